@@ -1,0 +1,85 @@
+// SkiffS: synchronous FTP transfer of one file per call.
+//
+// Every string is a NUL-terminated byte string in the caller's code page (Shift-JIS / CP932 on the
+// target systems). The library copies what it needs into the calling thread's job record and keeps
+// nothing of the caller's after the call returns. No exception leaves the library: every outcome is
+// an int code.
+//
+// Return codes of Skiff_SendD and Skiff_GetD:
+//    0  transfer finished, or ended early by Skiff_Cancel
+//   -1  invalid argument (see the limits below)
+//   -2  no connection: the server cannot be reached, the login is refused, or connect/login timed out
+//   -3  the local file cannot be opened (for reading on upload, for writing on download)
+//   -4  remote side: the remote directory cannot be entered (upload), the remote file is not listed
+//       (download), or the server failed or stalled while the file was opened or transferred
+//   -5  the temporary copy of the file cannot be made or read
+//   -6  no memory for the calling thread's job record
+//   -7  a transfer for the same host is already running
+//   -8  no job entry: 100 transfers were already running when this one started
+//
+// Argument limits (anything outside them gives -1 before the server is contacted):
+//   host       not empty, at most 63 bytes, letters, digits and . - _ : [ ] % only
+//   user       not empty, at most 255 bytes, no CR or LF
+//   password   may be empty, at most 31 bytes, no CR or LF
+//   paths      not empty, at most 260 bytes (also after a remote name conversion), no control bytes
+//   mode       0 = ASCII, 1 = binary
+//   passive    Skiff_SendD: 0 or 1; Skiff_GetD: any value, nonzero means passive
+//   conversion 0 none, 1 Shift-JIS to JIS, 2 Shift-JIS to EUC-JP, 3 JIS to Shift-JIS,
+//              4 EUC-JP to Shift-JIS; file contents are converted in ASCII mode only
+//   port       0 means 21
+//
+// Both transfer calls set the process's current directory to the directory of the running
+// executable, so a relative local path names a file beside the executable.
+//
+// Threads: Skiff_SendD and Skiff_GetD block their caller and may run in several threads at once, one
+// transfer per thread and one per host. Skiff_GetStatus and Skiff_Cancel may be called from any
+// thread at any time; they are meant for watching or stopping a transfer that blocks another thread.
+//
+// Timeouts: connect, every server reply and any stall of the data transfer are bounded (30 seconds
+// each by default; the environment variable SKIFFS_TIMEOUT sets another number of seconds).
+#ifndef SKIFFS_SKIFFS_H
+#define SKIFFS_SKIFFS_H
+
+#if defined(_WIN32)
+#if defined(SKIFFS_BUILDING)
+#define SKIFFS_API __declspec(dllexport)
+#else
+#define SKIFFS_API __declspec(dllimport)
+#endif
+#else
+#define SKIFFS_API __attribute__((visibility("default")))
+#endif
+
+class SKIFFS_API CSkiffClient {
+public:
+    // Uploads localPath to remotePath. The directory part of remotePath must exist on the server;
+    // the file is stored under the whole path, relative to the login directory. A remote name is
+    // converted to EUC-JP when codeConversion is 2.
+    // Returns 0, -1, -2, -3, -4, -5, -6, -7 or -8.
+    int Skiff_SendD(const char* host, const char* user, const char* password, unsigned short port,
+                    int transferMode, const char* localPath, const char* remotePath, int passive,
+                    int codeConversion);
+
+    // Downloads remotePath to localPath. The remote file must appear in the listing of its directory
+    // (the name is matched without regard to ASCII letter case). A remote name is converted to EUC-JP
+    // when codeConversion is 4. The local file is created when missing.
+    // Returns 0, -1, -2, -3, -4, -5, -6, -7 or -8.
+    int Skiff_GetD(const char* host, const char* user, const char* password, unsigned short port,
+                   int transferMode, const char* remotePath, const char* localPath, int passive,
+                   int codeConversion);
+};
+
+extern "C" {
+
+// Progress of the transfer running for host: *total receives its number of 1024-byte blocks, *done
+// the blocks sent or reads completed so far; both are 0 when no transfer for host is running.
+// Either pointer may be null. Returns 0.
+SKIFFS_API int Skiff_GetStatus(const char* host, int* total, int* done);
+
+// Asks the transfer running for host to stop before its next block. The transfer then ends as if
+// complete, with code 0. Does nothing when no transfer for host is running. Returns 0.
+SKIFFS_API int Skiff_Cancel(const char* host);
+
+}  // extern "C"
+
+#endif  // SKIFFS_SKIFFS_H

@@ -1,0 +1,135 @@
+// The library's exports: argument checks and call preparation, then the transfer.
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "SkiffS/SkiffS.h"
+#include "code_converters.h"
+#include "job_record.h"
+#include "job_table.h"
+#include "path_text.h"
+#include "transfer.h"
+
+namespace skiffs {
+namespace {
+
+constexpr std::size_t kMaxUser = 255;
+constexpr std::size_t kMaxPassword = 31;
+constexpr std::size_t kMaxPath = kPathField - 1;
+
+std::string_view Text(const char* s) { return s == nullptr ? std::string_view() : std::string_view(s); }
+
+bool IsHostByte(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_' || c == ':' || c == '[' || c == ']' || c == '%';
+}
+
+bool HasControlByte(std::string_view s) {
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    }
+    return false;
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+struct Call {
+    int direction;
+    std::string_view host, user, password;
+    unsigned short port;
+    int transferMode;
+    std::string_view source, destination;
+    int passive;
+    int codeConversion;
+
+    std::string_view Remote() const { return direction == kDirectionUpload ? destination : source; }
+    // The conversion value that sends the remote name in EUC-JP.
+    int RemoteNameConversion() const {
+        return direction == kDirectionUpload ? kShiftJisToEuc : kEucToShiftJis;
+    }
+};
+
+bool ValidPath(std::string_view path) {
+    return !path.empty() && path.size() <= kMaxPath && !HasControlByte(path);
+}
+
+bool Valid(const Call& call) {
+    if (call.host.empty() || call.host.size() > JobTable::kKeyLength) return false;
+    for (const char c : call.host) {
+        if (!IsHostByte(c)) return false;
+    }
+    if (call.user.empty() || call.user.size() > kMaxUser || HasLineBreak(call.user)) return false;
+    if (call.password.size() > kMaxPassword || HasLineBreak(call.password)) return false;
+    if (!ValidPath(call.source) || !ValidPath(call.destination)) return false;
+    if (call.transferMode != 0 && call.transferMode != 1) return false;
+    if (call.direction == kDirectionUpload && call.passive != 0 && call.passive != 1) return false;
+    if (call.codeConversion < kConvertNone || call.codeConversion > kEucToShiftJis) return false;
+    // A remote name sent in EUC-JP may grow (half-width katakana take two bytes).
+    if (call.codeConversion == call.RemoteNameConversion() &&
+        ShiftJisToEuc(BackslashesToSlashes(call.Remote())).size() > kMaxPath) {
+        return false;
+    }
+    return true;
+}
+
+int Run(const Call& call) {
+    try {
+        // The record is made before the arguments are looked at, as a thread's first call may fail.
+        JobRecord* record = CurrentJobRecord();
+        if (record == nullptr) return kNoJobRecord;
+        if (!Valid(call)) return kInvalidArgument;
+
+        const std::string source = BackslashesToSlashes(call.source);
+        const std::string destination = BackslashesToSlashes(call.destination);
+        EnterExecutableDirectory();
+
+        const bool upload = call.direction == kDirectionUpload;
+        StoreField(record->host, call.host);
+        StoreField(record->user, call.user);
+        StoreField(record->password, call.password);
+        StoreField(record->localPath, upload ? source : destination);
+        StoreField(record->remotePath, upload ? destination : source);
+        record->port = call.port;
+        record->passive = call.passive;
+        record->codeConversion = call.codeConversion;
+        record->direction = call.direction;
+        record->transferType = call.transferMode == 0 ? kTransferTypeAscii : kTransferTypeBinary;
+        return upload ? RunUpload(*record) : RunDownload(*record);
+    } catch (const std::bad_alloc&) {
+        // No memory for the file's data.
+        return kTemporaryCopy;
+    } catch (...) {
+        return kRemoteSide;
+    }
+}
+
+}  // namespace
+}  // namespace skiffs
+
+int CSkiffClient::Skiff_SendD(const char* host, const char* user, const char* password, unsigned short port,
+                              int transferMode, const char* localPath, const char* remotePath, int passive,
+                              int codeConversion) {
+    using namespace skiffs;
+    return Run(Call{kDirectionUpload, Text(host), Text(user), Text(password), port, transferMode,
+                    Text(localPath), Text(remotePath), passive, codeConversion});
+}
+
+int CSkiffClient::Skiff_GetD(const char* host, const char* user, const char* password, unsigned short port,
+                             int transferMode, const char* remotePath, const char* localPath, int passive,
+                             int codeConversion) {
+    using namespace skiffs;
+    return Run(Call{kDirectionDownload, Text(host), Text(user), Text(password), port, transferMode,
+                    Text(remotePath), Text(localPath), passive, codeConversion});
+}
+
+extern "C" int Skiff_GetStatus(const char* host, int* total, int* done) {
+    const skiffs::JobTable::Progress progress = skiffs::JobTable::Process().Status(skiffs::Text(host));
+    if (total != nullptr) *total = progress.total;
+    if (done != nullptr) *done = progress.done;
+    return 0;
+}
+
+extern "C" int Skiff_Cancel(const char* host) {
+    skiffs::JobTable::Process().Cancel(skiffs::Text(host));
+    return 0;
+}

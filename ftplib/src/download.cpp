@@ -1,0 +1,84 @@
+#include <algorithm>
+
+#include "code_converters.h"
+#include "job.h"
+#include "local_files.h"
+#include "transfer.h"
+
+namespace skiffs {
+
+namespace {
+
+// Size of the remote file as its directory lists it, or -1 when it is not listed. The name is
+// matched without regard to ASCII letter case.
+std::int64_t ListedRemoteSize(JobRecord& record, FtpSession& session) {
+    const std::string remote(FieldText(record.remotePath));
+    const std::size_t sep = remote.find_last_of("/:");
+    std::string dir;  // empty: the login directory
+    std::string name = remote;
+    if (sep != std::string::npos) {
+        name = remote.substr(sep + 1);
+        dir = remote.substr(0, sep);
+        if (dir == ".") {
+            dir.clear();
+            StoreField(record.remotePath, name);
+        } else {
+            dir += '/';
+        }
+    }
+    return session.ListedSize(dir, name).value_or(-1);
+}
+
+// The local file must be writable (it is created when missing, else left as it is) and the remote
+// file listed. Gives the listed size.
+std::int64_t CheckDownload(JobRecord& record, FtpSession& session) {
+    if (!CanWriteFile(std::string(FieldText(record.localPath)))) return kLocalFile;
+    const std::int64_t size = ListedRemoteSize(record, session);
+    return size < 0 ? kRemoteSide : size;
+}
+
+}  // namespace
+
+int RunDownload(JobRecord& record) {
+    Job job(record);
+    switch (job.Begin()) {
+        case Job::Start::HostBusy: return kHostBusy;
+        case Job::Start::ConnectionFailed: return kNoConnection;
+        case Job::Start::Connected: break;
+    }
+    if (record.codeConversion == kEucToShiftJis) {
+        StoreField(record.remotePath, ShiftJisToEuc(FieldText(record.remotePath)));
+    }
+    const std::int64_t listed = CheckDownload(record, job.Session());
+    if (listed < 0) return static_cast<int>(listed);
+
+    const std::optional<int> entry = job.Entry();
+    if (!entry) return kNoJobEntry;
+
+    // An ASCII transfer may grow the text (line ends), so room for twice the listed size is kept;
+    // a server that sends still more makes the buffer grow rather than overflow.
+    const std::uint64_t expected = static_cast<std::uint64_t>(listed) *
+                                   (record.transferType == kTransferTypeAscii ? 2 : 1);
+    const std::int64_t blocks = BlockCount(expected);
+    // A listing that overstates the size does not get its memory up front.
+    constexpr std::uint64_t kLargestReservation = std::uint64_t{256} << 20;
+    std::string data;
+    data.reserve(std::min(expected, kLargestReservation));
+    std::int64_t reads = 0;
+    const FtpSession::Sink sink = [&](const char* bytes, std::size_t size) {
+        if (job.CancelRequested(*entry)) return false;
+        data.append(bytes, size);
+        job.Progress(*entry, blocks, ++reads);
+        return true;
+    };
+    if (job.Session().Retrieve(FieldText(record.remotePath), sink) == FtpSession::Outcome::Failed) {
+        return kRemoteSide;
+    }
+
+    const std::string local(FieldText(record.localPath));
+    if (!WriteFile(local, data)) return kLocalFile;
+    if (!MakeConversionCopy(record, local, job.TempName())) return kTemporaryCopy;
+    return CopyOverFile(job.TempName(), local) ? kOk : kLocalFile;
+}
+
+}  // namespace skiffs

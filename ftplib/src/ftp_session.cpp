@@ -1,0 +1,194 @@
+#include "ftp_session.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+
+namespace skiffs {
+
+namespace {
+
+constexpr long kDefaultTimeoutSeconds = 30;
+constexpr long kBlockSize = 1024;
+
+long TimeoutSeconds() {
+    const char* text = std::getenv("SKIFFS_TIMEOUT");
+    if (text == nullptr) return kDefaultTimeoutSeconds;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    return (end != text && *end == '\0' && value > 0) ? value : kDefaultTimeoutSeconds;
+}
+
+void InitCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool IsUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+// Percent-encodes a path for the URL; "/" keeps separating its parts.
+std::string EncodePath(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (IsUnreserved(c) || c == '/' || c == ':') {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        }
+    }
+    return out;
+}
+
+std::string BaseUrl(const JobRecord& record) {
+    std::string host(FieldText(record.host));
+    if (host.find(':') != std::string::npos && host.front() != '[') {
+        host = "[" + EncodePath(host) + "]";
+    }
+    const unsigned port = record.port == 0 ? 21 : record.port;
+    return "ftp://" + host + ":" + std::to_string(port) + "/";
+}
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+CURL* Handle(void* curl) { return static_cast<CURL*>(curl); }
+
+std::size_t ReadFromSource(char* buffer, std::size_t size, std::size_t count, void* user) {
+    const auto& source = *static_cast<const FtpSession::Source*>(user);
+    return source(buffer, std::min<std::size_t>(size * count, kBlockSize));
+}
+
+struct SinkCall {
+    const FtpSession::Sink* sink;
+    bool stopped = false;
+};
+
+std::size_t WriteToSink(char* data, std::size_t size, std::size_t count, void* user) {
+    auto& call = *static_cast<SinkCall*>(user);
+    if (!(*call.sink)(data, size * count)) {
+        call.stopped = true;
+        return 0;
+    }
+    return size * count;
+}
+
+std::size_t Discard(char*, std::size_t size, std::size_t count, void*) { return size * count; }
+
+struct ListingMatch {
+    std::string_view name;
+    std::optional<std::int64_t> size;
+};
+
+long InspectListingEntry(const void* info, void* user, int) {
+    const auto* entry = static_cast<const curl_fileinfo*>(info);
+    auto& match = *static_cast<ListingMatch*>(user);
+    if (!match.size && entry->filename != nullptr && SameIgnoringAsciiCase(entry->filename, match.name)) {
+        // The size is carried as a 32-bit signed value: 2 GiB or more reads as negative.
+        match.size = static_cast<std::int32_t>(static_cast<std::uint32_t>(entry->size));
+    }
+    return CURL_CHUNK_BGN_FUNC_SKIP;
+}
+
+}  // namespace
+
+FtpSession::FtpSession(const JobRecord& record)
+    : curl_(nullptr),
+      base_(BaseUrl(record)),
+      user_(FieldText(record.user)),
+      password_(FieldText(record.password)),
+      ascii_(record.transferType == kTransferTypeAscii),
+      passive_(record.passive != 0),
+      timeoutSeconds_(TimeoutSeconds()) {
+    InitCurlOnce();
+    curl_ = curl_easy_init();
+}
+
+FtpSession::~FtpSession() {
+    if (curl_ != nullptr) curl_easy_cleanup(Handle(curl_));
+}
+
+void FtpSession::Prepare(std::string_view path, long fileMethod) {
+    CURL* curl = Handle(curl_);
+    curl_easy_reset(curl);
+    const std::string url = base_ + EncodePath(path);
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_USERNAME, user_.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, password_.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, fileMethod);
+    curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, ascii_ ? 1L : 0L);
+    if (!passive_) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds_);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeoutSeconds_);
+    curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, timeoutSeconds_ * 1000);
+    // A data connection that moves nothing for the timeout is a stalled transfer.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeoutSeconds_);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
+}
+
+bool FtpSession::Connect() {
+    if (curl_ == nullptr) return false;
+    Prepare("", CURLFTPMETHOD_SINGLECWD);
+    return curl_easy_perform(Handle(curl_)) == CURLE_OK;
+}
+
+bool FtpSession::EnterDirectory(std::string_view dir) {
+    std::string path(dir);
+    if (!path.empty() && path.back() != '/') path += '/';
+    Prepare(path, CURLFTPMETHOD_SINGLECWD);
+    curl_easy_setopt(Handle(curl_), CURLOPT_NOBODY, 1L);
+    return curl_easy_perform(Handle(curl_)) == CURLE_OK;
+}
+
+FtpSession::Outcome FtpSession::Store(std::string_view path, const Source& source) {
+    Prepare(path, CURLFTPMETHOD_NOCWD);
+    CURL* curl = Handle(curl_);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, ReadFromSource);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &source);
+    return curl_easy_perform(curl) == CURLE_OK ? Outcome::Done : Outcome::Failed;
+}
+
+FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink) {
+    Prepare(path, CURLFTPMETHOD_NOCWD);
+    CURL* curl = Handle(curl_);
+    SinkCall call{&sink};
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBlockSize);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &call);
+    const CURLcode code = curl_easy_perform(curl);
+    if (call.stopped) return Outcome::StoppedBySink;
+    return code == CURLE_OK ? Outcome::Done : Outcome::Failed;
+}
+
+std::optional<std::int64_t> FtpSession::ListedSize(std::string_view dir, std::string_view name) {
+    std::string pattern(dir);
+    if (!pattern.empty() && pattern.back() != '/') pattern += '/';
+    pattern += '*';
+    Prepare(pattern, CURLFTPMETHOD_SINGLECWD);
+    CURL* curl = Handle(curl_);
+    ListingMatch match{name, std::nullopt};
+    curl_easy_setopt(curl, CURLOPT_WILDCARDMATCH, 1L);
+    curl_easy_setopt(curl, CURLOPT_CHUNK_BGN_FUNCTION, InspectListingEntry);
+    curl_easy_setopt(curl, CURLOPT_CHUNK_DATA, &match);
+    curl_easy_perform(curl);
+    return match.size;
+}
+
+}  // namespace skiffs

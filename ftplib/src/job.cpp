@@ -1,0 +1,43 @@
+#include "job.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "local_files.h"
+
+namespace skiffs {
+
+namespace {
+
+std::int32_t Clamp32(std::int64_t value) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+Job::Job(JobRecord& record) : record_(record), table_(JobTable::Process()) {}
+
+Job::~Job() {
+    RemoveFile(tempName_);
+    if (holdsTable_) table_.Release(FieldText(record_.host));
+    session_.reset();
+}
+
+Job::Start Job::Begin() {
+    if (table_.Start(FieldText(record_.host)) == JobTable::Claim::HostBusy) return Start::HostBusy;
+    holdsTable_ = true;
+    session_.emplace(record_);
+    return session_->Connect() ? Start::Connected : Start::ConnectionFailed;
+}
+
+std::optional<int> Job::Entry() const { return table_.Lookup(FieldText(record_.host)); }
+
+bool Job::CancelRequested(int entry) const { return table_.CancelRequested(entry); }
+
+void Job::Progress(int entry, std::int64_t total, std::int64_t done) {
+    table_.SetProgress(entry, Clamp32(total), Clamp32(done));
+}
+
+std::int64_t BlockCount(std::uint64_t size) { return static_cast<std::int64_t>((size + 1023) / 1024); }
+
+}  // namespace skiffs

@@ -1,0 +1,51 @@
+// One transfer's hold on the job table and its FTP session, from job start to the end of the call.
+// Whatever way the call ends, the entry is released, the session closed and the temporary file
+// deleted.
+#ifndef SKIFFS_JOB_H
+#define SKIFFS_JOB_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ftp_session.h"
+#include "job_record.h"
+#include "job_table.h"
+
+namespace skiffs {
+
+class Job {
+public:
+    enum class Start { Connected, ConnectionFailed, HostBusy };
+
+    explicit Job(JobRecord& record);
+    ~Job();
+    Job(const Job&) = delete;
+    Job& operator=(const Job&) = delete;
+
+    // Claims the entry for the record's host and logs in.
+    Start Begin();
+
+    FtpSession& Session() { return *session_; }
+    // The entry this job claimed; none when the table was full at job start.
+    std::optional<int> Entry() const;
+    bool CancelRequested(int entry) const;
+    void Progress(int entry, std::int64_t total, std::int64_t done);
+
+    // The thread's temporary file, deleted when the job ends.
+    std::string& TempName() { return tempName_; }
+
+private:
+    JobRecord& record_;
+    JobTable& table_;
+    bool holdsTable_ = false;
+    std::optional<FtpSession> session_;
+    std::string tempName_;
+};
+
+// Number of 1024-byte blocks that size bytes make, the last one possibly short.
+std::int64_t BlockCount(std::uint64_t size);
+
+}  // namespace skiffs
+
+#endif

@@ -1,0 +1,164 @@
+#include "local_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+
+#include "code_converters.h"
+
+namespace skiffs {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool ok() const { return fd_ >= 0; }
+    // Closes now and reports whether the data reached the file.
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CopyContents(int from, int to) {
+    std::array<char, 1 << 16> block;
+    for (;;) {
+        const ssize_t n = read(from, block.data(), block.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!WriteAll(to, block.data(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
+int OpenRegularForReading(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int CreateExclusive(const std::string& target) {
+    unlink(target.c_str());
+    return open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+// A directory of ours alone: created with mode 0700 when missing, refused when it is a link, not a
+// directory, another user's, or open to others.
+bool PrivateDirectory(const std::string& dir) {
+    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    struct stat st {};
+    if (lstat(dir.c_str(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+}
+
+}  // namespace
+
+std::string TemporaryFileName(const JobRecord& record) {
+    const char* base = std::getenv("TMPDIR");
+    std::string dir = (base && *base) ? base : "/tmp";
+    if (dir.back() != '/') dir += '/';
+    dir += "skiffs-" + std::to_string(geteuid());
+    if (!PrivateDirectory(dir)) return {};
+    return dir + "/" + std::to_string(getpid()) + "-" + std::to_string(record.serial);
+}
+
+bool CopyToNewFile(const std::string& source, const std::string& target) {
+    Fd from(OpenRegularForReading(source));
+    if (!from.ok()) return false;
+    Fd to(CreateExclusive(target));
+    return to.ok() && CopyContents(from.get(), to.get()) && to.Close();
+}
+
+bool CopyOverFile(const std::string& source, const std::string& target) {
+    Fd from(OpenRegularForReading(source));
+    if (!from.ok()) return false;
+    Fd to(open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return to.ok() && CopyContents(from.get(), to.get()) && to.Close();
+}
+
+bool WriteNewFile(const std::string& target, std::string_view data) {
+    Fd to(CreateExclusive(target));
+    return to.ok() && WriteAll(to.get(), data.data(), data.size()) && to.Close();
+}
+
+bool WriteFile(const std::string& path, std::string_view data) {
+    Fd to(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return to.ok() && WriteAll(to.get(), data.data(), data.size()) && to.Close();
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    Fd from(OpenRegularForReading(path));
+    struct stat st {};
+    if (!from.ok() || fstat(from.get(), &st) != 0) return std::nullopt;
+    std::string data;
+    data.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < data.size()) {
+        const ssize_t n = read(from.get(), data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    // A file that shrank while it was read gives what it still had.
+    data.resize(got);
+    return data;
+}
+
+bool CanReadFile(const std::string& path) { return Fd(OpenRegularForReading(path)).ok(); }
+
+bool CanWriteFile(const std::string& path) {
+    return Fd(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)).ok();
+}
+
+void RemoveFile(const std::string& path) {
+    if (!path.empty()) unlink(path.c_str());
+}
+
+bool MakeConversionCopy(const JobRecord& record, const std::string& source, std::string& tempName) {
+    tempName = TemporaryFileName(record);
+    if (tempName.empty()) return false;
+    if (record.transferType != kTransferTypeAscii || record.codeConversion == kConvertNone) {
+        if (record.transferType == kTransferTypeAscii) {
+            // ASCII mode refuses an empty file, converted or not.
+            struct stat st {};
+            if (stat(source.c_str(), &st) != 0 || st.st_size == 0) return false;
+        }
+        return CopyToNewFile(source, tempName);
+    }
+    const std::optional<std::string> text = ReadWholeFile(source);
+    if (!text || text->empty()) return false;
+    return WriteNewFile(tempName, Convert(record.codeConversion, *text));
+}
+
+}  // namespace skiffs

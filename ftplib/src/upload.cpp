@@ -1,0 +1,71 @@
+#include <algorithm>
+#include <cstring>
+
+#include "code_converters.h"
+#include "job.h"
+#include "local_files.h"
+#include "transfer.h"
+
+namespace skiffs {
+
+namespace {
+
+// The local file must be readable and the directory part of the remote path must exist. The
+// server is left in its login directory.
+int CheckUpload(JobRecord& record, FtpSession& session) {
+    if (!CanReadFile(std::string(FieldText(record.localPath)))) return kLocalFile;
+    const std::string remote(FieldText(record.remotePath));
+    const std::size_t slash = remote.rfind('/');
+    // Empty: the login directory; a path that starts with its only slash lies in the root.
+    std::string dir;
+    if (slash != std::string::npos) dir = remote.substr(0, std::max<std::size_t>(slash, 1));
+    if (dir == ".") {
+        dir.clear();
+        StoreField(record.remotePath, remote.substr(slash + 1));
+    }
+    return session.EnterDirectory(dir) ? kOk : kRemoteSide;
+}
+
+}  // namespace
+
+int RunUpload(JobRecord& record) {
+    Job job(record);
+    switch (job.Begin()) {
+        case Job::Start::HostBusy: return kHostBusy;
+        case Job::Start::ConnectionFailed: return kNoConnection;
+        case Job::Start::Connected: break;
+    }
+    if (record.codeConversion == kShiftJisToEuc) {
+        // The argument check made sure the converted name fits.
+        StoreField(record.remotePath, ShiftJisToEuc(FieldText(record.remotePath)));
+    }
+    if (const int check = CheckUpload(record, job.Session()); check != kOk) return check;
+
+    if (!MakeConversionCopy(record, std::string(FieldText(record.localPath)), job.TempName())) {
+        return kTemporaryCopy;
+    }
+    const std::optional<std::string> data = ReadWholeFile(job.TempName());
+    if (!data) return kTemporaryCopy;
+
+    // Without an entry nothing reaches the server: an existing remote file stays as it was.
+    const std::optional<int> entry = job.Entry();
+    if (!entry) return kNoJobEntry;
+
+    const std::int64_t blocks = BlockCount(data->size());
+    std::size_t offset = 0;
+    std::int64_t sent = 0;
+    const FtpSession::Source source = [&](char* buf, std::size_t max) -> std::size_t {
+        // A cancel ends the file here, as if it were complete.
+        if (offset >= data->size() || job.CancelRequested(*entry)) return 0;
+        const std::size_t n = std::min(data->size() - offset, max);
+        std::memcpy(buf, data->data() + offset, n);
+        offset += n;
+        job.Progress(*entry, blocks, ++sent);
+        return n;
+    };
+    return job.Session().Store(FieldText(record.remotePath), source) == FtpSession::Outcome::Done
+               ? kOk
+               : kRemoteSide;
+}
+
+}  // namespace skiffs
