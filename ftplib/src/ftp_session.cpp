@@ -122,10 +122,10 @@ FtpSession::~FtpSession() {
     if (curl_ != nullptr) curl_easy_cleanup(Handle(curl_));
 }
 
-void FtpSession::Prepare(std::string_view path, long fileMethod) {
+void FtpSession::Prepare(std::string_view path, long fileMethod, std::string_view pattern) {
     CURL* curl = Handle(curl_);
     curl_easy_reset(curl);
-    const std::string url = base_ + EncodePath(path);
+    const std::string url = base_ + EncodePath(path) + std::string(pattern);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_USERNAME, user_.c_str());
     curl_easy_setopt(curl, CURLOPT_PASSWORD, password_.c_str());
@@ -140,11 +140,13 @@ void FtpSession::Prepare(std::string_view path, long fileMethod) {
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeoutSeconds_);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
+    if (std::getenv("SKIFFS_VERBOSE")) curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
 }
 
 bool FtpSession::Connect() {
     if (curl_ == nullptr) return false;
     Prepare("", CURLFTPMETHOD_SINGLECWD);
+    curl_easy_setopt(Handle(curl_), CURLOPT_NOBODY, 1L);
     return curl_easy_perform(Handle(curl_)) == CURLE_OK;
 }
 
@@ -170,6 +172,8 @@ FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink
     CURL* curl = Handle(curl_);
     SinkCall call{&sink};
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBlockSize);
+    // The size is known from the listing: no SIZE command, which some servers lack.
+    curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &call);
     const CURLcode code = curl_easy_perform(curl);
@@ -178,10 +182,10 @@ FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink
 }
 
 std::optional<std::int64_t> FtpSession::ListedSize(std::string_view dir, std::string_view name) {
-    std::string pattern(dir);
-    if (!pattern.empty() && pattern.back() != '/') pattern += '/';
-    pattern += '*';
-    Prepare(pattern, CURLFTPMETHOD_SINGLECWD);
+    std::string path(dir);
+    if (!path.empty() && path.back() != '/') path += '/';
+    // The pattern stays unencoded: curl matches the listing against it.
+    Prepare(path, CURLFTPMETHOD_SINGLECWD, "*");
     CURL* curl = Handle(curl_);
     ListingMatch match{name, std::nullopt};
     curl_easy_setopt(curl, CURLOPT_WILDCARDMATCH, 1L);

@@ -44,8 +44,9 @@ public:
     std::optional<std::int64_t> ListedSize(std::string_view dir, std::string_view name);
 
 private:
-    // Resets the handle for the next request on the same connection.
-    void Prepare(std::string_view path, long fileMethod);
+    // Resets the handle for the next request on the same connection; a wildcard pattern follows the
+    // path when the request lists a directory.
+    void Prepare(std::string_view path, long fileMethod, std::string_view pattern = {});
 
     void* curl_;
     std::string base_;

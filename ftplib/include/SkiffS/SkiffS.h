@@ -37,6 +37,7 @@
 //
 // Timeouts: connect, every server reply and any stall of the data transfer are bounded (30 seconds
 // each by default; the environment variable SKIFFS_TIMEOUT sets another number of seconds).
+// SKIFFS_VERBOSE set to any value prints the FTP conversation to standard error.
 #ifndef SKIFFS_SKIFFS_H
 #define SKIFFS_SKIFFS_H
 

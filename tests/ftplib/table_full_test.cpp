@@ -1,0 +1,31 @@
+#include "SkiffS/SkiffS.h"
+#include "job_table.h"
+#include "skiffs_fixture.h"
+
+namespace tessel::test {
+namespace {
+
+using TableFull = SkiffsTest;
+
+TEST_F(TableFull, TransferWithoutAnEntryEndsWithoutTouchingTheRemoteFile) {
+    auto& table = skiffs::JobTable::Process();
+    for (int i = 0; i < skiffs::JobTable::kEntries; ++i) {
+        ASSERT_EQ(table.Start("other" + std::to_string(i)), skiffs::JobTable::Claim::Claimed);
+    }
+    WriteFileBytes(Remote("B:/kept.bin"), "existing");
+    EXPECT_EQ(Send(LocalFile("new.bin", "replacement"), "B:\\kept.bin"), -8);
+    EXPECT_EQ(ReadFileBytes(Remote("B:/kept.bin")), "existing");
+    EXPECT_FALSE(ServerSaw("STOR"));
+
+    EXPECT_EQ(Get("B:/kept.bin", Local("got.bin").string()), -8);
+    EXPECT_TRUE(LeftoverTemporaryFiles().empty());
+
+    // Once an entry is free the same transfer goes through.
+    table.Release("other0");
+    ASSERT_EQ(Send(LocalFile("new.bin", "replacement"), "B:\\kept.bin"), 0);
+    EXPECT_EQ(ReadFileBytes(Remote("B:/kept.bin")), "replacement");
+    for (int i = 1; i < skiffs::JobTable::kEntries; ++i) table.Release("other" + std::to_string(i));
+}
+
+}  // namespace
+}  // namespace tessel::test

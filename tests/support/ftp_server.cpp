@@ -1,0 +1,136 @@
+#include "ftp_server.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tessel::test {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 15000;
+
+// Reads the port line the server prints once it listens.
+unsigned short ReadPort(int fd) {
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    while (line.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+            throw std::runtime_error("FTP server did not start");
+        }
+        char c;
+        if (read(fd, &c, 1) != 1) throw std::runtime_error("FTP server ended at start");
+        line += c;
+    }
+    return static_cast<unsigned short>(std::stoi(line));
+}
+
+}  // namespace
+
+FtpServer::FtpServer(std::filesystem::path root, FtpServerOptions options)
+    : root_(std::move(root)), log_(root_.string() + ".commands"), options_(std::move(options)) {
+    std::filesystem::create_directories(root_ / "B:");
+    std::filesystem::create_directories(root_ / "C:" / "www" / "control");
+    std::vector<std::string> args = {"/usr/bin/python3", TESSEL_FTP_SERVER_SCRIPT,
+                                     "--root",           root_.string(),
+                                     "--user",           options_.user,
+                                     "--password",       options_.password,
+                                     "--log",            log_.string(),
+                                     "--rate",           std::to_string(options_.rate)};
+    if (options_.stallAfter >= 0) {
+        args.push_back("--stall-after");
+        args.push_back(std::to_string(options_.stallAfter));
+    }
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    try {
+        port_ = ReadPort(pipeFds[0]);
+    } catch (...) {
+        close(pipeFds[0]);
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        throw;
+    }
+    close(pipeFds[0]);
+}
+
+FtpServer::~FtpServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    // Bounded wait for the server to go, then make sure it does.
+    for (int i = 0; i < 100; ++i) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
+        usleep(20000);
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+}
+
+std::vector<std::string> FtpServer::Commands() const {
+    std::vector<std::string> lines;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+void FtpServer::ClearCommands() const { std::ofstream(log_, std::ios::trunc); }
+
+std::string FtpServer::Url() const {
+    return "ftp://" + options_.user + ":" + options_.password + "@127.0.0.1:" + std::to_string(port_) + "/";
+}
+
+std::filesystem::path MakeTempDir(const std::string& name) {
+    const char* base = std::getenv("TEST_TMPDIR");
+    std::filesystem::path dir = std::filesystem::path(base ? base : "/tmp") /
+                                ("tessel-" + name + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string RunCommand(const std::string& command, int* status) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) throw std::runtime_error("popen failed");
+    std::array<char, 4096> buf;
+    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) out.append(buf.data(), n);
+    const int rc = pclose(pipe);
+    if (status != nullptr) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return out;
+}
+
+}  // namespace tessel::test
