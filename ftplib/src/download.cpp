@@ -65,10 +65,15 @@ int RunDownload(JobRecord& record) {
     std::string data;
     data.reserve(std::min(expected, kLargestReservation));
     std::int64_t reads = 0;
+    // Data is taken in reads of at most one block, each checked for a cancel before it is taken.
     const FtpSession::Sink sink = [&](const char* bytes, std::size_t size) {
-        if (job.CancelRequested(*entry)) return false;
-        data.append(bytes, size);
-        job.Progress(*entry, blocks, ++reads);
+        for (std::size_t taken = 0; taken < size;) {
+            if (job.CancelRequested(*entry)) return false;
+            const std::size_t n = std::min(kBlockSize, size - taken);
+            data.append(bytes + taken, n);
+            taken += n;
+            job.Progress(*entry, blocks, ++reads);
+        }
         return true;
     };
     if (job.Session().Retrieve(FieldText(record.remotePath), sink) == FtpSession::Outcome::Failed) {
@@ -77,8 +82,9 @@ int RunDownload(JobRecord& record) {
 
     const std::string local(FieldText(record.localPath));
     if (!WriteFile(local, data)) return kLocalFile;
-    if (!MakeConversionCopy(record, local, job.TempName())) return kTemporaryCopy;
-    return CopyOverFile(job.TempName(), local) ? kOk : kLocalFile;
+    const std::optional<std::string> content = ConvertedContent(record, local, job.TempName());
+    if (!content) return kTemporaryCopy;
+    return (*content == local || CopyOverFile(*content, local)) ? kOk : kLocalFile;
 }
 
 }  // namespace skiffs

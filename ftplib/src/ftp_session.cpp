@@ -11,7 +11,8 @@ namespace skiffs {
 namespace {
 
 constexpr long kDefaultTimeoutSeconds = 30;
-constexpr long kBlockSize = 1024;
+// Large buffers keep the number of system calls of a big transfer low.
+constexpr long kTransferBuffer = 512 * 1024;
 
 long TimeoutSeconds() {
     const char* text = std::getenv("SKIFFS_TIMEOUT");
@@ -70,7 +71,7 @@ CURL* Handle(void* curl) { return static_cast<CURL*>(curl); }
 
 std::size_t ReadFromSource(char* buffer, std::size_t size, std::size_t count, void* user) {
     const auto& source = *static_cast<const FtpSession::Source*>(user);
-    return source(buffer, std::min<std::size_t>(size * count, kBlockSize));
+    return source(buffer, size * count);
 }
 
 struct SinkCall {
@@ -162,6 +163,7 @@ FtpSession::Outcome FtpSession::Store(std::string_view path, const Source& sourc
     Prepare(path, CURLFTPMETHOD_NOCWD);
     CURL* curl = Handle(curl_);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, kTransferBuffer);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, ReadFromSource);
     curl_easy_setopt(curl, CURLOPT_READDATA, &source);
     return curl_easy_perform(curl) == CURLE_OK ? Outcome::Done : Outcome::Failed;
@@ -171,7 +173,7 @@ FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink
     Prepare(path, CURLFTPMETHOD_NOCWD);
     CURL* curl = Handle(curl_);
     SinkCall call{&sink};
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBlockSize);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kTransferBuffer);
     // The size is known from the listing: no SIZE command, which some servers lack.
     curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);

@@ -37,7 +37,7 @@ public:
     // Stores the source's bytes under path, in the record's transfer type.
     Outcome Store(std::string_view path, const Source& source);
 
-    // Retrieves path into the sink, in reads of at most 1024 bytes.
+    // Retrieves path into the sink.
     Outcome Retrieve(std::string_view path, const Sink& sink);
 
     // Size of the entry of dir's listing whose name equals name, ASCII letter case aside.

@@ -43,6 +43,9 @@ private:
     std::string tempName_;
 };
 
+// Transfers count their progress in blocks of this size.
+inline constexpr std::size_t kBlockSize = 1024;
+
 // Number of 1024-byte blocks that size bytes make, the last one possibly short.
 std::int64_t BlockCount(std::uint64_t size);
 

@@ -48,6 +48,15 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 }
 
 bool CopyContents(int from, int to) {
+    // In the kernel where the file systems allow it; through a buffer where they don't.
+    for (;;) {
+        const ssize_t n = copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
+        if (n == 0) return true;
+        if (n > 0) continue;
+        if (errno == EINTR) continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) return false;
+        break;
+    }
     std::array<char, 1 << 16> block;
     for (;;) {
         const ssize_t n = read(from, block.data(), block.size());
@@ -93,13 +102,6 @@ std::string TemporaryFileName(const JobRecord& record) {
     return dir + "/" + std::to_string(getpid()) + "-" + std::to_string(record.serial);
 }
 
-bool CopyToNewFile(const std::string& source, const std::string& target) {
-    Fd from(OpenRegularForReading(source));
-    if (!from.ok()) return false;
-    Fd to(CreateExclusive(target));
-    return to.ok() && CopyContents(from.get(), to.get()) && to.Close();
-}
-
 bool CopyOverFile(const std::string& source, const std::string& target) {
     Fd from(OpenRegularForReading(source));
     if (!from.ok()) return false;
@@ -117,12 +119,11 @@ bool WriteFile(const std::string& path, std::string_view data) {
     return to.ok() && WriteAll(to.get(), data.data(), data.size()) && to.Close();
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<FileData> ReadWholeFile(const std::string& path) {
     Fd from(OpenRegularForReading(path));
     struct stat st {};
     if (!from.ok() || fstat(from.get(), &st) != 0) return std::nullopt;
-    std::string data;
-    data.resize(static_cast<std::size_t>(st.st_size));
+    FileData data(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
     while (got < data.size()) {
         const ssize_t n = read(from.get(), data.data() + got, data.size() - got);
@@ -131,7 +132,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
         got += static_cast<std::size_t>(n);
     }
     // A file that shrank while it was read gives what it still had.
-    data.resize(got);
+    data.Shrink(got);
     return data;
 }
 
@@ -145,20 +146,21 @@ void RemoveFile(const std::string& path) {
     if (!path.empty()) unlink(path.c_str());
 }
 
-bool MakeConversionCopy(const JobRecord& record, const std::string& source, std::string& tempName) {
-    tempName = TemporaryFileName(record);
-    if (tempName.empty()) return false;
-    if (record.transferType != kTransferTypeAscii || record.codeConversion == kConvertNone) {
-        if (record.transferType == kTransferTypeAscii) {
-            // ASCII mode refuses an empty file, converted or not.
-            struct stat st {};
-            if (stat(source.c_str(), &st) != 0 || st.st_size == 0) return false;
-        }
-        return CopyToNewFile(source, tempName);
+std::optional<std::string> ConvertedContent(const JobRecord& record, const std::string& source,
+                                            std::string& tempName) {
+    const bool ascii = record.transferType == kTransferTypeAscii;
+    if (ascii) {
+        // ASCII mode refuses an empty file, converted or not.
+        struct stat st {};
+        if (stat(source.c_str(), &st) != 0 || st.st_size == 0) return std::nullopt;
     }
-    const std::optional<std::string> text = ReadWholeFile(source);
-    if (!text || text->empty()) return false;
-    return WriteNewFile(tempName, Convert(record.codeConversion, *text));
+    if (!ascii || record.codeConversion == kConvertNone) return source;
+    tempName = TemporaryFileName(record);
+    if (tempName.empty()) return std::nullopt;
+    const std::optional<FileData> text = ReadWholeFile(source);
+    if (!text || text->size() == 0) return std::nullopt;
+    if (!WriteNewFile(tempName, Convert(record.codeConversion, text->View()))) return std::nullopt;
+    return tempName;
 }
 
 }  // namespace skiffs

@@ -2,6 +2,7 @@
 #ifndef SKIFFS_LOCAL_FILES_H
 #define SKIFFS_LOCAL_FILES_H
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,21 +16,34 @@ namespace skiffs {
 // Empty when no such directory can be had.
 std::string TemporaryFileName(const JobRecord& record);
 
-// Copies source to a new file at target: an existing target is removed first, the new one is
-// created exclusively and without following links. Streams in blocks; the file is never held whole.
-bool CopyToNewFile(const std::string& source, const std::string& target);
-
 // Replaces the contents of an existing or new file at target with those of source.
 bool CopyOverFile(const std::string& source, const std::string& target);
 
-// Writes data to a new file at target, as CopyToNewFile creates it.
+// Writes data to a new file at target: an existing target is removed first, the new one is
+// created exclusively and without following links.
 bool WriteNewFile(const std::string& target, std::string_view data);
 
 // Writes data to path, creating or emptying it.
 bool WriteFile(const std::string& path, std::string_view data);
 
+// The whole contents of a file, read into memory at once.
+class FileData {
+public:
+    FileData() = default;
+    explicit FileData(std::size_t size) : bytes_(new char[size]), size_(size) {}
+    char* data() { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+    void Shrink(std::size_t size) { size_ = size < size_ ? size : size_; }
+    std::string_view View() const { return {bytes_.get(), size_}; }
+
+private:
+    // Not zero-filled first: every byte is read from the file before it is used.
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+};
+
 // The whole contents of a regular file, or nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+std::optional<FileData> ReadWholeFile(const std::string& path);
 
 // True when path is a regular file that can be opened for reading.
 bool CanReadFile(const std::string& path);
@@ -39,10 +53,12 @@ bool CanWriteFile(const std::string& path);
 
 void RemoveFile(const std::string& path);
 
-// The conversion copy: a plain or converted copy of source in the thread's temporary file. The
-// conversion is the record's, applied in ASCII mode only; an empty source fails in ASCII mode.
-// On return tempName holds the temporary file name once it is known, also after a failure.
-bool MakeConversionCopy(const JobRecord& record, const std::string& source, std::string& tempName);
+// The file whose bytes a transfer uses for source: source itself when nothing is converted, else
+// a converted copy in the thread's temporary file, whose name is then left in tempName. The
+// conversion is the record's, applied in ASCII mode only. Nothing when the copy cannot be made; an
+// empty source fails in ASCII mode.
+std::optional<std::string> ConvertedContent(const JobRecord& record, const std::string& source,
+                                            std::string& tempName);
 
 }  // namespace skiffs
 

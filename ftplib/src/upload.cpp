@@ -41,10 +41,11 @@ int RunUpload(JobRecord& record) {
     }
     if (const int check = CheckUpload(record, job.Session()); check != kOk) return check;
 
-    if (!MakeConversionCopy(record, std::string(FieldText(record.localPath)), job.TempName())) {
-        return kTemporaryCopy;
-    }
-    const std::optional<std::string> data = ReadWholeFile(job.TempName());
+    const std::optional<std::string> content =
+        ConvertedContent(record, std::string(FieldText(record.localPath)), job.TempName());
+    if (!content) return kTemporaryCopy;
+    // Held whole, so that what is sent is the file as it was when the transfer began.
+    const std::optional<FileData> data = ReadWholeFile(*content);
     if (!data) return kTemporaryCopy;
 
     // Without an entry nothing reaches the server: an existing remote file stays as it was.
@@ -54,14 +55,19 @@ int RunUpload(JobRecord& record) {
     const std::int64_t blocks = BlockCount(data->size());
     std::size_t offset = 0;
     std::int64_t sent = 0;
+    // Each call hands over as many whole blocks as fit, each one checked for a cancel before it
+    // goes and counted after; a cancel ends the file there, as if it were complete.
     const FtpSession::Source source = [&](char* buf, std::size_t max) -> std::size_t {
-        // A cancel ends the file here, as if it were complete.
-        if (offset >= data->size() || job.CancelRequested(*entry)) return 0;
-        const std::size_t n = std::min(data->size() - offset, max);
-        std::memcpy(buf, data->data() + offset, n);
-        offset += n;
-        job.Progress(*entry, blocks, ++sent);
-        return n;
+        std::size_t given = 0;
+        while (offset < data->size() && max - given >= std::min(kBlockSize, data->size() - offset) &&
+               !job.CancelRequested(*entry)) {
+            const std::size_t n = std::min(kBlockSize, data->size() - offset);
+            std::memcpy(buf + given, data->View().data() + offset, n);
+            offset += n;
+            given += n;
+            job.Progress(*entry, blocks, ++sent);
+        }
+        return given;
     };
     return job.Session().Store(FieldText(record.remotePath), source) == FtpSession::Outcome::Done
                ? kOk

@@ -130,7 +130,7 @@ TEST_F(Upload, UnsafeTemporaryDirectoryIsRefused) {
     std::filesystem::create_directories(victim);
     std::filesystem::create_directory_symlink(victim, tmp / ("skiffs-" + std::to_string(geteuid())));
     setenv("TMPDIR", tmp.c_str(), 1);
-    const int result = Send(LocalFile("a.txt", "x"), "B:\\a.txt");
+    const int result = Send(LocalFile("a.txt", "x"), "B:\\a.txt", kAscii, 1, 1);
     unsetenv("TMPDIR");
     EXPECT_EQ(result, -5);
     EXPECT_TRUE(std::filesystem::is_empty(victim));

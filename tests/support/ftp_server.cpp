@@ -1,5 +1,6 @@
 #include "ftp_server.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -55,7 +56,11 @@ FtpServer::FtpServer(std::filesystem::path root, FtpServerOptions options)
     int pipeFds[2];
     if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
     pid_ = fork();
+    const std::string serverLog = root_.string() + ".log";
     if (pid_ == 0) {
+        // The server's own log goes to a file beside its root, out of the test's output.
+        const int logFd = open(serverLog.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (logFd >= 0) dup2(logFd, STDERR_FILENO);
         dup2(pipeFds[1], STDOUT_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
