@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "code_converters.h"
+#include "ftp_listing.h"
 #include "job.h"
 #include "local_files.h"
 #include "transfer.h"
@@ -26,7 +27,12 @@ std::int64_t ListedRemoteSize(JobRecord& record, FtpSession& session) {
             dir += '/';
         }
     }
-    return session.ListedSize(dir, name).value_or(-1);
+    const std::optional<std::string> listing = session.List(dir);
+    if (!listing) return -1;
+    const std::optional<ListingEntry> entry = FindEntry(ParseListing(*listing), name);
+    if (!entry) return -1;
+    // The size is carried as a 32-bit signed value: 2 GiB or more reads as negative.
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(entry->size));
 }
 
 // The local file must be writable (it is created when missing, else left as it is) and the remote

@@ -58,15 +58,6 @@ std::string BaseUrl(const JobRecord& record) {
     return "ftp://" + host + ":" + std::to_string(port) + "/";
 }
 
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 CURL* Handle(void* curl) { return static_cast<CURL*>(curl); }
 
 std::size_t ReadFromSource(char* buffer, std::size_t size, std::size_t count, void* user) {
@@ -90,21 +81,6 @@ std::size_t WriteToSink(char* data, std::size_t size, std::size_t count, void* u
 
 std::size_t Discard(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
-struct ListingMatch {
-    std::string_view name;
-    std::optional<std::int64_t> size;
-};
-
-long InspectListingEntry(const void* info, void* user, int) {
-    const auto* entry = static_cast<const curl_fileinfo*>(info);
-    auto& match = *static_cast<ListingMatch*>(user);
-    if (!match.size && entry->filename != nullptr && SameIgnoringAsciiCase(entry->filename, match.name)) {
-        // The size is carried as a 32-bit signed value: 2 GiB or more reads as negative.
-        match.size = static_cast<std::int32_t>(static_cast<std::uint32_t>(entry->size));
-    }
-    return CURL_CHUNK_BGN_FUNC_SKIP;
-}
-
 }  // namespace
 
 FtpSession::FtpSession(const JobRecord& record)
@@ -123,10 +99,10 @@ FtpSession::~FtpSession() {
     if (curl_ != nullptr) curl_easy_cleanup(Handle(curl_));
 }
 
-void FtpSession::Prepare(std::string_view path, long fileMethod, std::string_view pattern) {
+void FtpSession::Prepare(std::string_view path, long fileMethod) {
     CURL* curl = Handle(curl_);
     curl_easy_reset(curl);
-    const std::string url = base_ + EncodePath(path) + std::string(pattern);
+    const std::string url = base_ + EncodePath(path);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_USERNAME, user_.c_str());
     curl_easy_setopt(curl, CURLOPT_PASSWORD, password_.c_str());
@@ -170,7 +146,11 @@ FtpSession::Outcome FtpSession::Store(std::string_view path, const Source& sourc
 }
 
 FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink) {
-    Prepare(path, CURLFTPMETHOD_NOCWD);
+    return Retrieve(path, CURLFTPMETHOD_NOCWD, sink);
+}
+
+FtpSession::Outcome FtpSession::Retrieve(std::string_view path, long fileMethod, const Sink& sink) {
+    Prepare(path, fileMethod);
     CURL* curl = Handle(curl_);
     SinkCall call{&sink};
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kTransferBuffer);
@@ -183,18 +163,20 @@ FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink
     return code == CURLE_OK ? Outcome::Done : Outcome::Failed;
 }
 
-std::optional<std::int64_t> FtpSession::ListedSize(std::string_view dir, std::string_view name) {
+std::optional<std::string> FtpSession::List(std::string_view dir) {
     std::string path(dir);
     if (!path.empty() && path.back() != '/') path += '/';
-    // The pattern stays unencoded: curl matches the listing against it.
-    Prepare(path, CURLFTPMETHOD_SINGLECWD, "*");
-    CURL* curl = Handle(curl_);
-    ListingMatch match{name, std::nullopt};
-    curl_easy_setopt(curl, CURLOPT_WILDCARDMATCH, 1L);
-    curl_easy_setopt(curl, CURLOPT_CHUNK_BGN_FUNCTION, InspectListingEntry);
-    curl_easy_setopt(curl, CURLOPT_CHUNK_DATA, &match);
-    curl_easy_perform(curl);
-    return match.size;
+    std::string listing;
+    // A server that never stops listing is not followed past this.
+    constexpr std::size_t kLargestListing = 16u << 20;
+    const Sink collect = [&](const char* data, std::size_t size) {
+        if (listing.size() + size > kLargestListing) return false;
+        listing.append(data, size);
+        return true;
+    };
+    // A path that ends in "/" lists the directory: CWD into it, then LIST.
+    if (Retrieve(path, CURLFTPMETHOD_SINGLECWD, collect) != Outcome::Done) return std::nullopt;
+    return listing;
 }
 
 }  // namespace skiffs

@@ -3,7 +3,6 @@
 #ifndef SKIFFS_FTP_SESSION_H
 #define SKIFFS_FTP_SESSION_H
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -40,13 +39,13 @@ public:
     // Retrieves path into the sink.
     Outcome Retrieve(std::string_view path, const Sink& sink);
 
-    // Size of the entry of dir's listing whose name equals name, ASCII letter case aside.
-    std::optional<std::int64_t> ListedSize(std::string_view dir, std::string_view name);
+    // The listing (LIST) of dir, relative to the login directory ("" is the login directory).
+    std::optional<std::string> List(std::string_view dir);
 
 private:
-    // Resets the handle for the next request on the same connection; a wildcard pattern follows the
-    // path when the request lists a directory.
-    void Prepare(std::string_view path, long fileMethod, std::string_view pattern = {});
+    Outcome Retrieve(std::string_view path, long fileMethod, const Sink& sink);
+    // Resets the handle for the next request on the same connection.
+    void Prepare(std::string_view path, long fileMethod);
 
     void* curl_;
     std::string base_;

@@ -54,18 +54,17 @@ int RunUpload(JobRecord& record) {
 
     const std::int64_t blocks = BlockCount(data->size());
     std::size_t offset = 0;
-    std::int64_t sent = 0;
-    // Each call hands over as many whole blocks as fit, each one checked for a cancel before it
-    // goes and counted after; a cancel ends the file there, as if it were complete.
+    // Each call hands over what fits, in 1024-byte blocks: a cancel is looked at before a block
+    // begins and ends the file there, as if it were complete; progress counts the blocks begun.
     const FtpSession::Source source = [&](char* buf, std::size_t max) -> std::size_t {
         std::size_t given = 0;
-        while (offset < data->size() && max - given >= std::min(kBlockSize, data->size() - offset) &&
-               !job.CancelRequested(*entry)) {
-            const std::size_t n = std::min(kBlockSize, data->size() - offset);
+        while (given < max && offset < data->size()) {
+            if (offset % kBlockSize == 0 && job.CancelRequested(*entry)) break;
+            const std::size_t n = std::min({kBlockSize - offset % kBlockSize, data->size() - offset, max - given});
             std::memcpy(buf + given, data->View().data() + offset, n);
             offset += n;
             given += n;
-            job.Progress(*entry, blocks, ++sent);
+            job.Progress(*entry, blocks, BlockCount(offset));
         }
         return given;
     };

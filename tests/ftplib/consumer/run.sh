@@ -5,17 +5,19 @@ set -euo pipefail
 build_dir=$1
 source_dir=$2
 work=$3
+flags=${4:-}
 
 rm -rf "$work"
 mkdir -p "$work"
 cmake --install "$build_dir" --prefix "$work/prefix" --component Unspecified > "$work/install.log"
 
-cmake -S "$source_dir" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/configure.log"
+cmake -S "$source_dir" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" \
+    -DCMAKE_CXX_FLAGS="$flags" > "$work/configure.log"
 cmake --build "$work/build" > "$work/build.log"
 "$work/build/consumer"
 
 export PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig:$(ls -d "$work"/prefix/lib/*/pkgconfig 2>/dev/null | head -n1)"
-c++ -std=c++17 "$source_dir/main.cpp" $(pkg-config --cflags --libs SkiffS) -Wl,-rpath,"$(pkg-config --variable=libdir SkiffS)" \
+c++ -std=c++17 $flags "$source_dir/main.cpp" $(pkg-config --cflags --libs SkiffS) -Wl,-rpath,"$(pkg-config --variable=libdir SkiffS)" \
     -o "$work/consumer-pc"
 "$work/consumer-pc"
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tessel {
+
+// One synchronous single-file FTP upload. Texts are code page 932 byte strings.
+struct UploadRequest {
+    std::string host;
+    std::string user;
+    std::string password;
+    std::uint16_t port = 21;
+    int transferMode = 1;  // 1 binary
+    std::string localPath;
+    std::string remotePath;
+    int passive = 1;
+    int codeConversion = 0;
+};
+
+class FileUploader {
+public:
+    virtual ~FileUploader() = default;
+    // Blocks until the file has been sent or has failed; 0 on success, otherwise the library's error code.
+    virtual int sendFile(const UploadRequest& request) = 0;
+};
+
+}  // namespace tessel

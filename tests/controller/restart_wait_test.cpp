@@ -1,0 +1,207 @@
+#include <string>
+#include <vector>
+
+#include "controller_fixture.h"
+
+namespace tessel::sim {
+namespace {
+
+using Calls = std::vector<std::string>;
+constexpr int kReconnect = CTesselDlg::kReconnectTimerId;
+
+class RestartWaitTest : public ControllerTest {
+protected:
+    // Runs a whole procedure from its button until nothing is left to happen.
+    void runToEnd() { ASSERT_TRUE(world.settle()); }
+
+    bool inRestartWait() const { return world.dialog.step() == CTesselDlg::kStepRestartWait; }
+
+    // The controller waits for the device in step 12 with the given mode, as after its restart command.
+    void enterWaitIn(UpdateMode mode) {
+        connectIn(mode);
+        world.dialog.setStep(mode == FirmwareUpdate ? CTesselDlg::kStepFirmwareRebootSent
+                                                    : CTesselDlg::kStepAutoscriptRebootSent);
+        if (mode == ScriptTransfer) world.dialog.setStep(CTesselDlg::kStepTransferDone);
+        world.dialog.OnConsoleEvent();
+        ASSERT_TRUE(inRestartWait());
+        ForgetRecords(world);
+    }
+
+    // Lets the reconnect timer run out and the device accept the new connection.
+    void reconnect() {
+        const int before = world.network.socketsCreated();
+        ASSERT_TRUE(runUntil([&] { return world.network.socketsCreated() > before; }));
+        SimSocket* socket = world.network.newestSocket();
+        ASSERT_TRUE(runUntil([&] { return !socket->isConnecting(); }));
+    }
+};
+
+TEST_F(RestartWaitTest, FirmwareUpdateEndsWhenTheRestartedDeviceAcceptsAConnection) {
+    world.dialog.pressFirmwareButton();
+    runToEnd();
+    EXPECT_EQ(world.device.commands, Calls{"reboot"});
+    EXPECT_EQ(world.device.connections, 2);
+    EXPECT_EQ(world.host.boxes.size(), 1u);
+    EXPECT_EQ(world.lastBox(), "ファームウェア・アップデートが終了しました。");
+    EXPECT_EQ(world.host.boxes.back().icon, MessageIcon::Information);
+    EXPECT_EQ(world.status(), "ファームウェア・アップデート終了");
+    EXPECT_EQ(world.host.controlText(kDetailLine), "");
+    EXPECT_TRUE(world.buttonsEnabled());
+    EXPECT_EQ(world.dialog.step(), 0);
+    EXPECT_FALSE(world.dialog.consoleOpen());
+}
+
+TEST_F(RestartWaitTest, FirmwareUpdateRunsASecondPassOnceWhenTheFirstAsksForIt) {
+    world.dialog.requestSecondPass = true;
+    world.dialog.pressFirmwareButton();
+    runToEnd();
+    // Step 2 sees two blocks per login: the echo of the ID with the password prompt, then the prompt.
+    EXPECT_EQ(world.dialog.calls, (Calls{"StartFirmwareUpdate", "FirmwareStepRunGetSysVer", "FirmwareStepRunGetSysVer",
+                                         "StartFirmwareUpdate", "FirmwareStepRunGetSysVer", "FirmwareStepRunGetSysVer"}));
+    EXPECT_EQ(world.device.commands, (Calls{"reboot", "reboot"}));
+    EXPECT_EQ(world.dialog.firmwarePass(), 1);
+    ASSERT_EQ(world.host.boxes.size(), 1u);
+    EXPECT_EQ(world.lastBox(), "ファームウェア・アップデートが終了しました。");
+    EXPECT_TRUE(world.buttonsEnabled());
+}
+
+TEST_F(RestartWaitTest, ScriptUpdateWithoutMoveRestartsAfterTheTransferAndReportsSuccess) {
+    world.dialog.pressScriptButton();
+    runToEnd();
+    EXPECT_EQ(world.dialog.calls, (Calls{"StartScriptTransfer", "ScriptStepLockOff", "ScriptStepLockOff", "SendReboot"}));
+    EXPECT_EQ(world.lastBox(), "スクリプト・アップデートが終了しました。");
+    EXPECT_EQ(world.status(), "スクリプト・アップデート終了");
+    EXPECT_TRUE(world.buttonsEnabled());
+}
+
+TEST_F(RestartWaitTest, ScriptUpdateWithMoveRunsMoveAsideTransferAndRestore) {
+    world.dialog.setMoveFlag(1);
+    world.dialog.pressScriptButton();
+    runToEnd();
+    EXPECT_EQ(world.dialog.calls,
+              (Calls{"StartAutoScript(0)", "AutoScriptStepRun", "AutoScriptStepRun", "StartScriptTransfer",
+                     "ScriptStepLockOff", "ScriptStepLockOff", "StartAutoScript(1)", "AutoScriptStepRun",
+                     "AutoScriptStepRun"}));
+    EXPECT_EQ(world.device.commands, (Calls{"reboot", "reboot"}));
+    ASSERT_EQ(world.host.boxes.size(), 1u);
+    EXPECT_EQ(world.lastBox(), "スクリプト・アップデートが終了しました。");
+    EXPECT_EQ(world.status(), "スクリプト・アップデート終了");
+    EXPECT_TRUE(world.buttonsEnabled());
+}
+
+TEST_F(RestartWaitTest, ARefusedReconnectShowsNoBoxAndIsRetried2000msAfterTheFailure) {
+    world.dialog.pressFirmwareButton();
+    ASSERT_TRUE(runUntil([&] { return inRestartWait(); }));
+    world.device.down = true;
+    const std::size_t boxesBefore = world.host.boxes.size();
+    Millis previousFailure = -1;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const int before = world.network.socketsCreated();
+        ASSERT_TRUE(runUntil([&] { return world.network.socketsCreated() > before; }));
+        if (previousFailure >= 0) {
+            EXPECT_EQ(world.scheduler.now(), previousFailure + 2000);
+        }
+        SimSocket* socket = world.network.newestSocket();
+        ASSERT_TRUE(runUntil([&] { return !socket->isConnecting(); }));
+        previousFailure = world.scheduler.now();
+        EXPECT_EQ(world.dialog.linkDown(), -1);
+        EXPECT_TRUE(inRestartWait());
+        ASSERT_TRUE(world.host.isTimerArmed(kReconnect));
+        EXPECT_EQ(world.host.timerDue(kReconnect), previousFailure + 2000);
+    }
+    EXPECT_EQ(world.host.boxes.size(), boxesBefore);
+    EXPECT_TRUE(world.buttonsDisabled());
+
+    world.device.down = false;
+    runToEnd();
+    EXPECT_EQ(world.lastBox(), "ファームウェア・アップデートが終了しました。");
+}
+
+TEST_F(RestartWaitTest, DataOnTheOldConnectionStartsThe2000msOver) {
+    enterWaitIn(FirmwareUpdate);
+    const Millis entered = world.scheduler.now();
+    EXPECT_EQ(world.host.timerDue(kReconnect), entered + 2000);
+    world.scheduler.runFor(1500);
+    world.network.sendToClient(1, "late output");
+    world.scheduler.runFor(world.network.latency);
+    EXPECT_EQ(world.host.timerDue(kReconnect), world.scheduler.now() + 2000);
+    EXPECT_EQ(world.network.socketsCreated(), 1);
+    EXPECT_TRUE(inRestartWait());
+}
+
+TEST_F(RestartWaitTest, TheEndOfTheWaitAfterMoveAsideStartsTheTransferOnAFreshConnection) {
+    enterWaitIn(AutoscriptMoveAside);
+    reconnect();
+    EXPECT_EQ(world.dialog.calls, Calls{"StartScriptTransfer"});
+    EXPECT_EQ(world.dialog.updateMode(), ScriptTransfer);
+    EXPECT_EQ(world.device.closedByClient, 1);
+    ASSERT_EQ(world.network.socketsCreated(), 3);
+    EXPECT_TRUE(world.network.newestSocket()->isConnecting());
+    EXPECT_FALSE(world.host.isTimerArmed(kReconnect));
+    EXPECT_TRUE(world.buttonsDisabled());
+    EXPECT_TRUE(world.host.boxes.empty());
+}
+
+struct EndCase {
+    UpdateMode mode;
+    int scriptResult;
+    const char* status;
+    const char* box;
+};
+
+class RestartWaitEndTest : public RestartWaitTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(RestartWaitEndTest, TheEndOfTheWaitShowsTheResultAndFreesTheButtons) {
+    const EndCase& c = GetParam();
+    enterWaitIn(c.mode);
+    world.dialog.setScriptResult(c.scriptResult);
+    world.host.setControlText(kDetailLine, "detail");
+    reconnect();
+    ASSERT_EQ(world.host.boxes.size(), 1u);
+    EXPECT_EQ(world.lastBox(), c.box);
+    EXPECT_EQ(world.host.boxes.back().icon, MessageIcon::Information);
+    EXPECT_EQ(world.status(), c.status);
+    EXPECT_EQ(world.host.controlText(kDetailLine), "");
+    EXPECT_EQ(world.dialog.step(), 0);
+    EXPECT_TRUE(world.buttonsEnabled());
+    EXPECT_FALSE(world.dialog.consoleOpen());
+    EXPECT_FALSE(world.host.isTimerArmed(kReconnect));
+    EXPECT_TRUE(world.dialog.calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachMode, RestartWaitEndTest,
+    ::testing::Values(
+        EndCase{AutoscriptRestore, 1, "スクリプト・アップデート終了", "スクリプト・アップデートが終了しました。"},
+        EndCase{AutoscriptRestore, 0, "スクリプト・アップデートできませんでした。",
+                "スクリプト・アップデートができませんでした。"},
+        EndCase{ScriptTransfer, 1, "スクリプト・アップデート終了", "スクリプト・アップデートが終了しました。"},
+        EndCase{FirmwareUpdate, 0, "ファームウェア・アップデート終了", "ファームウェア・アップデートが終了しました。"}));
+
+TEST_F(RestartWaitTest, ASecondPassThatCannotStartFreesTheButtons) {
+    world.dialog.requestSecondPass = true;
+    world.dialog.pressFirmwareButton();
+    ASSERT_TRUE(runUntil([&] { return inRestartWait(); }));
+    world.dialog.startsFail = true;
+    runToEnd();
+    EXPECT_EQ(world.lastBox(), "FTP送信エラー(コネクションエラー)");
+    EXPECT_TRUE(world.buttonsEnabled());
+    EXPECT_FALSE(world.dialog.consoleOpen());
+}
+
+TEST_F(RestartWaitTest, AReconnectThatCannotStartIsTriedAgainLater) {
+    enterWaitIn(FirmwareUpdate);
+    world.network.failCreate = true;
+    world.scheduler.runFor(2000);
+    EXPECT_TRUE(world.host.isTimerArmed(kReconnect));
+    world.network.failCreate = false;
+    world.network.unresolvableHosts.insert(world.dialog.address());
+    world.scheduler.runFor(2000);
+    EXPECT_TRUE(world.host.isTimerArmed(kReconnect));
+    world.network.unresolvableHosts.clear();
+    runToEnd();
+    EXPECT_EQ(world.lastBox(), "ファームウェア・アップデートが終了しました。");
+}
+
+}  // namespace
+}  // namespace tessel::sim

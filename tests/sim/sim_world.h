@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/control_ids.h"
+#include "recording_host.h"
+#include "recording_uploader.h"
+#include "scripted_device.h"
+#include "sim_dialog.h"
+#include "sim_network.h"
+#include "sim_scheduler.h"
+
+namespace tessel::sim {
+
+// One dialog, its window, the network and the device, all on one virtual clock.
+struct SimWorld {
+    explicit SimWorld(std::uint64_t seed = 1) : device(network, seed) {
+        host.setControlText(kAddressEdit, "192.168.1.200");
+        host.setControlText(kLoginIdEdit, device.loginId);
+        host.setControlText(kPasswordEdit, device.password);
+        host.setControlText(kFtpPortEdit, "21");
+    }
+
+    bool buttonsEnabled() const { return host.isEnabled(kFirmwareButton) && host.isEnabled(kScriptButton); }
+    bool buttonsDisabled() const { return !host.isEnabled(kFirmwareButton) && !host.isEnabled(kScriptButton); }
+    std::string status() const { return host.controlText(kStatusLine); }
+    std::string lastBox() const { return host.boxes.empty() ? std::string{} : host.boxes.back().text; }
+    // Runs until nothing is left to happen; false when the bound was not enough.
+    bool settle(std::size_t maxEvents = 100000) { return scheduler.runUntilIdle(maxEvents); }
+
+    SimScheduler scheduler;
+    RecordingHost host{scheduler};
+    SimNetwork network{scheduler};
+    ScriptedDevice device;
+    RecordingUploader uploader;
+    SimDialog dialog{host, network, uploader};
+};
+
+}  // namespace tessel::sim
