@@ -33,6 +33,10 @@ std::optional<QHostAddress> ResolveHost(std::string_view host) {
     if (address.setAddress(text)) return address;
     const QHostInfo info = QHostInfo::fromName(text);
     if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) return std::nullopt;
+    // Devices are addressed over IPv4; a name with both kinds of address is reached on its IPv4 one.
+    for (const QHostAddress& candidate : info.addresses()) {
+        if (candidate.protocol() == QAbstractSocket::IPv4Protocol) return candidate;
+    }
     return info.addresses().first();
 }
 
