@@ -47,11 +47,7 @@ std::int64_t CheckDownload(JobRecord& record, FtpSession& session) {
 
 int RunDownload(JobRecord& record) {
     Job job(record);
-    switch (job.Begin()) {
-        case Job::Start::HostBusy: return kHostBusy;
-        case Job::Start::ConnectionFailed: return kNoConnection;
-        case Job::Start::Connected: break;
-    }
+    if (const int started = job.Begin(); started != kOk) return started;
     if (record.codeConversion == kEucToShiftJis) {
         StoreField(record.remotePath, ShiftJisToEuc(FieldText(record.remotePath)));
     }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "local_files.h"
+#include "transfer.h"
 
 namespace skiffs {
 
@@ -23,11 +24,11 @@ Job::~Job() {
     session_.reset();
 }
 
-Job::Start Job::Begin() {
-    if (table_.Start(FieldText(record_.host)) == JobTable::Claim::HostBusy) return Start::HostBusy;
+int Job::Begin() {
+    if (table_.Start(FieldText(record_.host)) == JobTable::Claim::HostBusy) return kHostBusy;
     holdsTable_ = true;
     session_.emplace(record_);
-    return session_->Connect() ? Start::Connected : Start::ConnectionFailed;
+    return session_->Connect() ? kOk : kNoConnection;
 }
 
 std::optional<int> Job::Entry() const { return table_.Lookup(FieldText(record_.host)); }

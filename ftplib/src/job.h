@@ -16,15 +16,14 @@ namespace skiffs {
 
 class Job {
 public:
-    enum class Start { Connected, ConnectionFailed, HostBusy };
-
     explicit Job(JobRecord& record);
     ~Job();
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
-    // Claims the entry for the record's host and logs in.
-    Start Begin();
+    // Claims the entry for the record's host and logs in: 0 when connected, else the call's code
+    // (-7 for a busy host, -2 when the connection or login fails).
+    int Begin();
 
     FtpSession& Session() { return *session_; }
     // The entry this job claimed; none when the table was full at job start.

@@ -30,11 +30,7 @@ int CheckUpload(JobRecord& record, FtpSession& session) {
 
 int RunUpload(JobRecord& record) {
     Job job(record);
-    switch (job.Begin()) {
-        case Job::Start::HostBusy: return kHostBusy;
-        case Job::Start::ConnectionFailed: return kNoConnection;
-        case Job::Start::Connected: break;
-    }
+    if (const int started = job.Begin(); started != kOk) return started;
     if (record.codeConversion == kShiftJisToEuc) {
         // The argument check made sure the converted name fits.
         StoreField(record.remotePath, ShiftJisToEuc(FieldText(record.remotePath)));
