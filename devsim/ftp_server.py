@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""A real FTP server for the tests: pyftpdlib on a loopback port, one virtual user.
+"""A real FTP server over a folder: pyftpdlib on a loopback port, one virtual user.
 
 Prints the port it listens on as its first line, then serves until it is terminated.
 """
