@@ -1,5 +1,4 @@
 #include <chrono>
-#include <cstring>
 
 #include "app/control_ids.h"
 #include "app/tessel_dlg.h"

@@ -189,6 +189,25 @@ TEST_F(RestartWaitTest, ASecondPassThatCannotStartFreesTheButtons) {
     EXPECT_FALSE(world.dialog.consoleOpen());
 }
 
+TEST_F(RestartWaitTest, ADeviceThatNeverAnswersTheRestartCommandFailsByTheWatchdog) {
+    world.dialog.pressFirmwareButton();
+    ASSERT_TRUE(runUntil([&] { return world.device.logins == 1; }));
+    world.device.faults.silence = 1.0;
+    ASSERT_TRUE(runUntil([&] { return world.dialog.step() == CTesselDlg::kStepFirmwareRebootSent; }));
+    EXPECT_TRUE(world.host.isTimerArmed(CTesselDlg::kWatchdogTimerId));
+    runToEnd();
+    EXPECT_EQ(world.device.commands, Calls{"reboot"});
+    ASSERT_EQ(world.host.boxes.size(), 1u);
+    EXPECT_EQ(world.lastBox(), "アップデート処理に失敗しました。");
+    EXPECT_TRUE(world.buttonsEnabled());
+}
+
+TEST_F(RestartWaitTest, TheEchoOfTheRestartCommandStopsTheWatchdog) {
+    world.dialog.pressFirmwareButton();
+    ASSERT_TRUE(runUntil([&] { return inRestartWait(); }));
+    EXPECT_FALSE(world.host.isTimerArmed(CTesselDlg::kWatchdogTimerId));
+}
+
 TEST_F(RestartWaitTest, AReconnectThatCannotStartIsTriedAgainLater) {
     enterWaitIn(FirmwareUpdate);
     world.network.failCreate = true;
