@@ -3,7 +3,9 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,20 +61,32 @@ public:
     LoginCheck CheckLogin();
     bool ValidateInput();
 
-    // Procedures.
-    virtual void StartFirmwareUpdate() = 0;
-    virtual int StartScriptTransfer() = 0;
-    virtual void StartAutoScript(UpdateMode mode) = 0;
-    virtual void SendReboot() = 0;
-    virtual void FirmwareStepRunGetSysVer() = 0;
-    virtual void FirmwareStepCheckVersion() = 0;
-    virtual void FirmwareStepConfirmSysup() = 0;
-    virtual void FirmwareStepWaitExpansion() = 0;
-    virtual void ScriptStepLockOff() = 0;
-    virtual void ScriptStepMakeFolder() = 0;
-    virtual void ScriptStepTransfer() = 0;
-    virtual void AutoScriptStepRun() = 0;
-    virtual void AutoScriptStepWait() = 0;
+    // Start-up: the defaults and the update header of the package in programDirectory (a relative one is
+    // taken from the current directory), shown through the host.
+    void InitDialog(std::string_view programDirectory);
+    // The two update buttons.
+    void OnFirmwareButton();
+    void OnScriptButton();
+
+    // Procedures. Virtual so that a test double can watch the controller call them.
+    virtual void StartFirmwareUpdate();
+    virtual int StartScriptTransfer();
+    virtual void StartAutoScript(UpdateMode mode);
+    virtual void SendReboot();
+    virtual void FirmwareStepRunGetSysVer();
+    virtual void FirmwareStepCheckVersion();
+    virtual void FirmwareStepConfirmSysup();
+    virtual void FirmwareStepWaitExpansion();
+    virtual void ScriptStepLockOff();
+    virtual void ScriptStepMakeFolder();
+    virtual void ScriptStepTransfer();
+    virtual void AutoScriptStepRun();
+    virtual void AutoScriptStepWait();
+    bool WriteAutoScriptFile();
+    int DescrambleUpdateFiles();
+    int DescrambleFile(const std::string& sourcePath, const std::string& destinationPath);
+    int UploadUpdateFiles();
+    void FinishScriptFailure();
 
     UpdateMode updateMode() const { return mode_; }
     std::int32_t step() const { return step_; }
@@ -85,7 +99,13 @@ public:
     const std::string& loginId() const { return loginId_; }
     const std::string& password() const { return password_; }
     std::uint16_t ftpPort() const { return ftpPort_; }
+    std::int32_t secondPass() const { return secondPass_; }
+    const std::string& programDirectory() const { return programDirectory_; }
+    std::uint8_t scrambleKey() const { return scrambleKey_; }
+    const std::vector<UpdateFileEntry>& updateFiles() const { return updateFiles_; }
     const std::array<char, kReceiveBufferSize>& receiveBuffer() const { return receiveBuffer_; }
+    // True while the transfer step sends the update files; console events wait until it has ended.
+    bool transferInProgress() const { return transferInProgress_; }
     // True while the current console socket is connecting or connected.
     bool consoleOpen() const;
 
@@ -100,6 +120,11 @@ protected:
     void ClearReceiveBuffer();
     void Pause(std::chrono::milliseconds duration);
     void ShowMessage(std::string_view text, MessageIcon icon);
+    // Sends one command; a short send is reported with failureMessage, and the caller carries on.
+    void SendCommandOrReport(std::string_view command, std::string_view failureMessage);
+    // The index of the first of the patterns found in the latest block, scanning start positions 0 to 199
+    // in increasing order and, at each, the patterns in the order given.
+    std::optional<std::size_t> ScanReply(std::initializer_list<std::string_view> patterns) const;
 
     DialogHost& host_;
     SocketFactory& sockets_;
@@ -149,7 +174,20 @@ private:
     // The new current socket, or null when it cannot be allocated; the previous one keeps delivering events.
     CConsoleSocket* ReplaceConsoleSocket();
     void ReleaseFinishedSockets();
-    bool FailOpenConsole(std::string_view status, std::string_view box);
+    // Ends a start operation before its connection: status line, box, detail line cleared.
+    bool ReportStartFailure(std::string_view status, std::string_view box);
+
+    // Package files and uploads (procedures/).
+    std::string PackageFilePath(std::string_view fileName) const;
+    // The path of a package file, or nullopt after reporting that the program directory is too long for it.
+    std::optional<std::string> CheckedPackageFilePath(std::string_view fileName);
+    // A local path as the operator reads it: the program directory as it is, the file name from code page 932.
+    std::string DisplayPath(std::string_view path) const;
+    int UploadToDevice(const std::string& localPath, const std::string& remotePath);
+    bool NamesUpdateFile(const std::string& path) const;
+    void DeletePlainCopies();
+    bool TransferUpdateFiles();
+    void ReleaseHeldConsoleEvent();
 
     std::unique_ptr<CConsoleSocket> console_;
     // Replaced sockets: a restarted device may still send on one before it drops the connection.
@@ -158,6 +196,10 @@ private:
     int socketCallbackDepth_ = 0;
     std::vector<char> receiveStaging_;
     bool watchdogArmed_ = false;
+    bool transferInProgress_ = false;
+    // A console event that arrived during the transfer, and the connection that was current then.
+    bool consoleEventHeld_ = false;
+    const CConsoleSocket* heldEventConsole_ = nullptr;
 };
 
 }  // namespace tessel

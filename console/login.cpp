@@ -1,5 +1,5 @@
 #include <chrono>
-#include <cstring>
+#include <optional>
 #include <string>
 
 #include "app/tessel_dlg.h"
@@ -10,8 +10,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr std::size_t kReplyScanEnd = 200;
-constexpr std::string_view kLoginIncorrect = "Login incorrect";
 constexpr std::int32_t kLoginEventLimit = 30;
 
 }  // namespace
@@ -21,7 +19,7 @@ void CTesselDlg::SendLoginId() {
     SetStatus("ログインID送信");
     const std::string command = loginId_ + '\r';
     ClearReceiveBuffer();
-    if (!SendCommand(command)) ReportError("ID 送信 Error!!");
+    SendCommandOrReport(command, "ID 送信 Error!!");
     Pause(300ms);
     ArmWatchdog();
 }
@@ -32,23 +30,18 @@ void CTesselDlg::SendPassword() {
     SetStatus("パスワード送信");
     const std::string command = password_ + '\r';
     ClearReceiveBuffer();
-    if (!SendCommand(command)) ReportError("パスワード送信 Error!!");
+    SendCommandOrReport(command, "パスワード送信 Error!!");
     Pause(300ms);
     ArmWatchdog();
 }
 
 LoginCheck CTesselDlg::CheckLogin() {
-    bool promptSeen = false;
-    for (std::size_t offset = 0; offset < kReplyScanEnd; ++offset) {
-        if (std::memcmp(&receiveBuffer_[offset], kLoginIncorrect.data(), kLoginIncorrect.size()) == 0) {
-            ReportError("ログイン Error!!");
-            return LoginCheck::Failed;
-        }
-        if (receiveBuffer_[offset] == '>') {
-            promptSeen = true;
-            break;
-        }
+    const std::optional<std::size_t> seen = ScanReply({"Login incorrect", ">"});
+    if (seen == 0u) {
+        ReportError("ログイン Error!!");
+        return LoginCheck::Failed;
     }
+    const bool promptSeen = seen == 1u;
     if (pollCounter_ > kLoginEventLimit) {
         ReportError("ログイン Error!!");
         CloseConsole();

@@ -10,22 +10,22 @@ using namespace std::chrono_literals;
 
 bool CTesselDlg::OpenConsole() {
     CConsoleSocket* socket = ReplaceConsoleSocket();
-    if (socket == nullptr) return FailOpenConsole("Sock 宣言 Err!!", "Sock 宣言 Err!!");
+    if (socket == nullptr) return ReportStartFailure("Sock 宣言 Err!!", "Sock 宣言 Err!!");
     if (!socket->Create()) {
         console_.reset();
-        return FailOpenConsole("Sock 作成 Err!!", "Sock 作成 Err!!");
+        return ReportStartFailure("Sock 作成 Err!!", "Sock 作成 Err!!");
     }
     step_ = 0;
     if (!socket->Connect(address_, consolePort_)) {
         console_.reset();
-        return FailOpenConsole("Connect Err!!", "Connect Err!!\nアドレスを確認してください");
+        return ReportStartFailure("Connect Err!!", "Connect Err!!\nアドレスを確認してください");
     }
     Pause(100ms);
     DisableUpdateButtons();
     return true;
 }
 
-bool CTesselDlg::FailOpenConsole(std::string_view status, std::string_view box) {
+bool CTesselDlg::ReportStartFailure(std::string_view status, std::string_view box) {
     ClearDetail();
     SetStatus(status);
     ShowMessage(box, MessageIcon::Warning);
@@ -43,6 +43,10 @@ bool CTesselDlg::SendCommand(std::string_view command) {
     if (command.size() >= kCommandBufferSize || console_ == nullptr) return false;
     const std::ptrdiff_t sent = console_->Send(command.data(), command.size());
     return sent == static_cast<std::ptrdiff_t>(command.size());
+}
+
+void CTesselDlg::SendCommandOrReport(std::string_view command, std::string_view failureMessage) {
+    if (!SendCommand(command)) ReportError(failureMessage);
 }
 
 }  // namespace tessel

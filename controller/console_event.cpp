@@ -3,6 +3,11 @@
 namespace tessel {
 
 int CTesselDlg::OnConsoleEvent() {
+    if (transferInProgress_) {
+        consoleEventHeld_ = true;
+        heldEventConsole_ = console_.get();
+        return 0;
+    }
     if (linkDown_ != 0) {
         if (step_ == kStepRestartWait && IsUpdateMode(mode_)) {
             ArmReconnectTimer();

@@ -32,7 +32,7 @@ public:
             world_.network.shortSend = [this] { return draw(1.0) < 0.05; };
         }
         procedure_ = static_cast<Procedure>(std::uniform_int_distribution<int>(0, 3)(random_));
-        world_.dialog.requestSecondPass = procedure_ == Procedure::FirmwareTwice;
+        if (procedure_ == Procedure::FirmwareTwice) world_.device.firmwareVersion = "01.06.99";
         world_.dialog.setMoveFlag(procedure_ == Procedure::ScriptWithMove ? 1 : 0);
         world_.scheduler.afterEachEvent = [this] { checkInvariants(); };
     }
@@ -40,9 +40,9 @@ public:
     // Returns a description of the first broken rule, or an empty text.
     std::string run() {
         if (procedure_ == Procedure::Firmware || procedure_ == Procedure::FirmwareTwice) {
-            world_.dialog.pressFirmwareButton();
+            world_.dialog.OnFirmwareButton();
         } else {
-            world_.dialog.pressScriptButton();
+            world_.dialog.OnScriptButton();
         }
         checkInvariants();
         if (!world_.settle(kMaxEventsPerRun) && violation_.empty()) violation_ = "the run did not end";
@@ -95,9 +95,14 @@ private:
         const int expectedRestarts = procedure_ == Procedure::FirmwareTwice || procedure_ == Procedure::ScriptWithMove
                                          ? 2
                                          : 1;
+        // What the device made of the command is its own business: a device that dropped the connection
+        // before reading it cannot be told from one that restarted.
+        const std::string sent = world_.network.allSent();
         int restarts = 0;
-        for (const std::string& command : world_.device.commands) restarts += command == "reboot" ? 1 : 0;
-        if (success && restarts < expectedRestarts) fail("success reported without every restart");
+        for (std::size_t at = sent.find("reboot\r"); at != std::string::npos; at = sent.find("reboot\r", at + 1)) {
+            ++restarts;
+        }
+        if (success && restarts < expectedRestarts) fail("success reported without every restart command");
         if (success && !world_.host.boxes.empty() && world_.host.boxes.size() > 1 &&
             procedure_ != Procedure::ScriptWithMove) {
             fail("success reported after a failure message");

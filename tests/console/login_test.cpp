@@ -22,26 +22,26 @@ protected:
 };
 
 TEST_F(LoginTest, TheLoginIsBlindIdAtConnectPasswordOnTheNextBlock) {
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     runLogin();
-    EXPECT_EQ(world.dialog.step(), CTesselDlg::kStepFirmwareRebootSent);
-    EXPECT_EQ(sent(), "admin\rsecret\rreboot\r");
+    EXPECT_EQ(world.dialog.step(), 6);
+    EXPECT_EQ(sent(), "admin\rsecret\rexec \"B:\\GetSysVer.wcr\"\r");
     EXPECT_EQ(world.device.logins, 1);
-    ASSERT_EQ(world.host.statusHistory.size(), 2u);
-    EXPECT_EQ(world.host.statusHistory[0], "ログインID送信");
-    EXPECT_EQ(world.host.statusHistory[1], "パスワード送信");
+    ASSERT_EQ(world.host.statusHistory.size(), 4u);
+    EXPECT_EQ(world.host.statusHistory[1], "ログインID送信");
+    EXPECT_EQ(world.host.statusHistory[2], "パスワード送信");
 }
 
 TEST_F(LoginTest, ThePasswordGoesOnTheEchoOfTheIdWhenThereIsNoBanner) {
     world.device.banner.clear();
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     runLogin();
-    EXPECT_EQ(sent(), "admin\rsecret\rreboot\r");
+    EXPECT_EQ(sent(), "admin\rsecret\rexec \"B:\\GetSysVer.wcr\"\r");
     EXPECT_EQ(world.device.logins, 1);
 }
 
 TEST_F(LoginTest, EachLoginStepWaits300msAndArmsTheWatchdog) {
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     ASSERT_TRUE(world.scheduler.runNext());  // the connect
     EXPECT_EQ(world.dialog.step(), 1);
     EXPECT_EQ(world.host.pausedTotal, 100 + 300);
@@ -53,7 +53,7 @@ TEST_F(LoginTest, EmptyCredentialsAreSentAsALoneCr) {
     world.host.setControlText(kPasswordEdit, "");
     world.device.loginId.clear();
     world.device.password.clear();
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     runLogin();
     EXPECT_EQ(sent().substr(0, 2), "\r\r");
     EXPECT_EQ(world.device.logins, 1);
@@ -61,7 +61,7 @@ TEST_F(LoginTest, EmptyCredentialsAreSentAsALoneCr) {
 
 TEST_F(LoginTest, ARejectedLoginIsReportedAndTheWatchdogFollows) {
     world.host.setControlText(kPasswordEdit, "wrong");
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     runLogin();
     EXPECT_EQ(world.dialog.step(), CTesselDlg::kStepStopped);
     EXPECT_EQ(world.lastBox(), "ログイン Error!!");
@@ -75,7 +75,7 @@ TEST_F(LoginTest, ARejectedLoginIsReportedAndTheWatchdogFollows) {
 
 TEST_F(LoginTest, ASendThatLosesBytesIsReportedAndTheStepStillArmsTheWatchdog) {
     world.network.shortSend = [] { return true; };
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     ASSERT_TRUE(world.scheduler.runNext());
     EXPECT_EQ(world.lastBox(), "ID 送信 Error!!");
     EXPECT_EQ(world.dialog.step(), CTesselDlg::kStepStopped);
@@ -84,7 +84,7 @@ TEST_F(LoginTest, ASendThatLosesBytesIsReportedAndTheStepStillArmsTheWatchdog) {
 }
 
 TEST_F(LoginTest, APasswordThatIsNotSentWholeIsReported) {
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     ASSERT_TRUE(world.scheduler.runNext());
     world.network.shortSend = [] { return true; };
     ASSERT_TRUE(world.scheduler.runNext());
@@ -149,7 +149,7 @@ TEST_F(CheckLoginTest, EachEventIsCountedAndThe32ndFailsEvenWithThePrompt) {
 TEST_F(LoginTest, ThePromptMustComeWithin31EventsAtStep2) {
     world.device.prompt = "\r\nwelcome";
     world.device.commandReplies = [](const std::string&) { return std::vector<std::string>{"still waiting"}; };
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     world.scheduler.runFor(5000);
     ASSERT_EQ(world.dialog.step(), 2);
     // The echo of the ID and the device's greeting were the first two events at step 2.

@@ -58,7 +58,7 @@ TEST_F(OpenConsoleTest, FailureLeavesDisabledButtonsOfARunningChainAsTheyAre) {
 
 TEST_F(OpenConsoleTest, ARefusedConnectShowsTheCommunicationErrorThenTheConnectionError) {
     world.device.down = true;
-    world.dialog.pressFirmwareButton();
+    world.dialog.OnFirmwareButton();
     ASSERT_TRUE(world.settle());
     ASSERT_EQ(world.host.boxes.size(), 2u);
     EXPECT_EQ(world.host.boxes[0].text, "通信エラー\nIPアドレスや接続を確認してください");

@@ -67,10 +67,11 @@ TEST_P(DispatchTableTest, EachStepRunsItsHandlerOnceAndStepsWithoutOneChangeNoth
             EXPECT_EQ(world.dialog.calls, std::vector<std::string>{"SendReboot"});
             EXPECT_EQ(sent, "reboot\r");
             EXPECT_EQ(world.dialog.step(), CTesselDlg::kStepRestartWait);
+        } else if (action == "ScriptStepTransfer") {
+            // The transfer enters step 11 itself once its files are sent.
+            EXPECT_EQ(world.dialog.calls, (std::vector<std::string>{action, "SendReboot"}));
         } else {
-            ASSERT_FALSE(world.dialog.calls.empty());
-            EXPECT_EQ(world.dialog.calls.front(), action);
-            EXPECT_EQ(world.dialog.calls.size(), 1u);
+            EXPECT_EQ(world.dialog.calls, std::vector<std::string>{action});
         }
     }
 }

@@ -60,13 +60,13 @@ TEST_F(ControllerTest, WatchdogExpiryInTheTransferWithMoveStartsTheRestore) {
 
 TEST_F(ControllerTest, ASilentDeviceDuringTheTransferWithMoveEndsInTheRestore) {
     world.dialog.setMoveFlag(1);
-    world.dialog.pressScriptButton();
+    world.dialog.OnScriptButton();
     ASSERT_TRUE(runUntil([&] { return world.dialog.updateMode() == ScriptTransfer; }));
     world.device.faults.silence = 1.0;
     ASSERT_TRUE(runUntil([&] { return !world.host.boxes.empty(); }));
     world.device.faults.silence = 0;
     ASSERT_TRUE(world.settle());
-    EXPECT_EQ(world.dialog.calls.back(), "AutoScriptStepRun");
+    EXPECT_EQ(world.dialog.calls.back(), "AutoScriptStepWait");
     EXPECT_EQ(world.lastBox(), "スクリプト・アップデートができませんでした。");
     EXPECT_TRUE(world.buttonsEnabled());
 }
@@ -87,7 +87,7 @@ TEST_F(ControllerTest, ARestoreThatCannotStartAfterTheWatchdogFreesTheButtons) {
     connectIn(ScriptTransfer);
     world.host.enableControl(kFirmwareButton, false);
     world.host.enableControl(kScriptButton, false);
-    world.dialog.startsFail = true;
+    world.uploader.results = {-2};
     world.dialog.armWatchdog();
     world.scheduler.runFor(60000);
     EXPECT_EQ(world.lastBox(), "FTP送信エラー(コネクションエラー)");

@@ -1,25 +1,38 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/file_uploader.h"
 
 namespace tessel::sim {
 
-// Records every upload; answers with the queued results, then with 0.
+struct RecordedUpload {
+    UploadRequest request;
+    // The local file's bytes at the time of the call; nullopt when it could not be read.
+    std::optional<std::string> content;
+    int result = 0;
+};
+
+// Records every upload with the bytes it would send. The result of a call is the next queued one, else what
+// `answer` says, else 0 for a readable local file and -3 (local file error) for any other.
 class RecordingUploader final : public FileUploader {
 public:
-    int sendFile(const UploadRequest& request) override {
-        requests.push_back(request);
-        if (results.empty()) return 0;
-        const int result = results.front();
-        results.pop_front();
-        return result;
-    }
+    int sendFile(const UploadRequest& request) override;
 
-    std::vector<UploadRequest> requests;
+    // Successful uploads by remote path, the latest one winning: what the device holds.
+    std::map<std::string, std::string> deviceFiles() const;
+    std::vector<std::string> remotePaths() const;
+
+    std::vector<RecordedUpload> uploads;
     std::deque<int> results;
+    std::function<int(const UploadRequest&)> answer;
+    // Runs while the call blocks, after the file was read: a test can move the clock or have the device talk.
+    std::function<void(const UploadRequest&)> duringSend;
 };
 
 }  // namespace tessel::sim

@@ -77,9 +77,32 @@ void ScriptedDevice::onLine(int link, const std::string& line) {
         }
         std::vector<std::string> blocks;
         if (commandReplies) blocks = commandReplies(line);
-        if (blocks.empty()) blocks.push_back(line + prompt);
+        if (blocks.empty()) {
+            answerCommand(link, line);
+            return;
+        }
         for (std::string& block : blocks) reply(link, std::move(block));
         return;
+    }
+}
+
+void ScriptedDevice::answerCommand(int link, const std::string& command) {
+    const std::string done = "value = 0x0 = 0" + prompt;
+    if (command == "exec \"B:\\GetSysVer.wcr\"") {
+        reply(link, command + "\r\n");
+        reply(link, "  " + firmwareVersion + "  " + done);
+    } else if (command == "sysup \"B:\\kbteva.bin\"") {
+        reply(link, command + "\r\n");
+        reply(link, "Update the firmware with B:\\kbteva.bin? [y/n]");
+    } else if (command == "y") {
+        reply(link, "y\r\n");
+        for (int i = 1; i <= expansionBlocks; ++i) reply(link, "Expanding...\r\n", i * expansionInterval);
+        reply(link, sysupFails ? "sysup: error 5" + prompt : done, (expansionBlocks + 1) * expansionInterval);
+    } else if (command == "exec \"C:\\www\\lockoff.wcr\"" || command == "exec \"B:\\m_AutoScript.wcr\"") {
+        reply(link, command + "\r\n");
+        reply(link, done);
+    } else {
+        reply(link, command + prompt);
     }
 }
 
@@ -90,7 +113,7 @@ void ScriptedDevice::restart(int link) {
     restartedAt_ = network_.scheduler().now();
 }
 
-void ScriptedDevice::reply(int link, std::string text) {
+void ScriptedDevice::reply(int link, std::string text, Millis after) {
     if (chance(faults.silence)) return;
     const bool dropSilently = chance(faults.drop);
     if (dropSilently || chance(faults.dropWithRead)) {
@@ -104,8 +127,8 @@ void ScriptedDevice::reply(int link, std::string text) {
         std::uniform_int_distribution<int> letter('a', 'z');
         for (int i = 0; i < 3; ++i) text[position(random_)] = static_cast<char>(letter(random_));
     }
-    Millis delay = 0;
-    if (chance(faults.delay)) delay = std::uniform_int_distribution<Millis>(0, faults.maxDelay)(random_);
+    Millis delay = after;
+    if (chance(faults.delay)) delay += std::uniform_int_distribution<Millis>(0, faults.maxDelay)(random_);
     if (text.size() > 1 && chance(faults.split)) {
         const std::size_t cut = std::uniform_int_distribution<std::size_t>(1, text.size() - 1)(random_);
         network_.sendToClient(link, text.substr(0, cut), delay);

@@ -36,8 +36,8 @@ public:
     void onData(int link, std::string_view bytes) override;
     void onClientClosed(int link) override;
 
-    // Sends a block to the client as the device would, with the faults applied.
-    void reply(int link, std::string text);
+    // Sends a block to the client as the device would, with the faults applied, after the given time.
+    void reply(int link, std::string text, Millis after = 0);
     bool isRestarting() const;
 
     std::string loginId = "admin";
@@ -45,8 +45,14 @@ public:
     std::string banner = "\r\nlogin: ";
     std::string prompt = "\r\n> ";
     Millis restartTime = 8000;
-    // Replies to a command after login; unset or empty: the echo and the prompt.
+    // Replies to a command after login; unset or empty: the device's own answer (answerCommand).
     std::function<std::vector<std::string>(const std::string& command)> commandReplies;
+    // What the version script reports.
+    std::string firmwareVersion = "01.07.02";
+    // Progress blocks while sysup expands the image, one per interval, before its result.
+    int expansionBlocks = 2;
+    Millis expansionInterval = 1000;
+    bool sysupFails = false;
     DeviceFaults faults;
     // When set, every connect attempt is refused.
     bool down = false;
@@ -66,6 +72,8 @@ private:
     };
 
     void onLine(int link, const std::string& line);
+    // The echo of a command in one block, then its result; any other command: the echo and the prompt.
+    void answerCommand(int link, const std::string& command);
     void restart(int link);
     bool chance(double probability);
 

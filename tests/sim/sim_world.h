@@ -9,17 +9,18 @@
 #include "scripted_device.h"
 #include "sim_dialog.h"
 #include "sim_network.h"
+#include "sim_package.h"
 #include "sim_scheduler.h"
 
 namespace tessel::sim {
 
-// One dialog, its window, the network and the device, all on one virtual clock.
+// One dialog, its window, its update package, the network and the device, all on one virtual clock. The
+// dialog is initialised from the package as at start-up, and the operator has typed the device's login.
 struct SimWorld {
     explicit SimWorld(std::uint64_t seed = 1) : device(network, seed) {
-        host.setControlText(kAddressEdit, "192.168.1.200");
+        dialog.InitDialog(package.dir());
         host.setControlText(kLoginIdEdit, device.loginId);
         host.setControlText(kPasswordEdit, device.password);
-        host.setControlText(kFtpPortEdit, "21");
     }
 
     bool buttonsEnabled() const { return host.isEnabled(kFirmwareButton) && host.isEnabled(kScriptButton); }
@@ -29,6 +30,7 @@ struct SimWorld {
     // Runs until nothing is left to happen; false when the bound was not enough.
     bool settle(std::size_t maxEvents = 100000) { return scheduler.runUntilIdle(maxEvents); }
 
+    SimPackage package;
     SimScheduler scheduler;
     RecordingHost host{scheduler};
     SimNetwork network{scheduler};

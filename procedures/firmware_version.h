@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace tessel {
+
+// The version number (major * 10000 + minor * 100 + patch) that the version script reported in the block
+// of the console receive buffer. The text before "value = 0x0 = 0" is searched backwards for dots; the first
+// dot met is passed over, and of the others the one nearest the start decides: the eight bytes from two
+// before it are read as "%d.%d.%d". A block without "value = 0x0 = 0" is replaced in the buffer by the fixed
+// reply of version 01.00.00 first. Nullopt when the text does not read as three numbers.
+std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> receiveBuffer);
+
+}  // namespace tessel

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace tessel {
+
+// Files of the update package that the program itself knows by name; the management file names the rest.
+inline constexpr std::string_view kFirmwareImageFile = "kbteva.bin";
+inline constexpr std::string_view kFirmwareDataFile = "prism3.dat";
+inline constexpr std::string_view kVersionScriptFile = "GetSysVer.wcr";
+inline constexpr std::string_view kVersionTextFile = "VersionS.txt";
+inline constexpr std::string_view kSpacerImageFile = "spacer.gif";
+// Written by the program, uploaded and deleted again; not part of the package.
+inline constexpr std::string_view kAutoScriptFile = "m_AutoScript.wcr";
+
+inline constexpr std::array<std::string_view, 5> kFixedPackageFiles = {
+    kFirmwareImageFile, kFirmwareDataFile, kVersionScriptFile, kVersionTextFile, kSpacerImageFile,
+};
+
+}  // namespace tessel
