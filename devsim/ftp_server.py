@@ -46,6 +46,7 @@ def main():
     parser.add_argument("--user", default="user")
     parser.add_argument("--password", default="secret")
     parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=0, help="port to listen on, 0 = any free port")
     parser.add_argument("--rate", type=int, default=0, help="bytes per second on data connections, 0 = unlimited")
     parser.add_argument("--stall-after", type=int, default=None, help="stop moving data after this many bytes")
     parser.add_argument("--log", default=None, help="file that receives the commands the server sees")
@@ -72,7 +73,7 @@ def main():
 
         Handler.pre_process_command = pre_process_command
 
-    server = FTPServer((args.host, 0), Handler)
+    server = FTPServer((args.host, args.port), Handler)
     signal.signal(signal.SIGTERM, lambda *_: server.close_all() or sys.exit(0))
     print(server.socket.getsockname()[1], flush=True)
     server.serve_forever(handle_exit=False)

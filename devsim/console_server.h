@@ -1,0 +1,40 @@
+#pragma once
+
+#include "console_session.h"
+#include "device_state.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+
+#include <vector>
+
+namespace tessel::devsim {
+
+// The console's listening port. A restart drops every connection and stops listening for the restart time,
+// so that connection attempts are refused, then listens on the same port again.
+class ConsoleServer : public QObject {
+    Q_OBJECT
+
+public:
+    ConsoleServer(DeviceState& device, QHostAddress host);
+
+    // Listens on port (0: any free port); false with a reason on failure.
+    bool Listen(quint16 port, QString& error);
+    quint16 Port() const { return port_; }
+
+private:
+    void OnNewConnection();
+    void Restart();
+    void ListenAgain();
+
+    DeviceState& device_;
+    QHostAddress host_;
+    quint16 port_ = 0;
+    QTcpServer server_;
+    std::vector<ConsoleSession*> sessions_;
+    int nextSessionId_ = 1;
+    bool restarting_ = false;
+};
+
+}  // namespace tessel::devsim

@@ -1,0 +1,126 @@
+#include "devsim_options.h"
+
+#include "firmware_image.h"
+
+#include <functional>
+#include <map>
+
+namespace tessel::devsim {
+
+namespace {
+
+constexpr unsigned kMaxDelayMs = 3'600'000;
+
+bool ReadNumber(const QString& text, unsigned max, unsigned& value) {
+    bool ok = false;
+    value = text.toUInt(&ok);
+    return ok && value <= max;
+}
+
+}  // namespace
+
+QString UsageText() {
+    return QStringLiteral(
+               "Usage: tessel-devsim --root DIR [options]\n"
+               "A simulated device: a command console on TCP and a real FTP server over one device file system.\n"
+               "\n"
+               "  --root DIR             folder of the device file system; its subfolders B: and C: are the drives\n"
+               "                         (B:, C:/www/control, C:/www/lockoff.wcr and C:/system with autoscript.wcr\n"
+               "                         are created when missing)\n"
+               "  --host ADDR            address both services listen on (default 127.0.0.1)\n"
+               "  --console-port N       console port (default 8002, 0 = any free port)\n"
+               "  --ftp-port N           FTP port (default 0 = any free port)\n"
+               "  --login ID             console login ID and FTP user (default admin)\n"
+               "  --password PW          console and FTP password (default admin)\n"
+               "  --version D.D.D        installed firmware version (default 1.07.00)\n"
+               "  --sysup-error          sysup ends in \"error\" after its progress\n"
+               "  --silent-after CMD     the console never answers again once it receives CMD (a whole line or\n"
+               "                         its first word, e.g. sysup)\n"
+               "  --expansion-delay MS   pause before each progress block of sysup (default 200)\n"
+               "  --restart-time MS      after \"reboot\", time during which connections are refused (default 3000)\n"
+               "  --no-ftp               start no FTP server\n"
+               "  --ftp-script PATH      the FTP server script (default: ftp_server.py beside this program)\n"
+               "  --help                 this text\n"
+               "\n"
+               "Once both services listen it prints \"ready console=PORT ftp=PORT\" (ftp=0 with --no-ftp), then one\n"
+               "line per thing it receives and does. SIGINT or SIGTERM stop it and its FTP server.\n"
+               "\n"
+               "Firmware image: sysup installs an image whose first line is \"") +
+           QString::fromLatin1(kFirmwareImageHeader.data(), static_cast<qsizetype>(kFirmwareImageHeader.size())) +
+           QStringLiteral(
+               "D.D.D\" (any bytes may follow);\n"
+               "the installed version then becomes D.D.D.\n"
+               "Scripts (exec \"PATH\"): Function main() { ... } with var, if/else, return, and the built-ins\n"
+               "fileopen(path, \"r\"|\"w\"), fileclose(fd), filedelete(path), filerename(path, newName),\n"
+               "setexport(port, value), putexport(port, value), print(values...) and sysver(), the installed\n"
+               "version as \"dd.dd.dd\". A version query script: Function main() { print(\"version \", sysver()); }\n");
+}
+
+std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringList& arguments) {
+    DevsimOptions options;
+    bool rootGiven = false;
+    using Setter = std::function<QString(const QString&)>;
+    const auto number = [](auto& target, unsigned max) {
+        return [&target, max](const QString& value) -> QString {
+            unsigned read = 0;
+            if (!ReadNumber(value, max, read)) return "a number from 0 to " + QString::number(max);
+            target = static_cast<std::remove_reference_t<decltype(target)>>(read);
+            return {};
+        };
+    };
+    const auto text = [](auto& target) {
+        return [&target](const QString& value) -> QString {
+            target = value.toLocal8Bit().toStdString();
+            return {};
+        };
+    };
+    const std::map<QString, Setter> valued = {
+        {"--root", [&](const QString& value) -> QString {
+             if (value.isEmpty()) return "a folder";
+             options.root = value;
+             rootGiven = true;
+             return {};
+         }},
+        {"--host", [&](const QString& value) -> QString {
+             options.host = value;
+             return {};
+         }},
+        {"--console-port", number(options.consolePort, 65535)},
+        {"--ftp-port", number(options.ftpPort, 65535)},
+        {"--login", text(options.device.loginId)},
+        {"--password", text(options.device.password)},
+        {"--version", [&](const QString& value) -> QString {
+             const auto version = FirmwareVersion::Parse(value.toStdString());
+             if (!version) return "a version D.D.D, each part 0 to 99";
+             options.version = *version;
+             return {};
+         }},
+        {"--silent-after", text(options.device.silentAfter)},
+        {"--expansion-delay", number(options.device.expansionDelayMs, kMaxDelayMs)},
+        {"--restart-time", number(options.device.restartTimeMs, kMaxDelayMs)},
+        {"--ftp-script", [&](const QString& value) -> QString {
+             options.ftpScript = value;
+             return {};
+         }},
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") return HelpRequest{};
+        if (argument == "--sysup-error") {
+            options.device.sysupError = true;
+        } else if (argument == "--no-ftp") {
+            options.ftp = false;
+        } else if (const auto setter = valued.find(argument); setter != valued.end()) {
+            if (i + 1 == arguments.size()) return UsageError{argument + " needs a value"};
+            if (const QString problem = setter->second(arguments[++i]); !problem.isEmpty()) {
+                return UsageError{argument + " needs " + problem + ", not \"" + arguments[i] + "\""};
+            }
+        } else {
+            return UsageError{"unknown option \"" + argument + "\""};
+        }
+    }
+    if (!rootGiven) return UsageError{"--root DIR is required"};
+    return options;
+}
+
+}  // namespace tessel::devsim

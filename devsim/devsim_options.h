@@ -1,0 +1,32 @@
+#pragma once
+
+#include "device_state.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <variant>
+
+namespace tessel::devsim {
+
+struct DevsimOptions {
+    QString root;
+    QString host = "127.0.0.1";
+    quint16 consolePort = 8002;
+    quint16 ftpPort = 0;
+    bool ftp = true;
+    QString ftpScript;  // empty: the script beside the program, else the one in the source tree
+    FirmwareVersion version{1, 7, 0};
+    DeviceSettings device;
+};
+
+struct HelpRequest {};
+struct UsageError {
+    QString message;
+};
+
+// Reads the command line (arguments without the program name); the usage text is UsageText().
+std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringList& arguments);
+QString UsageText();
+
+}  // namespace tessel::devsim

@@ -1,0 +1,77 @@
+#include "ftp_service.h"
+
+#include "activity_log.h"
+
+#include <QDeadlineTimer>
+
+#include <csignal>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+namespace tessel::devsim {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 15000;
+constexpr int kStopTimeoutMs = 5000;
+
+}  // namespace
+
+FtpService::~FtpService() { Stop(); }
+
+bool FtpService::Start(const FtpServiceSettings& settings, QString& error) {
+    process_.setProgram("/usr/bin/python3");
+    process_.setArguments({settings.script, "--root", settings.root, "--host", settings.host, "--port",
+                           QString::number(settings.port), "--user", settings.user, "--password", settings.password});
+#ifdef __linux__
+    process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
+    connect(&process_, &QProcess::readyReadStandardError, this, &FtpService::ForwardServerLog);
+    process_.start();
+    if (!process_.waitForStarted(kStartTimeoutMs)) {
+        error = "FTP server did not start: " + process_.errorString();
+        return false;
+    }
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!process_.canReadLine()) {
+        if (process_.state() != QProcess::Running || deadline.hasExpired() ||
+            !process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+            error = "FTP server did not report its port: " + QString::fromLocal8Bit(process_.readAllStandardError());
+            Stop();
+            return false;
+        }
+    }
+    bool ok = false;
+    port_ = static_cast<quint16>(process_.readLine().trimmed().toUInt(&ok));
+    if (!ok || port_ == 0) {
+        error = "FTP server reported no port";
+        Stop();
+        return false;
+    }
+    connect(&process_, &QProcess::finished, this, [](int code) {
+        Log("ftp: server ended unexpectedly, exit code " + std::to_string(code));
+    });
+    return true;
+}
+
+void FtpService::Stop() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.disconnect(this);
+    process_.terminate();
+    if (!process_.waitForFinished(kStopTimeoutMs)) {
+        process_.kill();
+        process_.waitForFinished(kStopTimeoutMs);
+    }
+    Log("ftp: server stopped");
+}
+
+void FtpService::ForwardServerLog() {
+    partialLog_ += process_.readAllStandardError();
+    for (qsizetype end = partialLog_.indexOf('\n'); end >= 0; end = partialLog_.indexOf('\n')) {
+        Log("ftp: " + partialLog_.left(end).toStdString());
+        partialLog_.remove(0, end + 1);
+    }
+}
+
+}  // namespace tessel::devsim

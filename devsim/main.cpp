@@ -1,0 +1,73 @@
+// tessel-devsim: a simulated device for trials of the updater on one machine.
+#include "activity_log.h"
+#include "console_server.h"
+#include "devsim_options.h"
+#include "ftp_service.h"
+#include "signal_watcher.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+using namespace tessel::devsim;
+
+namespace {
+
+QString FtpScriptPath(const DevsimOptions& options) {
+    if (!options.ftpScript.isEmpty()) return options.ftpScript;
+    const QString beside = QCoreApplication::applicationDirPath() + "/ftp_server.py";
+    return QFileInfo::exists(beside) ? beside : QStringLiteral(TESSEL_DEVSIM_SOURCE_FTP_SCRIPT);
+}
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "tessel-devsim: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const auto parsed = ParseOptions(application.arguments().mid(1));
+    if (std::holds_alternative<HelpRequest>(parsed)) {
+        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+        std::fprintf(stderr, "tessel-devsim: %s\n\n%s", usage->message.toLocal8Bit().constData(),
+                     UsageText().toLocal8Bit().constData());
+        return 2;
+    }
+    const DevsimOptions& options = std::get<DevsimOptions>(parsed);
+    const QString root = QDir(options.root).absolutePath();
+    DeviceState device{options.device, DeviceFileSystem(QFile::encodeName(root).toStdString()), options.version,
+                       false, {}};
+    try {
+        device.fileSystem.CreateLayout();
+    } catch (const std::filesystem::filesystem_error& error) {
+        return Fail(QString("cannot prepare the device file system: ") + error.what());
+    }
+
+    SignalWatcher signalWatcher;
+    ConsoleServer console(device, QHostAddress(options.host));
+    QString error;
+    if (!console.Listen(options.consolePort, error)) return Fail("console cannot listen: " + error);
+    FtpService ftp;
+    if (options.ftp && !ftp.Start({FtpScriptPath(options), root, options.host, options.ftpPort,
+                                   QString::fromStdString(options.device.loginId),
+                                   QString::fromStdString(options.device.password)},
+                                  error)) {
+        return Fail(error);
+    }
+    QObject::connect(&signalWatcher, &SignalWatcher::stopRequested, &application, [&](int signalNumber) {
+        Log("device: stopping on signal " + std::to_string(signalNumber));
+        ftp.Stop();
+        application.quit();
+    });
+    Log("ready console=" + std::to_string(console.Port()) + " ftp=" + std::to_string(options.ftp ? ftp.Port() : 0));
+    Log("device: root " + root.toStdString() + ", firmware " + device.installedVersion.Text());
+    return application.exec();
+}

@@ -1,0 +1,168 @@
+#include "devsim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <regex>
+#include <stdexcept>
+
+namespace tessel::test {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 20000;
+constexpr int kStopTimeoutMs = 10000;
+
+std::filesystem::path FreshRoot() {
+    static int counter = 0;
+    auto root = std::filesystem::temp_directory_path() /
+                ("tessel-devsim-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(root);
+    return root;
+}
+
+pid_t Spawn(const std::vector<std::string>& arguments, int& outputFd) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        dup2(pipeFds[1], STDERR_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        std::vector<std::string> args = arguments;
+        args.insert(args.begin(), TESSEL_DEVSIM_PROGRAM);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    outputFd = pipeFds[0];
+    return pid;
+}
+
+// Waits, bounded, for the child's end; its exit status, or -1 after SIGKILL.
+int Reap(pid_t pid, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+}
+
+}  // namespace
+
+DevsimProcess::DevsimProcess(std::vector<std::string> options) : root_(FreshRoot()) {
+    std::vector<std::string> arguments = {"--root", root_.string(), "--console-port", "0", "--ftp-port", "0"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    pid_ = Spawn(arguments, outputFd_);
+    drainer_ = std::thread([this] { Drain(); });
+    if (!WaitForOutput("ready ", kStartTimeoutMs) || !WaitForOutput("\n", kStartTimeoutMs)) {
+        Stop();
+        throw std::runtime_error("tessel-devsim did not start: " + Output());
+    }
+    std::smatch match;
+    const std::string output = Output();
+    if (!std::regex_search(output, match, std::regex("ready console=(\\d+) ftp=(\\d+)\n"))) {
+        Stop();
+        throw std::runtime_error("no ready line: " + output);
+    }
+    consolePort_ = static_cast<unsigned short>(std::stoi(match[1]));
+    ftpPort_ = static_cast<unsigned short>(std::stoi(match[2]));
+}
+
+DevsimProcess::~DevsimProcess() {
+    // A simulator that crashed, or that a sanitizer complained about, fails the test that ran it.
+    if (pid_ > 0) {
+        EXPECT_EQ(Stop(), 0) << Output();
+    }
+    const std::string output = Output();
+    EXPECT_EQ(output.find("runtime error"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
+    std::filesystem::remove_all(root_);
+}
+
+int DevsimProcess::Stop() {
+    int status = -1;
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        status = Reap(pid_, kStopTimeoutMs);
+        pid_ = -1;
+    }
+    if (drainer_.joinable()) drainer_.join();
+    if (outputFd_ >= 0) close(outputFd_);
+    outputFd_ = -1;
+    return status;
+}
+
+void DevsimProcess::Drain() {
+    char buffer[4096];
+    for (;;) {
+        const auto count = read(outputFd_, buffer, sizeof buffer);
+        if (count <= 0) break;
+        std::lock_guard lock(mutex_);
+        output_.append(buffer, static_cast<std::size_t>(count));
+    }
+    std::lock_guard lock(mutex_);
+    drainEnded_ = true;
+}
+
+bool DevsimProcess::WaitForOutput(const std::string& text, int timeoutMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (output_.find(text) != std::string::npos) return true;
+            if (drainEnded_) return false;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        usleep(10000);
+    }
+}
+
+std::string DevsimProcess::Output() const {
+    std::lock_guard lock(mutex_);
+    return output_;
+}
+
+bool DevsimProcess::Upload(const std::filesystem::path& local, const std::string& remote, const std::string& user,
+                           const std::string& password) const {
+    const std::string command = "curl -s -S --max-time 20 --ftp-method nocwd -T '" + local.string() + "' 'ftp://" +
+                                user + ":" + password + "@127.0.0.1:" + std::to_string(ftpPort_) + "/" + remote +
+                                "' 2>/dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
+RunResult RunDevsim(const std::vector<std::string>& arguments) {
+    RunResult result;
+    int outputFd = -1;
+    const pid_t pid = Spawn(arguments, outputFd);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{outputFd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+        const auto count = read(outputFd, buffer, sizeof buffer);
+        if (count <= 0) break;
+        result.output.append(buffer, static_cast<std::size_t>(count));
+    }
+    close(outputFd);
+    kill(pid, SIGTERM);
+    result.status = Reap(pid, kStopTimeoutMs);
+    return result;
+}
+
+}  // namespace tessel::test
