@@ -64,6 +64,8 @@ public:
     // Start-up: the defaults and the update header of the package in programDirectory (a relative one is
     // taken from the current directory), shown through the host.
     void InitDialog(std::string_view programDirectory);
+    // The device's console port, 8002 unless a front end is told otherwise (after InitDialog).
+    void SetConsolePort(std::uint16_t port) { consolePort_ = port; }
     // The two update buttons.
     void OnFirmwareButton();
     void OnScriptButton();
