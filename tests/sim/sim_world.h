@@ -29,6 +29,29 @@ struct SimWorld {
     std::string lastBox() const { return host.boxes.empty() ? std::string{} : host.boxes.back().text; }
     // Runs until nothing is left to happen; false when the bound was not enough.
     bool settle(std::size_t maxEvents = 100000) { return scheduler.runUntilIdle(maxEvents); }
+    // Runs events until the condition holds; false when nothing is left to run or the bound is reached.
+    template <typename Condition>
+    bool runUntil(Condition condition, std::size_t maxEvents = 100000) {
+        for (std::size_t i = 0; i < maxEvents && !condition(); ++i) {
+            if (!scheduler.runNext()) break;
+        }
+        return condition();
+    }
+    // Opens the console in the given mode and lets the connect and the device's greeting arrive at a step
+    // without a handler, then forgets what was recorded: later events reach the controller only when a test
+    // sends them.
+    bool connectIn(UpdateMode mode) {
+        constexpr std::int32_t kNoHandlerStep = 9;
+        if (!dialog.ValidateInput()) return false;
+        dialog.setMode(mode);
+        if (!dialog.OpenConsole()) return false;
+        dialog.setStep(kNoHandlerStep);
+        if (!settle() || !dialog.consoleOpen()) return false;
+        dialog.calls.clear();
+        host.boxes.clear();
+        host.statusHistory.clear();
+        return true;
+    }
 
     SimPackage package;
     SimScheduler scheduler;
