@@ -32,6 +32,7 @@ QString UsageText() {
                "  --ftp-port N           FTP port (default 0 = any free port)\n"
                "  --login ID             console login ID and FTP user (default admin)\n"
                "  --password PW          console and FTP password (default admin)\n"
+               "  --ftp-password PW      another password for the FTP service alone\n"
                "  --version D.D.D        installed firmware version (default 1.07.00)\n"
                "  --sysup-error          sysup ends in \"error\" after its progress\n"
                "  --silent-after CMD     the console never answers again once it receives CMD (a whole line or\n"
@@ -89,6 +90,10 @@ std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringL
         {"--ftp-port", number(options.ftpPort, 65535)},
         {"--login", text(options.device.loginId)},
         {"--password", text(options.device.password)},
+        {"--ftp-password", [&](const QString& value) -> QString {
+             options.ftpPassword = value.toStdString();
+             return {};
+         }},
         {"--version", [&](const QString& value) -> QString {
              const auto version = FirmwareVersion::Parse(value.toStdString());
              if (!version) return "a version D.D.D, each part 0 to 99";

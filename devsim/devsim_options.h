@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <string>
 #include <variant>
 
 namespace tessel::devsim {
@@ -15,6 +17,8 @@ struct DevsimOptions {
     quint16 consolePort = 8002;
     quint16 ftpPort = 0;
     bool ftp = true;
+    // The FTP service's own password when it differs from the console's (a misconfigured device).
+    std::optional<std::string> ftpPassword;
     QString ftpScript;  // empty: the script beside the program, else the one in the source tree
     FirmwareVersion version{1, 7, 0};
     DeviceSettings device;

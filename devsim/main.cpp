@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     FtpService ftp;
     if (options.ftp && !ftp.Start({FtpScriptPath(options), root, options.host, options.ftpPort,
                                    QString::fromStdString(options.device.loginId),
-                                   QString::fromStdString(options.device.password)},
+                                   QString::fromStdString(options.ftpPassword.value_or(options.device.password))},
                                   error)) {
         return Fail(error);
     }

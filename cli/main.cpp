@@ -1,0 +1,82 @@
+// tessel-cli: the update procedures without a window, for scripts and automation.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <iostream>
+
+#include "app/control_ids.h"
+#include "app/program_directory.h"
+#include "app/tessel_dlg.h"
+#include "cli/cli_options.h"
+#include "cli/progress_uploader.h"
+#include "cli/terminal_dialog_host.h"
+#include "cli/traffic_log.h"
+#include "cli/update_watch.h"
+#include "platform/qt/qt_stream_socket.h"
+#include "platform/skiffs/skiffs_uploader.h"
+
+using namespace tessel;
+using namespace tessel::cli;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    // Arguments arrive in the terminal's encoding; the dialog's fields hold UTF-8.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+    const ParsedCommandLine command = ParseCommandLine(args);
+    if (command.help) {
+        std::cout << Usage();
+        return 0;
+    }
+    if (!command.options) {
+        std::cerr << "tessel-cli: " << command.error << "\n\n" << Usage();
+        return 2;
+    }
+    const CliOptions& options = *command.options;
+
+    TerminalDialogHost host(std::cout, std::cerr);
+    QtSocketFactory qtSockets;
+    TrafficLoggingSocketFactory loggedSockets(qtSockets, std::cerr);
+    SocketFactory& sockets = options.verbose ? static_cast<SocketFactory&>(loggedSockets) : qtSockets;
+    SkiffsUploader skiffs;
+    ProgressUploader uploader(skiffs, std::cout, isatty(STDOUT_FILENO) == 1);
+
+    CTesselDlg dialog(host, sockets, uploader);
+    const std::string package = options.packageDirectory.empty()
+                                    ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
+                                    : options.packageDirectory;
+    dialog.InitDialog(package);
+    dialog.SetConsolePort(options.consolePort);
+    host.setControlText(kAddressEdit, options.address);
+    host.setControlText(kLoginIdEdit, options.login);
+    host.setControlText(kPasswordEdit, options.password);
+    host.setControlText(kFtpPortEdit, options.ftpPort);
+    if (!host.caption().empty()) std::cout << host.caption() << std::endl;
+
+    if (options.procedure == Procedure::Firmware) {
+        dialog.OnFirmwareButton();
+    } else {
+        dialog.OnScriptButton();
+    }
+    // The event loop runs the update; a look ten times a second tells when it has ended.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    int status = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!UpdatePending(dialog, host)) {
+            status = ExitStatusFor(host.lastMessage());
+            QCoreApplication::exit();
+        } else if (elapsed.elapsed() > options.timeoutSeconds * 1000LL) {
+            std::cerr << "tessel-cli: the update did not end within " << options.timeoutSeconds << " seconds"
+                      << std::endl;
+            status = 1;
+            QCoreApplication::exit();
+        }
+    });
+    watch.start(100);
+    QCoreApplication::exec();
+    return status;
+}

@@ -1,0 +1,50 @@
+#include "cli/terminal_dialog_host.h"
+
+#include "app/control_ids.h"
+
+namespace tessel::cli {
+
+TerminalDialogHost::TerminalDialogHost(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+void TerminalDialogHost::setControlText(int controlId, std::string_view text) {
+    std::string& current = texts_[controlId];
+    // The status line is the running account of the update: each new text is a line of output.
+    if (controlId == kStatusLine && !text.empty() && text != current) out_ << text << std::endl;
+    current = std::string(text);
+}
+
+std::string TerminalDialogHost::controlText(int controlId) const {
+    const auto found = texts_.find(controlId);
+    return found == texts_.end() ? std::string() : found->second;
+}
+
+void TerminalDialogHost::enableControl(int controlId, bool enabled) { enabled_[controlId] = enabled; }
+
+bool TerminalDialogHost::isEnabled(int controlId) const {
+    const auto found = enabled_.find(controlId);
+    return found == enabled_.end() || found->second;
+}
+
+void TerminalDialogHost::setCaption(std::string_view text) { caption_ = std::string(text); }
+
+MessageResult TerminalDialogHost::messageBox(std::string_view text, MessageIcon, MessageButtons buttons) {
+    err_ << text << std::endl;
+    lastMessage_ = std::string(text);
+    return buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
+}
+
+void TerminalDialogHost::repaint() { out_.flush(); }
+
+void TerminalDialogHost::endDialog(int) {}
+
+void TerminalDialogHost::setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) {
+    timers_.setTimer(timerId, period, std::move(onExpiry));
+}
+
+void TerminalDialogHost::killTimer(int timerId) { timers_.killTimer(timerId); }
+
+void TerminalDialogHost::pause(std::chrono::milliseconds duration) { pump_.pause(duration); }
+
+void TerminalDialogHost::dispatchPendingEvents() { pump_.dispatchPendingEvents(); }
+
+}  // namespace tessel::cli

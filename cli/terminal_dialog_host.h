@@ -1,0 +1,51 @@
+// The dialog of a terminal: the status line goes to standard output as it changes, message boxes to
+// standard error (answered at once), control texts and states are kept for the core to read back.
+#ifndef TESSEL_CLI_TERMINAL_DIALOG_HOST_H
+#define TESSEL_CLI_TERMINAL_DIALOG_HOST_H
+
+#include <map>
+#include <ostream>
+#include <string>
+
+#include "platform/dialog_host.h"
+#include "platform/qt/qt_event_pump.h"
+#include "platform/qt/qt_window_timers.h"
+
+namespace tessel::cli {
+
+class TerminalDialogHost final : public DialogHost {
+public:
+    TerminalDialogHost(std::ostream& out, std::ostream& err);
+
+    void setControlText(int controlId, std::string_view text) override;
+    std::string controlText(int controlId) const override;
+    void enableControl(int controlId, bool enabled) override;
+    void setCaption(std::string_view text) override;
+    MessageResult messageBox(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
+    void repaint() override;
+    void endDialog(int result) override;
+    void setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) override;
+    void killTimer(int timerId) override;
+    void pause(std::chrono::milliseconds duration) override;
+    void dispatchPendingEvents() override;
+
+    bool isEnabled(int controlId) const;
+    bool isTimerArmed(int timerId) const { return timers_.isArmed(timerId); }
+    // The text of the last message box, empty before the first.
+    const std::string& lastMessage() const { return lastMessage_; }
+    const std::string& caption() const { return caption_; }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    std::map<int, std::string> texts_;
+    std::map<int, bool> enabled_;
+    std::string caption_;
+    std::string lastMessage_;
+    QtWindowTimers timers_;
+    QtEventPump pump_;
+};
+
+}  // namespace tessel::cli
+
+#endif

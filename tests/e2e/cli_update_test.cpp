@@ -1,0 +1,210 @@
+// tessel-cli against tessel-devsim on loopback, with the real transfer library and FTP server.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "devsim_process.h"
+#include "ftp_server.h"
+
+namespace tessel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& text) { return "'" + text + "'"; }
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = ReadFileBytes(entry.path());
+    }
+    return files;
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+class CliUpdate : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        work_ = MakeTempDir(std::string("cli-") + info->name());
+        package_ = work_ / "package";
+    }
+    void TearDown() override {
+        device_.reset();
+        fs::remove_all(work_);
+    }
+
+    void MakePackage(const std::string& options = "") {
+        int status = -1;
+        RunCommand("/usr/bin/python3 " + Quote(TESSEL_SOURCE_DIR "/scripts/make-demo-package") + " " +
+                       Quote(package_.string()) + " " + options,
+                   &status);
+        ASSERT_EQ(status, 0);
+        shipped_ = Snapshot(package_);
+    }
+
+    void StartDevice(std::vector<std::string> options) {
+        options.insert(options.end(), {"--restart-time", "300", "--expansion-delay", "20"});
+        device_ = std::make_unique<DevsimProcess>(options);
+    }
+
+    CliRun Run(const std::string& procedure, const std::string& password = "admin",
+               const std::string& extra = "") {
+        const fs::path err = work_ / "stderr.txt";
+        CliRun run;
+        run.out = RunCommand("timeout 120 " + Quote(TESSEL_CLI_PROGRAM) + " " + procedure +
+                                 " --address 127.0.0.1 --login admin --password " + Quote(password) +
+                                 " --ftp-port " + std::to_string(device_->FtpPort()) + " --console-port " +
+                                 std::to_string(device_->ConsolePort()) + " --package " + Quote(package_.string()) +
+                                 " " + extra + " 2>" + Quote(err.string()),
+                             &run.status);
+        run.err = ReadFileBytes(err);
+        return run;
+    }
+
+    // The operator's package is as it was shipped: nothing changed, nothing left behind.
+    void ExpectPackageAsShipped() { EXPECT_EQ(Snapshot(package_), shipped_); }
+
+    std::string Device(const std::string& path) const { return ReadFileBytes(device_->Root() / path); }
+
+    fs::path work_;
+    fs::path package_;
+    std::map<std::string, std::string> shipped_;
+    std::unique_ptr<DevsimProcess> device_;
+};
+
+TEST_F(CliUpdate, FirmwareOfAnOldDeviceRunsTwoPasses) {
+    MakePackage("--version 01.08.00");
+    StartDevice({"--version", "1.06.00"});
+    const CliRun run = Run("firmware");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.err, "ファームウェア・アップデートが終了しました。\n");
+    EXPECT_NE(run.out.find("ファームウェア・アップデート終了"), std::string::npos);
+    EXPECT_EQ(Count(run.out, "ファーム転送中"), 2);
+    EXPECT_EQ(Count(device_->Output(), "installed firmware 01.08.00"), 2);
+    EXPECT_EQ(Device("B:/kbteva.bin"), shipped_["kbteva.bin"]);
+    EXPECT_EQ(Device("B:/prism3.dat"), shipped_["prism3.dat"]);
+    ExpectPackageAsShipped();
+}
+
+TEST_F(CliUpdate, FirmwareOfACurrentDeviceRunsOnce) {
+    MakePackage("--version 01.08.00");
+    StartDevice({"--version", "1.07.00"});
+    const CliRun run = Run("firmware");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(Count(device_->Output(), "installed firmware"), 1);
+}
+
+// Every listed file is on the device with its plain bytes; the package is untouched.
+void ExpectListedFilesInstalled(const std::map<std::string, std::string>& shipped, const fs::path& deviceRoot) {
+    const std::string management = shipped.at("UpDateMng.txt");
+    const std::size_t keyAt = management.find("#M# ");
+    ASSERT_NE(keyAt, std::string::npos);
+    const auto key = static_cast<char>(std::stoi(management.substr(keyAt + 4, 2), nullptr, 16));
+    std::istringstream lines(management);
+    int listed = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("#L# ", 0) != 0) continue;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream fields(line.substr(4));
+        std::string scrambled, plain, devicePath;
+        std::getline(fields, scrambled, ',');
+        std::getline(fields, plain, ',');
+        std::getline(fields, devicePath);
+        std::string expected = shipped.at(scrambled);
+        for (char& c : expected) c ^= key;
+        std::replace(devicePath.begin(), devicePath.end(), '\\', '/');
+        EXPECT_EQ(ReadFileBytes(deviceRoot / devicePath), expected) << devicePath;
+        ++listed;
+    }
+    EXPECT_EQ(listed, 3);
+    EXPECT_EQ(ReadFileBytes(deviceRoot / "C:/www/VersionS.txt"), shipped.at("VersionS.txt"));
+    EXPECT_EQ(ReadFileBytes(deviceRoot / "C:/www/control/spacer.gif"), shipped.at("spacer.gif"));
+}
+
+TEST_F(CliUpdate, ScriptUpdateWithMoveAsideAndRestore) {
+    MakePackage();
+    StartDevice({});
+    const std::string autoscript = Device("C:/system/autoscript.wcr");
+    const CliRun run = Run("script");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.err, "スクリプト・アップデートが終了しました。\n");
+    EXPECT_EQ(Count(run.out, "AutoScript移動中"), 2);
+    ExpectListedFilesInstalled(shipped_, device_->Root());
+    // The device's own autoscript is back in its place and its backup gone.
+    EXPECT_EQ(Device("C:/system/autoscript.wcr"), autoscript);
+    EXPECT_FALSE(fs::exists(device_->Root() / "C:/system/autoscript.bak"));
+    ExpectPackageAsShipped();
+}
+
+TEST_F(CliUpdate, ScriptUpdateWithoutMoveLeavesTheAutoscriptAlone) {
+    MakePackage("--no-move");
+    StartDevice({});
+    const CliRun run = Run("script");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(Count(run.out, "AutoScript移動中"), 0);
+    ExpectListedFilesInstalled(shipped_, device_->Root());
+    EXPECT_FALSE(fs::exists(device_->Root() / "B:/m_AutoScript.wcr"));
+    ExpectPackageAsShipped();
+}
+
+TEST_F(CliUpdate, WrongPasswordFails) {
+    MakePackage("--no-move");
+    StartDevice({});
+    const CliRun run = Run("script", "wrong");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("ログイン Error!!"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(device_->Root() / "C:/www/index.htm"));
+    ExpectPackageAsShipped();
+}
+
+TEST_F(CliUpdate, SysupErrorFails) {
+    MakePackage();
+    StartDevice({"--sysup-error"});
+    const CliRun run = Run("firmware");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Update Check Error!!"), std::string::npos) << run.err;
+    EXPECT_EQ(Count(device_->Output(), "restarting"), 0);
+}
+
+TEST_F(CliUpdate, RefusedFtpLoginStopsBeforeTheConsole) {
+    MakePackage();
+    StartDevice({"--ftp-password", "other"});
+    const CliRun run = Run("firmware");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "FTP送信エラー(コネクションエラー)\n");
+    EXPECT_EQ(Count(device_->Output(), "connected from"), 0);
+    EXPECT_FALSE(fs::exists(device_->Root() / "B:/kbteva.bin"));
+}
+
+TEST(CliCommandLine, UsageErrorsExitWithTwo) {
+    for (const std::string args : {"", "firmware", "flash --address a --login b --password c",
+                                   "script --address a --login b --password c --ftp-port 70000",
+                                   "script --address a --login b --password c --bogus"}) {
+        int status = -1;
+        const std::string out = RunCommand("timeout 30 " + Quote(TESSEL_CLI_PROGRAM) + " " + args + " 2>&1", &status);
+        EXPECT_EQ(status, 2) << args;
+        EXPECT_NE(out.find("Usage: tessel-cli"), std::string::npos) << args;
+    }
+}
+
+}  // namespace
+}  // namespace tessel::test
