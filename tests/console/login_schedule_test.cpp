@@ -66,24 +66,13 @@ private:
         }
     }
 
-    // A procedure is in progress while a connect is under way, a step waits for the device with the
-    // watchdog or a live connection, or the restart wait is reconnecting.
-    bool inProgress() const {
-        const SimDialog& dialog = world_.dialog;
-        const SimSocket* newest = world_.network.newestSocket();
-        const bool connecting = newest != nullptr && newest->isConnecting() && dialog.consoleOpen();
-        const bool watchdog = world_.host.isTimerArmed(CTesselDlg::kWatchdogTimerId) && dialog.step() >= 0;
-        const bool waiting = dialog.step() > 0 && dialog.consoleOpen();
-        const bool restartWait = dialog.step() == CTesselDlg::kStepRestartWait &&
-                                 world_.host.isTimerArmed(CTesselDlg::kReconnectTimerId);
-        return connecting || watchdog || waiting || restartWait;
-    }
-
     void checkInvariants() {
         const std::int32_t step = world_.dialog.step();
         if (step < -1 || step > 14) fail("step out of range");
         if (world_.buttonsEnabled() == world_.buttonsDisabled()) fail("only one update button disabled");
-        if (world_.buttonsDisabled() && !inProgress()) fail("buttons disabled while nothing is in progress");
+        if (world_.buttonsDisabled() && !world_.procedureInProgress()) {
+            fail("buttons disabled while nothing is in progress");
+        }
         if (step == -1 && world_.host.boxes.empty()) fail("stopped without a message");
     }
 

@@ -37,6 +37,17 @@ struct SimWorld {
         }
         return condition();
     }
+    // A procedure is in progress while a connect is under way, a step waits for the device with the watchdog or
+    // a live connection, or the restart wait is reconnecting.
+    bool procedureInProgress() const {
+        const SimSocket* newest = network.newestSocket();
+        const bool connecting = newest != nullptr && newest->isConnecting() && dialog.consoleOpen();
+        const bool watchdog = host.isTimerArmed(CTesselDlg::kWatchdogTimerId) && dialog.step() >= 0;
+        const bool waiting = dialog.step() > 0 && dialog.consoleOpen();
+        const bool restartWait =
+            dialog.step() == CTesselDlg::kStepRestartWait && host.isTimerArmed(CTesselDlg::kReconnectTimerId);
+        return connecting || watchdog || waiting || restartWait;
+    }
     // Opens the console in the given mode and lets the connect and the device's greeting arrive at a step
     // without a handler, then forgets what was recorded: later events reach the controller only when a test
     // sends them.

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+
+#include "sim_world.h"
+
+namespace tessel::sim {
+namespace {
+
+constexpr std::uint64_t kSchedules = 1500;
+constexpr std::size_t kMaxEventsPerRun = 200000;
+
+// One whole firmware or script update whose device, upload and package faults all come from the seed. About a
+// quarter of the runs have no fault at all: those must succeed.
+class FaultScheduleRun {
+public:
+    explicit FaultScheduleRun(std::uint64_t seed) : world_(seed), random_(seed) {
+        firmware_ = draw(1.0) < 0.5;
+        if (draw(1.0) < 0.3) world_.device.firmwareVersion = "01.06.99";
+        if (draw(1.0) < 0.5) world_.dialog.setMoveFlag(1);
+        faultFree_ = draw(1.0) < 0.25;
+        if (!faultFree_) drawFaults();
+        for (const auto& [name, bytes] : world_.package.snapshot()) shippedSizes_[name] = bytes.size();
+        shipped_ = world_.package.snapshot();
+        world_.scheduler.afterEachEvent = [this] { checkInvariants(); };
+        world_.uploader.duringSend = [this](const UploadRequest&) { checkShippedFiles(); };
+    }
+
+    // A description of the first broken rule, or an empty text.
+    std::string run() {
+        if (firmware_) {
+            world_.dialog.OnFirmwareButton();
+        } else {
+            world_.dialog.OnScriptButton();
+        }
+        checkInvariants();
+        if (!world_.settle(kMaxEventsPerRun)) fail("the run did not end");
+        if (violation_.empty()) checkEnd();
+        return violation_;
+    }
+
+    bool succeeded() const {
+        return world_.lastBox() == "ファームウェア・アップデートが終了しました。" ||
+               world_.lastBox() == "スクリプト・アップデートが終了しました。";
+    }
+
+private:
+    double draw(double limit) { return std::uniform_real_distribution<double>(0, limit)(random_); }
+
+    void drawFaults() {
+        DeviceFaults& faults = world_.device.faults;
+        faults.refuseConnect = draw(0.3);
+        faults.silence = draw(0.05);
+        faults.drop = draw(0.03);
+        faults.dropWithRead = draw(0.03);
+        faults.split = draw(0.3);
+        faults.garble = draw(0.1);
+        faults.delay = draw(0.2);
+        if (draw(1.0) < 0.1) world_.device.sysupFails = true;
+        const double uploadFailure = draw(0.2);
+        world_.uploader.answer = [this, uploadFailure](const UploadRequest& request) {
+            if (draw(1.0) >= uploadFailure) return std::filesystem::is_regular_file(request.localPath) ? 0 : -3;
+            return -std::uniform_int_distribution<int>(1, 8)(random_);
+        };
+        if (draw(1.0) < 0.05) world_.package.remove("a2.dat");
+        if (draw(1.0) < 0.05) {
+            std::vector<PackageEntry> entries = world_.package.entries;
+            entries[1].plainName = draw(1.0) < 0.5 ? "UpDateMng.txt" : "a3.dat";
+            world_.package.setEntries(entries);
+        }
+    }
+
+    void fail(const std::string& what) {
+        if (!violation_.empty()) return;
+        violation_ = what + " at " + std::to_string(world_.scheduler.now()) + " ms, step " +
+                     std::to_string(world_.dialog.step()) + ", mode " + std::to_string(world_.dialog.updateMode());
+    }
+
+    void checkInvariants() {
+        if (world_.buttonsEnabled() == world_.buttonsDisabled()) fail("only one update button disabled");
+        if (world_.buttonsDisabled() && !world_.procedureInProgress()) {
+            fail("buttons disabled while nothing is in progress");
+        }
+        if (world_.dialog.step() == CTesselDlg::kStepStopped && world_.host.boxes.empty()) {
+            fail("stopped without a message");
+        }
+        // Plain copies exist only while the transfer runs; the generated script only inside its start.
+        std::map<std::string, std::uintmax_t> sizes;
+        for (const auto& entry : std::filesystem::directory_iterator(world_.package.dir())) {
+            sizes[entry.path().filename().string()] = entry.file_size();
+        }
+        if (sizes != shippedSizes_ && !world_.dialog.transferInProgress()) fail("the package folder changed");
+    }
+
+    void checkShippedFiles() {
+        for (const auto& [name, bytes] : shipped_) {
+            if (world_.package.read(name) != bytes) fail("the shipped file " + name + " changed");
+        }
+    }
+
+    void checkEnd() {
+        if (!world_.buttonsEnabled()) fail("buttons disabled at the end");
+        if (world_.host.boxes.empty()) fail("ended without a message");
+        if (world_.host.isTimerArmed(CTesselDlg::kReconnectTimerId)) fail("reconnect timer left armed");
+        if (world_.package.snapshot() != shipped_) fail("the package differs from what was shipped");
+        if (faultFree_ && (!succeeded() || world_.host.boxes.size() != 1)) {
+            fail("an update without faults was not reported as the only result");
+        }
+    }
+
+    SimWorld world_;
+    std::mt19937_64 random_;
+    bool firmware_ = true;
+    bool faultFree_ = false;
+    std::map<std::string, std::uintmax_t> shippedSizes_;
+    std::map<std::string, std::string> shipped_;
+    std::string violation_;
+};
+
+TEST(UpdateFaultScheduleTest, EveryScheduleEndsCleanlyAndEveryFaultFreeUpdateSucceeds) {
+    const std::uint64_t base = ::testing::UnitTest::GetInstance()->random_seed();
+    std::printf("seed base %llu (replay with --gtest_random_seed=%llu)\n", static_cast<unsigned long long>(base),
+                static_cast<unsigned long long>(base));
+    std::uint64_t successes = 0;
+    for (std::uint64_t i = 0; i < kSchedules; ++i) {
+        const std::uint64_t seed = base * kSchedules + i;
+        FaultScheduleRun run(seed);
+        const std::string violation = run.run();
+        ASSERT_TRUE(violation.empty()) << "seed " << seed << ": " << violation
+                                       << " (replay with --gtest_random_seed=" << base << ")";
+        successes += run.succeeded() ? 1 : 0;
+    }
+    EXPECT_GT(successes, kSchedules / 5);
+    EXPECT_LT(successes, kSchedules - kSchedules / 10);
+    std::printf("%llu of %llu schedules succeeded\n", static_cast<unsigned long long>(successes),
+                static_cast<unsigned long long>(kSchedules));
+}
+
+}  // namespace
+}  // namespace tessel::sim
