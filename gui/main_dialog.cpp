@@ -1,0 +1,17 @@
+#include "gui/main_dialog.h"
+
+#include "app/control_ids.h"
+#include "gui/closing_rule.h"
+
+namespace tessel {
+
+MainDialog::MainDialog(SocketFactory& sockets, FileUploader& uploader)
+    : host_(window_, QString::fromUtf8(kProgramName)), dialog_(host_, sockets, uploader) {
+    window_.setCommandHandler([this](int controlId) {
+        if (controlId == kFirmwareButton) dialog_.OnFirmwareButton();
+        if (controlId == kScriptButton) dialog_.OnScriptButton();
+    });
+    window_.setCloseGuard([this] { return MayCloseDialog(dialog_, host_); });
+}
+
+}  // namespace tessel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string_view>
+
+#include "app/tessel_dlg.h"
+#include "gui/qt_dialog_host.h"
+#include "gui/tessel_window.h"
+
+namespace tessel {
+
+// The program's name: the caption of its message boxes.
+inline constexpr char kProgramName[] = "Tessel";
+
+// The main dialog as the operator sees it: the window, its host, and the core dialog that runs the update
+// procedures, wired together. The core dialog goes first when it ends: its sockets and timers refer to it.
+class MainDialog {
+public:
+    MainDialog(SocketFactory& sockets, FileUploader& uploader);
+
+    // Defaults and the update header of the package in programDirectory.
+    void initialise(std::string_view programDirectory) { dialog_.InitDialog(programDirectory); }
+    // Shows the window modally; returns its result when it has closed.
+    int exec() { return window_.exec(); }
+
+    TesselWindow& window() { return window_; }
+    const TesselWindow& window() const { return window_; }
+    DialogHost& host() { return host_; }
+    const CTesselDlg& dialog() const { return dialog_; }
+
+private:
+    TesselWindow window_;
+    QtDialogHost host_;
+    CTesselDlg dialog_;
+};
+
+}  // namespace tessel

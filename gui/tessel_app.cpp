@@ -1,0 +1,30 @@
+#include "gui/tessel_app.h"
+
+#include <QApplication>
+
+#include "gui/dialog_font.h"
+#include "gui/main_dialog.h"
+#include "gui/program_icon.h"
+#include "platform/qt/qt_stream_socket.h"
+#include "platform/skiffs/skiffs_uploader.h"
+
+namespace tessel {
+
+int CTesselApp::InitInstance(std::string_view programDirectory) {
+    QApplication::setApplicationName(QString::fromUtf8(kProgramName));
+    // The settings key of the program; nothing is ever stored under it.
+    QApplication::setOrganizationName(QStringLiteral("ORVEX CORPORATION"));
+    QApplication::setWindowIcon(ProgramIcon());
+    // Message boxes speak Japanese too.
+    QApplication::setFont(DialogFont());
+    // The socket service needs no start-up of its own here: Qt's network module initialises the system's
+    // sockets itself, and a socket that cannot be made is reported by the console when it is created.
+    QtSocketFactory sockets;
+    SkiffsUploader uploader;
+    MainDialog dialog(sockets, uploader);
+    dialog.initialise(programDirectory);
+    dialog.exec();
+    return 0;
+}
+
+}  // namespace tessel

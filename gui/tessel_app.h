@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace tessel {
+
+// The application object: starts the platform services, shows the main dialog modally and ends with it.
+// A QApplication must exist.
+class CTesselApp {
+public:
+    // Runs the program for the update package in programDirectory; returns the exit code once the dialog
+    // has closed.
+    int InitInstance(std::string_view programDirectory);
+};
+
+}  // namespace tessel
