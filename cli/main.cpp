@@ -2,18 +2,15 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <iostream>
 
-#include "app/control_ids.h"
 #include "app/program_directory.h"
 #include "app/tessel_dlg.h"
 #include "cli/cli_options.h"
 #include "cli/progress_uploader.h"
 #include "cli/terminal_dialog_host.h"
 #include "cli/traffic_log.h"
-#include "cli/update_watch.h"
+#include "cli/run_update.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/skiffs/skiffs_uploader.h"
 
@@ -47,36 +44,8 @@ int main(int argc, char** argv) {
     const std::string package = options.packageDirectory.empty()
                                     ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
                                     : options.packageDirectory;
-    dialog.InitDialog(package);
-    dialog.SetConsolePort(options.consolePort);
-    host.setControlText(kAddressEdit, options.address);
-    host.setControlText(kLoginIdEdit, options.login);
-    host.setControlText(kPasswordEdit, options.password);
-    host.setControlText(kFtpPortEdit, options.ftpPort);
+    PrepareDialog(dialog, host, options, package);
     if (!host.caption().empty()) std::cout << host.caption() << std::endl;
 
-    if (options.procedure == Procedure::Firmware) {
-        dialog.OnFirmwareButton();
-    } else {
-        dialog.OnScriptButton();
-    }
-    // The event loop runs the update; a look ten times a second tells when it has ended.
-    QElapsedTimer elapsed;
-    elapsed.start();
-    int status = 0;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!UpdatePending(dialog, host)) {
-            status = ExitStatusFor(host.lastMessage());
-            QCoreApplication::exit();
-        } else if (elapsed.elapsed() > options.timeoutSeconds * 1000LL) {
-            std::cerr << "tessel-cli: the update did not end within " << options.timeoutSeconds << " seconds"
-                      << std::endl;
-            status = 1;
-            QCoreApplication::exit();
-        }
-    });
-    watch.start(100);
-    QCoreApplication::exec();
-    return status;
+    return RunUpdate(dialog, host, options.procedure, options.timeoutSeconds);
 }

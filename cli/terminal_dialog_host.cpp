@@ -38,12 +38,18 @@ void TerminalDialogHost::repaint() { out_.flush(); }
 void TerminalDialogHost::endDialog(int) {}
 
 void TerminalDialogHost::setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) {
-    timers_.setTimer(timerId, period, std::move(onExpiry));
+    timers_.setTimer(timerId, period, [this, period, action = std::move(onExpiry)](int id) {
+        waited_ += period;
+        action(id);
+    });
 }
 
 void TerminalDialogHost::killTimer(int timerId) { timers_.killTimer(timerId); }
 
-void TerminalDialogHost::pause(std::chrono::milliseconds duration) { pump_.pause(duration); }
+void TerminalDialogHost::pause(std::chrono::milliseconds duration) {
+    waited_ += duration;
+    pump_.pause(duration);
+}
 
 void TerminalDialogHost::dispatchPendingEvents() { pump_.dispatchPendingEvents(); }
 

@@ -34,6 +34,8 @@ public:
     // The text of the last message box, empty before the first.
     const std::string& lastMessage() const { return lastMessage_; }
     const std::string& caption() const { return caption_; }
+    // Time the update spent waiting on purpose: its pauses and the timers that ran to expiry.
+    std::chrono::milliseconds waited() const { return waited_; }
 
 private:
     std::ostream& out_;
@@ -42,6 +44,7 @@ private:
     std::map<int, bool> enabled_;
     std::string caption_;
     std::string lastMessage_;
+    std::chrono::milliseconds waited_{0};
     QtWindowTimers timers_;
     QtEventPump pump_;
 };
