@@ -50,6 +50,9 @@ def main():
     parser.add_argument("--rate", type=int, default=0, help="bytes per second on data connections, 0 = unlimited")
     parser.add_argument("--stall-after", type=int, default=None, help="stop moving data after this many bytes")
     parser.add_argument("--log", default=None, help="file that receives the commands the server sees")
+    parser.add_argument("--no-epsv", action="store_true", help="refuse EPSV, so that clients fall back to PASV")
+    parser.add_argument("--pasv-reply", default=None, help="answer every PASV with 227 and this text")
+    parser.add_argument("--multiline", action="store_true", help="greet and confirm the login in multi-line replies")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -61,6 +64,14 @@ def main():
     Handler.authorizer = authorizer
     Handler.dtp_handler = make_dtp_handler(args.rate, args.stall_after)
     Handler.permit_foreign_addresses = False
+    if args.no_epsv:
+        Handler.ftp_EPSV = lambda self, line: self.respond("502 EPSV not implemented.")
+    if args.pasv_reply is not None:
+        Handler.ftp_PASV = lambda self, line: self.respond("227 " + args.pasv_reply)
+    if args.multiline:
+        # Long texts go out as multi-line replies ("220-...", "230-...", then the closing line).
+        Handler.banner = "Simulated device\r\n220-" + "welcome " * 12
+        authorizer.user_table[args.user]["msg_login"] = "Login successful\r\n230-" + "logged in " * 10
     # Names arrive as bytes of any encoding (Shift-JIS, EUC-JP): keep them byte for byte on disk.
     Handler.encoding = "utf-8"
     Handler.unicode_errors = "surrogateescape"

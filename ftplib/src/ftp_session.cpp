@@ -110,6 +110,8 @@ void FtpSession::Prepare(std::string_view path, long fileMethod) {
     curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, fileMethod);
     curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, ascii_ ? 1L : 0L);
     if (!passive_) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+    // A passive reply names an address; the data connection goes to the server already connected.
+    curl_easy_setopt(curl, CURLOPT_FTP_SKIP_PASV_IP, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds_);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeoutSeconds_);
     curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, timeoutSeconds_ * 1000);

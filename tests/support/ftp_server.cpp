@@ -53,6 +53,12 @@ FtpServer::FtpServer(std::filesystem::path root, FtpServerOptions options)
         args.push_back("--stall-after");
         args.push_back(std::to_string(options_.stallAfter));
     }
+    if (options_.noEpsv) args.push_back("--no-epsv");
+    if (!options_.pasvReply.empty()) {
+        args.push_back("--pasv-reply");
+        args.push_back(options_.pasvReply);
+    }
+    if (options_.multiline) args.push_back("--multiline");
     int pipeFds[2];
     if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
     pid_ = fork();

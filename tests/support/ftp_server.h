@@ -17,6 +17,12 @@ struct FtpServerOptions {
     long rate = 0;
     // Data connections stop moving data after this many bytes; negative never.
     long stallAfter = -1;
+    // EPSV refused, so that clients fall back to PASV.
+    bool noEpsv = false;
+    // Every PASV answered with 227 and this text, when set.
+    std::string pasvReply = "";
+    // Greeting and login confirmation as multi-line replies.
+    bool multiline = false;
 };
 
 class FtpServer {
