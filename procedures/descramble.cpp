@@ -25,7 +25,8 @@ int CTesselDlg::DescrambleUpdateFiles() {
         }
     }
     for (const UpdateFileEntry& entry : updateFiles_) {
-        if (DescrambleFile(PackageFilePath(entry.scrambledName), PackageFilePath(entry.plainName)) == 0) return 0;
+        if (DescrambleFile(PackageFilePath(entry.scrambledName), PackageFilePath(entry.plainName)) == 0)
+            return 0;
     }
     return 1;
 }

@@ -18,7 +18,8 @@ TEST(ProgramDirectoryTest, ThePathIsCutAtItsLastSeparatorNeverWithinTheFirstTwoC
 
 TEST(InitDialogTest, TheHeaderOfThePackageFillsTheWindow) {
     SimWorld world;
-    world.package.write("UpDateMng.txt", "#T# " + *Utf8ToCp932("テスト更新") + "\r\n#F# 01.07.02\r\n#S# 02.00.01\r\n#A# Move\r\n");
+    world.package.write("UpDateMng.txt", "#T# " + *Utf8ToCp932("テスト更新") +
+                                             "\r\n#F# 01.07.02\r\n#S# 02.00.01\r\n#A# Move\r\n");
     world.dialog.InitDialog(world.package.dir());
     EXPECT_EQ(world.host.caption, "テスト更新");
     EXPECT_EQ(world.host.controlText(kFirmwareVersionEdit), "01.07.02");

@@ -1,3 +1,5 @@
+#include "platform/skiffs/skiffs_uploader.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "ftp_server.h"
-#include "platform/skiffs/skiffs_uploader.h"
 
 namespace tessel {
 namespace {

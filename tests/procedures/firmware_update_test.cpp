@@ -13,9 +13,9 @@ using FirmwareChainTest = ProcedureTest;
 TEST_F(FirmwareChainTest, OnePassUploadsRunsTheVersionScriptExpandsAndRestarts) {
     world.dialog.OnFirmwareButton();
     runToEnd();
-    EXPECT_EQ(statuses(), (Texts{"ファーム転送中", "ログインID送信", "パスワード送信", "ファームバージョン確認中",
-                                 "ファームの展開を開始", "展開中(5)", "展開中(6)", "展開中(7)", "再起動中",
-                                 "ファームウェア・アップデート終了"}));
+    EXPECT_EQ(statuses(), (Texts{"ファーム転送中", "ログインID送信", "パスワード送信",
+                                 "ファームバージョン確認中", "ファームの展開を開始", "展開中(5)", "展開中(6)",
+                                 "展開中(7)", "再起動中", "ファームウェア・アップデート終了"}));
     EXPECT_EQ(boxTexts(), Texts{"ファームウェア・アップデートが終了しました。"});
     EXPECT_EQ(world.host.boxes.back().icon, MessageIcon::Information);
     EXPECT_EQ(world.device.commands, (Texts{kGetSysVer, kSysup, "y", "reboot"}));
@@ -56,7 +56,8 @@ TEST_F(FirmwareChainTest, AnOlderVersionRunsEverythingOnceMoreWithoutAskingTheVe
     EXPECT_EQ(statuses(), expected);
     EXPECT_EQ(boxTexts(), Texts{"ファームウェア・アップデートが終了しました。"});
     EXPECT_EQ(world.uploader.uploads.size(), 6u);
-    EXPECT_EQ(world.device.commands, (Texts{kGetSysVer, kSysup, "y", "reboot", kGetSysVer, kSysup, "y", "reboot"}));
+    EXPECT_EQ(world.device.commands,
+              (Texts{kGetSysVer, kSysup, "y", "reboot", kGetSysVer, kSysup, "y", "reboot"}));
     EXPECT_EQ(world.dialog.firmwarePass(), 1);
     EXPECT_TRUE(world.buttonsEnabled());
 }
@@ -89,7 +90,8 @@ struct UploadFailure {
     const char* message;
 };
 
-class FirmwareUploadFailureTest : public ProcedureTest, public ::testing::WithParamInterface<UploadFailure> {};
+class FirmwareUploadFailureTest : public ProcedureTest,
+                                  public ::testing::WithParamInterface<UploadFailure> {};
 
 TEST_P(FirmwareUploadFailureTest, TheFirstFailedUploadEndsTheStartWithItsMessage) {
     const UploadFailure& failure = GetParam();
@@ -168,7 +170,8 @@ protected:
         const std::string all = sent();
         const std::size_t end = all.size() - 1;
         const std::size_t start = all.rfind('\r', end - 1);
-        return all.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1));
+        return all.substr(start == std::string::npos ? 0 : start + 1,
+                          end - (start == std::string::npos ? 0 : start + 1));
     }
 };
 
@@ -247,11 +250,11 @@ TEST_P(FirmwareEventLimitTest, TheSharedCounterEndsTheWaitOnlyPastItsLimit) {
     EXPECT_EQ(world.dialog.step(), CTesselDlg::kStepStopped);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps678, FirmwareEventLimitTest,
-    ::testing::Values(EventLimit{6, 50, "  01.07.02  value = 0x0 = 0", "getsysver ack Error !!"},
-                      EventLimit{7, 50, "[y/n]", "sysup ack Error1 !!"},
-                      EventLimit{8, 100, "value = 0x0 = 0", "sysup ack Error2 !!"}));
+INSTANTIATE_TEST_SUITE_P(Steps678, FirmwareEventLimitTest,
+                         ::testing::Values(EventLimit{6, 50, "  01.07.02  value = 0x0 = 0",
+                                                      "getsysver ack Error !!"},
+                                           EventLimit{7, 50, "[y/n]", "sysup ack Error1 !!"},
+                                           EventLimit{8, 100, "value = 0x0 = 0", "sysup ack Error2 !!"}));
 
 TEST_F(FirmwareStepTest, TheExpansionCountContinuesTheSharedCounter) {
     at(8, 20);

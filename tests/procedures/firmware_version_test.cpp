@@ -1,10 +1,10 @@
+#include "procedures/firmware_version.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
-
-#include "procedures/firmware_version.h"
 
 namespace tessel {
 namespace {

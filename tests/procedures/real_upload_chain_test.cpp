@@ -30,7 +30,9 @@ protected:
         server_.reset();
         std::filesystem::remove_all(dir_);
     }
-    std::string onDevice(const std::string& path) const { return test::ReadFileBytes(server_->root() / path); }
+    std::string onDevice(const std::string& path) const {
+        return test::ReadFileBytes(server_->root() / path);
+    }
 
     std::filesystem::path dir_;
     std::unique_ptr<test::FtpServer> server_;

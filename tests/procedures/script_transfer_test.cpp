@@ -20,14 +20,14 @@ protected:
 TEST_F(ScriptTransferTest, EveryListedFileGoesInItsPlainFormThenTheFixedFilesThenTheRestart) {
     world.dialog.OnScriptButton();
     runToEnd();
-    EXPECT_EQ(statuses(), (Texts{"ログインID送信", "パスワード送信", "ロックOFF", "MKDIR", "FTP転送中",
-                                 "FTP転送中(0/3)", "FTP転送中(1/3)", "FTP転送中(2/3)", "再起動中",
-                                 "スクリプト・アップデート終了"}));
+    EXPECT_EQ(statuses(),
+              (Texts{"ログインID送信", "パスワード送信", "ロックOFF", "MKDIR", "FTP転送中", "FTP転送中(0/3)",
+                     "FTP転送中(1/3)", "FTP転送中(2/3)", "再起動中", "スクリプト・アップデート終了"}));
     EXPECT_EQ(boxTexts(), Texts{"スクリプト・アップデートが終了しました。"});
     EXPECT_EQ(world.device.commands, (Texts{kLockOff, "mkdir \"AutoGetDt\"", "reboot"}));
     EXPECT_EQ(world.uploader.remotePaths(),
-              (Texts{"C:\\www\\index.htm", "C:\\www\\main.wcr", "C:\\www\\control\\logo.gif", "C:\\www\\VersionS.txt",
-                     "C:\\www\\control\\spacer.gif"}));
+              (Texts{"C:\\www\\index.htm", "C:\\www\\main.wcr", "C:\\www\\control\\logo.gif",
+                     "C:\\www\\VersionS.txt", "C:\\www\\control\\spacer.gif"}));
     std::map<std::string, std::string> expected = listedOnDevice();
     expected["C:\\www\\VersionS.txt"] = world.package.read("VersionS.txt");
     expected["C:\\www\\control\\spacer.gif"] = world.package.read("spacer.gif");
@@ -45,7 +45,8 @@ TEST_F(ScriptTransferTest, AFailedSecondCopyUploadsNothingAndLeavesNoCopy) {
     shipped = world.package.snapshot();
     world.dialog.OnScriptButton();
     runToEnd();
-    EXPECT_EQ(boxTexts(), (Texts{"送信元ファイル異常(" + world.package.path("a2.dat") + ")", "アップデートファイル異常"}));
+    EXPECT_EQ(boxTexts(), (Texts{"送信元ファイル異常(" + world.package.path("a2.dat") + ")",
+                                 "アップデートファイル異常"}));
     EXPECT_EQ(world.status(), "スクリプト・アップデートできませんでした。");
     EXPECT_TRUE(world.uploader.uploads.empty());
     EXPECT_FALSE(rebootSent());
@@ -65,8 +66,9 @@ TEST_F(ScriptTransferTest, AFailedSecondUploadKeepsTheFirstOnTheDeviceAndLeavesN
     ASSERT_GE(history.size(), 2u);
     EXPECT_EQ(history[history.size() - 2], message);
     EXPECT_EQ(history.back(), "スクリプト・アップデートできませんでした。");
-    EXPECT_EQ(world.uploader.deviceFiles(),
-              (std::map<std::string, std::string>{{"C:\\www\\index.htm", world.package.entries[0].plainBytes}}));
+    EXPECT_EQ(
+        world.uploader.deviceFiles(),
+        (std::map<std::string, std::string>{{"C:\\www\\index.htm", world.package.entries[0].plainBytes}}));
     EXPECT_EQ(world.uploader.uploads.size(), 2u);
     EXPECT_EQ(world.dialog.step(), CTesselDlg::kStepStopped);
     EXPECT_FALSE(rebootSent());

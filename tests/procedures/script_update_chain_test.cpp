@@ -6,8 +6,8 @@ namespace tessel::sim {
 namespace {
 
 const Texts kMoveAside = {"ログインID送信", "パスワード送信", "AutoScript移動中", "再起動中"};
-const Texts kTransferUntilSecondFile = {"ログインID送信", "パスワード送信", "ロックOFF", "MKDIR",
-                                        "FTP転送中", "FTP転送中(0/3)", "FTP転送中(1/3)"};
+const Texts kTransferUntilSecondFile = {"ログインID送信", "パスワード送信", "ロックOFF",     "MKDIR",
+                                        "FTP転送中",      "FTP転送中(0/3)", "FTP転送中(1/3)"};
 
 Texts Join(std::initializer_list<Texts> parts) {
     Texts all;
@@ -29,12 +29,15 @@ protected:
 TEST_F(ScriptUpdateChainTest, MoveAsideRestartTransferRestoreRestartResult) {
     world.dialog.OnScriptButton();
     runToEnd();
-    EXPECT_EQ(statuses(), Join({kMoveAside, kTransferUntilSecondFile, {"FTP転送中(2/3)"}, kMoveAside,
+    EXPECT_EQ(statuses(), Join({kMoveAside,
+                                kTransferUntilSecondFile,
+                                {"FTP転送中(2/3)"},
+                                kMoveAside,
                                 {"スクリプト・アップデート終了"}}));
     EXPECT_EQ(boxTexts(), Texts{"スクリプト・アップデートが終了しました。"});
     EXPECT_EQ(world.device.commands,
-              (Texts{"exec \"B:\\m_AutoScript.wcr\"", "reboot", "exec \"C:\\www\\lockoff.wcr\"", "mkdir \"AutoGetDt\"",
-                     "exec \"B:\\m_AutoScript.wcr\"", "reboot"}));
+              (Texts{"exec \"B:\\m_AutoScript.wcr\"", "reboot", "exec \"C:\\www\\lockoff.wcr\"",
+                     "mkdir \"AutoGetDt\"", "exec \"B:\\m_AutoScript.wcr\"", "reboot"}));
     const Texts remotes = world.uploader.remotePaths();
     ASSERT_EQ(remotes.size(), 7u);
     EXPECT_EQ(remotes.front(), "B:\\m_AutoScript.wcr");
@@ -51,7 +54,10 @@ TEST_F(ScriptUpdateChainTest, AFailedTransferLeadsIntoTheRestore) {
     world.dialog.OnScriptButton();
     runToEnd();
     const std::string failure = "FTP送信エラー(-4) \nfile = " + world.package.path("main.wcr");
-    EXPECT_EQ(statuses(), Join({kMoveAside, kTransferUntilSecondFile, {failure}, kMoveAside,
+    EXPECT_EQ(statuses(), Join({kMoveAside,
+                                kTransferUntilSecondFile,
+                                {failure},
+                                kMoveAside,
                                 {"スクリプト・アップデートできませんでした。"}}));
     EXPECT_EQ(boxTexts(), (Texts{failure, "スクリプト・アップデートができませんでした。"}));
     EXPECT_EQ(world.uploader.remotePaths().back(), "B:\\m_AutoScript.wcr");
@@ -66,9 +72,9 @@ TEST_F(ScriptUpdateChainTest, ASilentDeviceDuringTheTransferIsRestoredAfterTheWa
     };
     world.dialog.OnScriptButton();
     runToEnd();
-    EXPECT_EQ(boxTexts(),
-              (Texts{"アップデート処理に失敗しました。\n状態を元に戻しますので、[OK]をクリックして、しばらくお待ちください。",
-                     "スクリプト・アップデートができませんでした。"}));
+    EXPECT_EQ(boxTexts(), (Texts{"アップデート処理に失敗しました。\n状態を元に戻しますので、[OK]"
+                                 "をクリックして、しばらくお待ちください。",
+                                 "スクリプト・アップデートができませんでした。"}));
     EXPECT_EQ(world.status(), "スクリプト・アップデートできませんでした。");
     EXPECT_EQ(world.device.commands.back(), "reboot");
     EXPECT_EQ(world.uploader.remotePaths(), (Texts{"B:\\m_AutoScript.wcr", "B:\\m_AutoScript.wcr"}));

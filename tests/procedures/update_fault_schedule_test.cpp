@@ -63,7 +63,8 @@ private:
         if (draw(1.0) < 0.1) world_.device.sysupFails = true;
         const double uploadFailure = draw(0.2);
         world_.uploader.answer = [this, uploadFailure](const UploadRequest& request) {
-            if (draw(1.0) >= uploadFailure) return std::filesystem::is_regular_file(request.localPath) ? 0 : -3;
+            if (draw(1.0) >= uploadFailure)
+                return std::filesystem::is_regular_file(request.localPath) ? 0 : -3;
             return -std::uniform_int_distribution<int>(1, 8)(random_);
         };
         if (draw(1.0) < 0.05) world_.package.remove("a2.dat");
@@ -77,7 +78,8 @@ private:
     void fail(const std::string& what) {
         if (!violation_.empty()) return;
         violation_ = what + " at " + std::to_string(world_.scheduler.now()) + " ms, step " +
-                     std::to_string(world_.dialog.step()) + ", mode " + std::to_string(world_.dialog.updateMode());
+                     std::to_string(world_.dialog.step()) + ", mode " +
+                     std::to_string(world_.dialog.updateMode());
     }
 
     void checkInvariants() {
@@ -123,15 +125,15 @@ private:
 
 TEST(UpdateFaultScheduleTest, EveryScheduleEndsCleanlyAndEveryFaultFreeUpdateSucceeds) {
     const std::uint64_t base = ::testing::UnitTest::GetInstance()->random_seed();
-    std::printf("seed base %llu (replay with --gtest_random_seed=%llu)\n", static_cast<unsigned long long>(base),
-                static_cast<unsigned long long>(base));
+    std::printf("seed base %llu (replay with --gtest_random_seed=%llu)\n",
+                static_cast<unsigned long long>(base), static_cast<unsigned long long>(base));
     std::uint64_t successes = 0;
     for (std::uint64_t i = 0; i < kSchedules; ++i) {
         const std::uint64_t seed = base * kSchedules + i;
         FaultScheduleRun run(seed);
         const std::string violation = run.run();
-        ASSERT_TRUE(violation.empty()) << "seed " << seed << ": " << violation
-                                       << " (replay with --gtest_random_seed=" << base << ")";
+        ASSERT_TRUE(violation.empty())
+            << "seed " << seed << ": " << violation << " (replay with --gtest_random_seed=" << base << ")";
         successes += run.succeeded() ? 1 : 0;
     }
     EXPECT_GT(successes, kSchedules / 5);

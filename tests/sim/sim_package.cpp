@@ -1,12 +1,12 @@
 #include "sim_package.h"
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
-
-#include <stdlib.h>
 
 namespace tessel::sim {
 
@@ -51,7 +51,8 @@ void SimPackage::remove(const std::string& name) const {
     std::filesystem::remove(path(name), ignored);
 }
 
-void SimPackage::setEntries(std::vector<PackageEntry> newEntries, const std::vector<std::string>& headerLines) {
+void SimPackage::setEntries(std::vector<PackageEntry> newEntries,
+                            const std::vector<std::string>& headerLines) {
     entries = std::move(newEntries);
     std::string text = "#T# Tessel test update\r\n#F# 01.07.02\r\n#S# 01.00.00\r\n";
     for (const std::string& line : headerLines) text += line + "\r\n";

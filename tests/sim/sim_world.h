@@ -24,7 +24,9 @@ struct SimWorld {
     }
 
     bool buttonsEnabled() const { return host.isEnabled(kFirmwareButton) && host.isEnabled(kScriptButton); }
-    bool buttonsDisabled() const { return !host.isEnabled(kFirmwareButton) && !host.isEnabled(kScriptButton); }
+    bool buttonsDisabled() const {
+        return !host.isEnabled(kFirmwareButton) && !host.isEnabled(kScriptButton);
+    }
     std::string status() const { return host.controlText(kStatusLine); }
     std::string lastBox() const { return host.boxes.empty() ? std::string{} : host.boxes.back().text; }
     // Runs until nothing is left to happen; false when the bound was not enough.
@@ -37,8 +39,8 @@ struct SimWorld {
         }
         return condition();
     }
-    // A procedure is in progress while a connect is under way, a step waits for the device with the watchdog or
-    // a live connection, or the restart wait is reconnecting.
+    // A procedure is in progress while a connect is under way, a step waits for the device with the watchdog
+    // or a live connection, or the restart wait is reconnecting.
     bool procedureInProgress() const {
         const SimSocket* newest = network.newestSocket();
         const bool connecting = newest != nullptr && newest->isConnecting() && dialog.consoleOpen();
