@@ -11,7 +11,9 @@
 namespace tessel::sim {
 namespace {
 
-constexpr std::uint64_t kSchedules = 1500;
+// 10,000 whole updates in all, in shards that run side by side.
+constexpr std::uint64_t kShards = 8;
+constexpr std::uint64_t kSchedules = 1250;
 constexpr std::size_t kMaxEventsPerRun = 200000;
 
 // One whole firmware or script update whose device, upload and package faults all come from the seed. About a
@@ -43,6 +45,9 @@ public:
         return violation_;
     }
 
+    // Device faults that struck and upload calls answered with an error code.
+    long faultsInjected() const { return world_.device.faultsInjected() + failedUploads_; }
+
     bool succeeded() const {
         return world_.lastBox() == "ファームウェア・アップデートが終了しました。" ||
                world_.lastBox() == "スクリプト・アップデートが終了しました。";
@@ -65,6 +70,7 @@ private:
         world_.uploader.answer = [this, uploadFailure](const UploadRequest& request) {
             if (draw(1.0) >= uploadFailure)
                 return std::filesystem::is_regular_file(request.localPath) ? 0 : -3;
+            ++failedUploads_;
             return -std::uniform_int_distribution<int>(1, 8)(random_);
         };
         if (draw(1.0) < 0.05) world_.package.remove("a2.dat");
@@ -118,29 +124,40 @@ private:
     std::mt19937_64 random_;
     bool firmware_ = true;
     bool faultFree_ = false;
+    long failedUploads_ = 0;
     std::map<std::string, std::uintmax_t> shippedSizes_;
     std::map<std::string, std::string> shipped_;
     std::string violation_;
 };
 
-TEST(UpdateFaultScheduleTest, EveryScheduleEndsCleanlyAndEveryFaultFreeUpdateSucceeds) {
-    const std::uint64_t base = ::testing::UnitTest::GetInstance()->random_seed();
-    std::printf("seed base %llu (replay with --gtest_random_seed=%llu)\n",
-                static_cast<unsigned long long>(base), static_cast<unsigned long long>(base));
+class UpdateFaultScheduleTest : public ::testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(UpdateFaultScheduleTest, EveryScheduleEndsCleanlyAndEveryFaultFreeUpdateSucceeds) {
+    // A new range of schedules every run, unless --gtest_random_seed names one.
+    const std::uint64_t flag = ::testing::UnitTest::GetInstance()->random_seed();
+    const std::uint64_t base = flag * kShards + GetParam();
+    std::printf("seed base %llu (replay with --gtest_random_seed=%llu --gtest_filter=*/%llu)\n",
+                static_cast<unsigned long long>(base), static_cast<unsigned long long>(flag),
+                static_cast<unsigned long long>(GetParam()));
     std::uint64_t successes = 0;
+    long faults = 0;
     for (std::uint64_t i = 0; i < kSchedules; ++i) {
         const std::uint64_t seed = base * kSchedules + i;
         FaultScheduleRun run(seed);
         const std::string violation = run.run();
+        faults += run.faultsInjected();
         ASSERT_TRUE(violation.empty())
-            << "seed " << seed << ": " << violation << " (replay with --gtest_random_seed=" << base << ")";
+            << "seed " << seed << ": " << violation << " (replay with --gtest_random_seed=" << flag
+            << " --gtest_filter=*/" << GetParam() << ")";
         successes += run.succeeded() ? 1 : 0;
     }
     EXPECT_GT(successes, kSchedules / 5);
     EXPECT_LT(successes, kSchedules - kSchedules / 10);
-    std::printf("%llu of %llu schedules succeeded\n", static_cast<unsigned long long>(successes),
-                static_cast<unsigned long long>(kSchedules));
+    std::printf("%llu of %llu schedules succeeded, %ld faults injected\n", static_cast<unsigned long long>(successes),
+                static_cast<unsigned long long>(kSchedules), faults);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, UpdateFaultScheduleTest, ::testing::Range<std::uint64_t>(0, kShards));
 
 }  // namespace
 }  // namespace tessel::sim

@@ -7,7 +7,9 @@ ScriptedDevice::ScriptedDevice(SimNetwork& network, std::uint64_t seed) : networ
 }
 
 bool ScriptedDevice::chance(double probability) {
-    return probability > 0 && std::uniform_real_distribution<double>(0, 1)(random_) < probability;
+    const bool fault = probability > 0 && std::uniform_real_distribution<double>(0, 1)(random_) < probability;
+    faultsInjected_ += fault ? 1 : 0;
+    return fault;
 }
 
 bool ScriptedDevice::isRestarting() const {

@@ -32,6 +32,8 @@ public:
     ScriptedDevice(SimNetwork& network, std::uint64_t seed = 1);
 
     bool acceptsConnection() override;
+    // Faults that have struck so far: refusals, silences, drops, garbled, late and split replies.
+    long faultsInjected() const { return faultsInjected_; }
     void onConnected(int link) override;
     void onData(int link, std::string_view bytes) override;
     void onClientClosed(int link) override;
@@ -75,6 +77,7 @@ private:
     // The echo of a command in one block, then its result; any other command: the echo and the prompt.
     void answerCommand(int link, const std::string& command);
     void restart(int link);
+    // Whether the fault of that probability strikes now; every one that does is counted.
     bool chance(double probability);
 
     SimNetwork& network_;
@@ -82,6 +85,7 @@ private:
     std::map<int, Session> sessions_;
     Millis restartedAt_ = -1;
     int refusalsInRow_ = 0;
+    long faultsInjected_ = 0;
 };
 
 }  // namespace tessel::sim
