@@ -11,36 +11,12 @@
 
 #include "app/tessel_dlg.h"
 #include "procedures/firmware_version.h"
+#include "null_platform.h"
 
 namespace {
 
 using namespace tessel;
-
-// A window that shows nothing and a network and uploader that are never reached.
-class NullHost final : public DialogHost {
-public:
-    void setControlText(int, std::string_view) override {}
-    std::string controlText(int) const override { return {}; }
-    void enableControl(int, bool) override {}
-    void setCaption(std::string_view) override {}
-    MessageResult messageBox(std::string_view, MessageIcon, MessageButtons) override { return MessageResult::Ok; }
-    void repaint() override {}
-    void endDialog(int) override {}
-    void setTimer(int, std::chrono::milliseconds, Expiry) override {}
-    void killTimer(int) override {}
-    void pause(std::chrono::milliseconds) override {}
-    void dispatchPendingEvents() override {}
-};
-
-class NoSockets final : public SocketFactory {
-public:
-    std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents&) override { return nullptr; }
-};
-
-class NoUploads final : public FileUploader {
-public:
-    int sendFile(const UploadRequest&) override { return -2; }
-};
+using namespace tessel::fuzz;
 
 // The dialog with the block in its receive buffer, as the console socket leaves it.
 class BlockDialog final : public CTesselDlg {

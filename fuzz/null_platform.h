@@ -1,0 +1,42 @@
+// A window that shows nothing, and a network and an uploader that are never reached: enough for the
+// dialog's operations that only judge bytes.
+#ifndef TESSEL_FUZZ_NULL_PLATFORM_H
+#define TESSEL_FUZZ_NULL_PLATFORM_H
+
+#include <memory>
+#include <string>
+
+#include "platform/dialog_host.h"
+#include "platform/file_uploader.h"
+#include "platform/stream_socket.h"
+
+namespace tessel::fuzz {
+
+class NullHost final : public DialogHost {
+public:
+    void setControlText(int, std::string_view) override {}
+    std::string controlText(int) const override { return {}; }
+    void enableControl(int, bool) override {}
+    void setCaption(std::string_view) override {}
+    MessageResult messageBox(std::string_view, MessageIcon, MessageButtons) override { return MessageResult::Ok; }
+    void repaint() override {}
+    void endDialog(int) override {}
+    void setTimer(int, std::chrono::milliseconds, Expiry) override {}
+    void killTimer(int) override {}
+    void pause(std::chrono::milliseconds) override {}
+    void dispatchPendingEvents() override {}
+};
+
+class NoSockets final : public SocketFactory {
+public:
+    std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents&) override { return nullptr; }
+};
+
+class NoUploads final : public FileUploader {
+public:
+    int sendFile(const UploadRequest&) override { return -2; }
+};
+
+}  // namespace tessel::fuzz
+
+#endif
