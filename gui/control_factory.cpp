@@ -18,7 +18,7 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget* parent) {
     edit->setFrame((control.style & kBordered) != 0);
     edit->setReadOnly((control.style & kReadOnly) != 0);
     if (control.style & kPassword) edit->setEchoMode(QLineEdit::Password);
-    // A read-only edit shows the window's background, as the operator knows it from the platform it came from.
+    // A read-only edit shows the window's background, so that it does not look like an input field.
     if (control.style & kReadOnly) {
         QPalette palette = edit->palette();
         palette.setBrush(QPalette::Base, palette.window());

@@ -8,12 +8,8 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-// units * base / divisor rounded to the nearest integer, halves away from zero.
-int Scale(int units, int base, int divisor) {
-    const long long product = static_cast<long long>(units) * base;
-    const long long half = divisor / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / divisor : (product - half) / divisor);
-}
+// units * base / divisor rounded to the nearest integer, halves up; template values are never negative.
+int Scale(int units, int base, int divisor) { return (units * base + divisor / 2) / divisor; }
 
 }  // namespace
 

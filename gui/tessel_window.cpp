@@ -60,6 +60,7 @@ void TesselWindow::onCloseButton() {
 }
 
 void TesselWindow::closeEvent(QCloseEvent* event) {
+    // A window that has already ended has nothing to ask.
     if (!isVisible()) {
         event->accept();
         return;
