@@ -25,6 +25,7 @@ public:
     TesselWindow& window() { return window_; }
     const TesselWindow& window() const { return window_; }
     DialogHost& host() { return host_; }
+    CTesselDlg& dialog() { return dialog_; }
     const CTesselDlg& dialog() const { return dialog_; }
 
 private:

@@ -26,7 +26,8 @@ protected:
     // where the login waits for the prompt.
     void reachStepTwo() {
         ASSERT_TRUE(console.listening());
-        edit(kAddressEdit)->setText(QString::fromStdString(console.address()));
+        edit(kAddressEdit)->setText("127.0.0.1");
+        dialog.dialog().SetConsolePort(console.port());
         button(kScriptButton)->click();
         ASSERT_TRUE(WaitFor([&] { return dialog.dialog().step() == 2; }));
     }
@@ -115,8 +116,9 @@ TEST_F(ClosingTest, ButtonsAreDisabledWhileTheLoginRunsAndEnabledWhenItFails) {
 }
 
 TEST_F(ClosingTest, ButtonsAreDisabledWhileConnectingAndEnabledWhenTheConnectFails) {
-    // Nothing listens on the console port of another loopback address: the connect is refused.
-    edit(kAddressEdit)->setText(QString::fromStdString(RandomLoopbackAddress()));
+    // Nothing listens on that port: the connect is refused.
+    edit(kAddressEdit)->setText("127.0.0.1");
+    dialog.dialog().SetConsolePort(UnusedLoopbackPort());
     button(kScriptButton)->click();
     EXPECT_FALSE(button(kFirmwareButton)->isEnabled());
     EXPECT_FALSE(button(kScriptButton)->isEnabled());

@@ -6,13 +6,11 @@
 
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 
 #include "app/control_ids.h"
 #include "devsim_process.h"
 #include "ftp_server.h"
 #include "gui/main_dialog.h"
-#include "loopback_address.h"
 #include "message_box_answerer.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/skiffs/skiffs_uploader.h"
@@ -25,7 +23,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using qt_test::WaitFor;
 
-constexpr int kDeviceAttempts = 5;
 constexpr auto kUpdateBound = 120s;
 
 class DialogUpdateTest : public ::testing::Test {
@@ -42,8 +39,9 @@ protected:
         ASSERT_NE(device_, nullptr);
         dialog_ = std::make_unique<MainDialog>(sockets_, uploader_);
         dialog_->initialise(package_.string());
+        dialog_->dialog().SetConsolePort(device_->ConsolePort());
         DialogHost& host = dialog_->host();
-        host.setControlText(kAddressEdit, address_);
+        host.setControlText(kAddressEdit, "127.0.0.1");
         host.setControlText(kLoginIdEdit, "admin");
         host.setControlText(kPasswordEdit, "admin");
         // The hidden FTP port field is the one place the dialog takes the FTP port from.
@@ -57,18 +55,9 @@ protected:
         fs::remove_all(package_);
     }
 
-    // The dialog reaches the console on its fixed port: the device gets a loopback address of its own.
     void startDevice() {
-        for (int attempt = 0; attempt < kDeviceAttempts && !device_; ++attempt) {
-            address_ = RandomLoopbackAddress();
-            try {
-                device_ = std::make_unique<test::DevsimProcess>(std::vector<std::string>{
-                    "--host", address_, "--console-port", std::to_string(CTesselDlg::kConsolePort),
-                    "--restart-time", "300", "--expansion-delay", "20"});
-            } catch (const std::runtime_error& error) {
-                ADD_FAILURE() << error.what();
-            }
-        }
+        device_ = std::make_unique<test::DevsimProcess>(
+            std::vector<std::string>{"--restart-time", "300", "--expansion-delay", "20"});
     }
 
     QPushButton* button(int id) { return qobject_cast<QPushButton*>(dialog_->window().control(id)); }
@@ -92,7 +81,6 @@ protected:
     std::string statusLine() { return dialog_->host().controlText(kStatusLine); }
 
     fs::path package_;
-    std::string address_;
     std::unique_ptr<test::DevsimProcess> device_;
     QtSocketFactory sockets_;
     SkiffsUploader uploader_;

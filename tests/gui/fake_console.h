@@ -5,12 +5,12 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include <string>
+#include <cstdint>
 
 namespace tessel::gui_test {
 
 // A device console that greets a new connection with a login prompt and then says only what the test makes
-// it say. It listens on the console port of a loopback address of its own and stops with the object.
+// it say. It listens on a free port of 127.0.0.1 and stops with the object.
 class FakeConsole {
 public:
     FakeConsole();
@@ -19,14 +19,13 @@ public:
     FakeConsole& operator=(const FakeConsole&) = delete;
 
     bool listening() const { return server_.isListening(); }
-    const std::string& address() const { return address_; }
+    std::uint16_t port() const { return server_.serverPort(); }
     // Sends to the latest connection; false when there is none.
     bool say(const QByteArray& bytes);
 
 private:
     QTcpServer server_;
     QPointer<QTcpSocket> connection_;
-    std::string address_;
 };
 
 }  // namespace tessel::gui_test

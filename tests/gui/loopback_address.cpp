@@ -1,14 +1,14 @@
 #include "loopback_address.h"
 
-#include <random>
+#include <QHostAddress>
+#include <QTcpServer>
 
 namespace tessel::gui_test {
 
-std::string RandomLoopbackAddress() {
-    static std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<int> part(2, 254);
-    return "127." + std::to_string(part(generator)) + "." + std::to_string(part(generator)) + "." +
-           std::to_string(part(generator));
+std::uint16_t UnusedLoopbackPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
 }
 
 }  // namespace tessel::gui_test

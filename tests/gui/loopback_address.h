@@ -1,11 +1,10 @@
 #pragma once
 
-#include <string>
+#include <cstdint>
 
 namespace tessel::gui_test {
 
-// A random address of the loopback network 127.0.0.0/8, other than 127.0.0.1: the dialog always reaches the
-// console on its fixed port, so each test's device gets an address of its own instead of a port.
-std::string RandomLoopbackAddress();
+// A port of 127.0.0.1 on which nothing listens (it was free a moment ago): a connect there is refused.
+std::uint16_t UnusedLoopbackPort();
 
 }  // namespace tessel::gui_test
