@@ -1,10 +1,10 @@
 #include "devsim_process.h"
 
+#include "child_process.h"
+
 #include <gtest/gtest.h>
 
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -27,47 +27,13 @@ std::filesystem::path FreshRoot() {
     return root;
 }
 
-pid_t Spawn(const std::vector<std::string>& arguments, int& outputFd) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipeFds[1], STDOUT_FILENO);
-        dup2(pipeFds[1], STDERR_FILENO);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        std::vector<std::string> args = arguments;
-        args.insert(args.begin(), TESSEL_DEVSIM_PROGRAM);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    outputFd = pipeFds[0];
-    return pid;
-}
-
-// Waits, bounded, for the child's end; its exit status, or -1 after SIGKILL.
-int Reap(pid_t pid, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        usleep(10000);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return -1;
-}
-
 }  // namespace
 
 DevsimProcess::DevsimProcess(std::vector<std::string> options) : root_(FreshRoot()) {
     std::vector<std::string> arguments = {"--root", root_.string(), "--console-port", "0", "--ftp-port", "0"};
     arguments.insert(arguments.end(), options.begin(), options.end());
-    pid_ = Spawn(arguments, outputFd_);
+    arguments.insert(arguments.begin(), TESSEL_DEVSIM_PROGRAM);
+    pid_ = SpawnChild(arguments, outputFd_);
     drainer_ = std::thread([this] { Drain(); });
     if (!WaitForOutput("ready ", kStartTimeoutMs) || !WaitForOutput("\n", kStartTimeoutMs)) {
         Stop();
@@ -97,8 +63,7 @@ DevsimProcess::~DevsimProcess() {
 int DevsimProcess::Stop() {
     int status = -1;
     if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        status = Reap(pid_, kStopTimeoutMs);
+        status = StopChild(pid_, kStopTimeoutMs);
         pid_ = -1;
     }
     if (drainer_.joinable()) drainer_.join();
@@ -148,7 +113,9 @@ bool DevsimProcess::Upload(const std::filesystem::path& local, const std::string
 RunResult RunDevsim(const std::vector<std::string>& arguments) {
     RunResult result;
     int outputFd = -1;
-    const pid_t pid = Spawn(arguments, outputFd);
+    std::vector<std::string> argv = arguments;
+    argv.insert(argv.begin(), TESSEL_DEVSIM_PROGRAM);
+    const pid_t pid = SpawnChild(argv, outputFd);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     char buffer[4096];
     for (;;) {
@@ -160,8 +127,7 @@ RunResult RunDevsim(const std::vector<std::string>& arguments) {
         result.output.append(buffer, static_cast<std::size_t>(count));
     }
     close(outputFd);
-    kill(pid, SIGTERM);
-    result.status = Reap(pid, kStopTimeoutMs);
+    result.status = StopChild(pid, kStopTimeoutMs);
     return result;
 }
 

@@ -1,9 +1,9 @@
 #include "ftp_server.h"
 
+#include "child_process.h"
+
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -18,6 +18,7 @@ namespace tessel::test {
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
+constexpr int kStopTimeoutMs = 2000;
 
 // Reads the port line the server prints once it listens.
 unsigned short ReadPort(int fd) {
@@ -59,45 +60,21 @@ FtpServer::FtpServer(std::filesystem::path root, FtpServerOptions options)
         args.push_back(options_.pasvReply);
     }
     if (options_.multiline) args.push_back("--multiline");
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
-    pid_ = fork();
-    const std::string serverLog = root_.string() + ".log";
-    if (pid_ == 0) {
-        // The server's own log goes to a file beside its root, out of the test's output.
-        const int logFd = open(serverLog.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (logFd >= 0) dup2(logFd, STDERR_FILENO);
-        dup2(pipeFds[1], STDOUT_FILENO);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipeFds[1]);
+    // The server's own log goes to a file beside its root, out of the test's output.
+    int outputFd = -1;
+    pid_ = SpawnChild(args, outputFd, root_.string() + ".log");
     try {
-        port_ = ReadPort(pipeFds[0]);
+        port_ = ReadPort(outputFd);
     } catch (...) {
-        close(pipeFds[0]);
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        close(outputFd);
+        StopChild(pid_, 0);
         throw;
     }
-    close(pipeFds[0]);
+    close(outputFd);
 }
 
 FtpServer::~FtpServer() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    // Bounded wait for the server to go, then make sure it does.
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
-        usleep(20000);
-    }
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    if (pid_ > 0) StopChild(pid_, kStopTimeoutMs);
 }
 
 std::vector<std::string> FtpServer::Commands() const {
