@@ -2,7 +2,6 @@
 
 #include "child_process.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
