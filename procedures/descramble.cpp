@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <system_error>
 
 #include "app/tessel_dlg.h"
@@ -16,10 +17,13 @@ std::string CannotCreateMessage(std::string_view displayPath) {
 
 int CTesselDlg::DescrambleUpdateFiles() {
     // Every entry is checked before the first copy is written: a plain copy over a file of the update would
-    // destroy what the operator shipped when the copy is deleted after its upload.
+    // destroy what the operator shipped when the copy is deleted after its upload, and two entries with one
+    // plain copy would send the second entry's bytes to the first entry's place on the device.
+    std::set<std::string> plainCopies;
     for (const UpdateFileEntry& entry : updateFiles_) {
         const std::string destination = PackageFilePath(entry.plainName);
-        if (NamesUpdateFile(destination)) {
+        const bool taken = !plainCopies.insert(std::filesystem::path(destination).lexically_normal().string()).second;
+        if (taken || NamesUpdateFile(destination)) {
             ShowMessage(CannotCreateMessage(DisplayPath(destination)), MessageIcon::Warning);
             return 0;
         }

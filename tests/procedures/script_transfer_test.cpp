@@ -144,6 +144,21 @@ INSTANTIATE_TEST_SUITE_P(FilesOfTheUpdate, PlainNameTest,
                                            "kbteva.bin", "prism3.dat", "GetSysVer.wcr", "./UpDateMng.txt",
                                            "missing/../a1.dat"));
 
+TEST_F(ScriptTransferTest, TwoEntriesWithOnePlainCopyAreRefusedBeforeAnythingIsWritten) {
+    world.package.setEntries({
+        {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
+        {"a2.dat", "./index.htm", "C:\\www\\control\\other.htm", "other"},
+    });
+    shipped = world.package.snapshot();
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_EQ(boxTexts(), (Texts{"送信先ファイル作成エラー(" + world.package.path("./index.htm") + ")",
+                                 "アップデートファイル異常"}));
+    EXPECT_TRUE(world.uploader.uploads.empty());
+    EXPECT_TRUE(world.buttonsEnabled());
+    expectPackageAsShipped();
+}
+
 // Step 11 is set while the files go out and pending events are dispatched between them.
 TEST_F(ScriptTransferTest, ConsoleEventsDuringTheTransferWaitUntilItHasEnded) {
     std::vector<bool> rebootDuringUpload;
