@@ -122,6 +122,9 @@ protected:
     void ClearReceiveBuffer();
     void Pause(std::chrono::milliseconds duration);
     void ShowMessage(std::string_view text, MessageIcon icon);
+    // The login steps: the ID or password line, then the next step with the watchdog armed.
+    void SendLoginLine(std::int32_t nextStep, std::string_view status, const std::string& text,
+                       std::string_view failureMessage);
     // Sends one command; a short send is reported with failureMessage, and the caller carries on.
     void SendCommandOrReport(std::string_view command, std::string_view failureMessage);
     // The index of the first of the patterns found in the latest block, scanning start positions 0 to 199

@@ -14,23 +14,19 @@ constexpr std::int32_t kLoginEventLimit = 30;
 
 }  // namespace
 
-void CTesselDlg::SendLoginId() {
-    step_ = 1;
-    SetStatus("ログインID送信");
-    const std::string command = loginId_ + '\r';
-    ClearReceiveBuffer();
-    SendCommandOrReport(command, "ID 送信 Error!!");
-    Pause(300ms);
-    ArmWatchdog();
-}
+void CTesselDlg::SendLoginId() { SendLoginLine(1, "ログインID送信", loginId_, "ID 送信 Error!!"); }
 
 void CTesselDlg::SendPassword() {
     StopWatchdog();
-    step_ = 2;
-    SetStatus("パスワード送信");
-    const std::string command = password_ + '\r';
+    SendLoginLine(2, "パスワード送信", password_, "パスワード送信 Error!!");
+}
+
+void CTesselDlg::SendLoginLine(std::int32_t nextStep, std::string_view status, const std::string& text,
+                               std::string_view failureMessage) {
+    step_ = nextStep;
+    SetStatus(status);
     ClearReceiveBuffer();
-    SendCommandOrReport(command, "パスワード送信 Error!!");
+    SendCommandOrReport(text + '\r', failureMessage);
     Pause(300ms);
     ArmWatchdog();
 }
