@@ -176,6 +176,19 @@ TEST_F(CliUpdate, WrongPasswordFails) {
     ExpectPackageAsShipped();
 }
 
+TEST_F(CliUpdate, TextGoesToTheDeviceInCodePage932AndVerboseShowsTheTraffic) {
+    MakePackage("--no-move");
+    StartDevice({});
+    const CliRun run = Run("script", "admin", "--login '管理者' --verbose");
+    EXPECT_EQ(run.status, 1);
+    // The terminal's UTF-8 text reaches the device as the code page 932 bytes of the same characters.
+    EXPECT_NE(device_->Output().find("login ID \"\\x8a\\xc7\\x97\\x9d\\x8e\\xd2\""), std::string::npos)
+        << device_->Output();
+    EXPECT_NE(run.err.find("> 管理者"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("< Login incorrect"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("ログイン Error!!"), std::string::npos) << run.err;
+}
+
 TEST_F(CliUpdate, SysupErrorFails) {
     MakePackage();
     StartDevice({"--sysup-error"});
