@@ -32,7 +32,7 @@ int RunUpdate(CTesselDlg& dialog, TerminalDialogHost& host, Procedure procedure,
     int status = 1;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!UpdatePending(dialog, host)) {
+        if (!UpdatePending(StateOf(dialog, host))) {
             status = ExitStatusFor(host.lastMessage());
             QCoreApplication::exit();
         } else if (elapsed.elapsed() > timeoutSeconds * 1000LL) {

@@ -4,14 +4,20 @@
 
 namespace tessel::cli {
 
-bool UpdatePending(const CTesselDlg& dialog, const TerminalDialogHost& host) {
-    if (host.isTimerArmed(CTesselDlg::kReconnectTimerId)) return true;
-    const bool running = !host.isEnabled(kFirmwareButton) || !host.isEnabled(kScriptButton);
-    if (host.isTimerArmed(CTesselDlg::kWatchdogTimerId)) {
-        const bool restoreFollows = dialog.updateMode() == ScriptTransfer && dialog.moveFlag() == 1;
-        if (restoreFollows || running) return true;
-    }
-    return running && dialog.consoleOpen();
+UpdateState StateOf(const CTesselDlg& dialog, const TerminalDialogHost& host) {
+    UpdateState state;
+    state.reconnectTimerArmed = host.isTimerArmed(CTesselDlg::kReconnectTimerId);
+    state.watchdogArmed = host.isTimerArmed(CTesselDlg::kWatchdogTimerId);
+    state.watchdogStartsRestore = dialog.updateMode() == ScriptTransfer && dialog.moveFlag() == 1;
+    state.updateButtonsDisabled = !host.isEnabled(kFirmwareButton) || !host.isEnabled(kScriptButton);
+    state.consoleOpen = dialog.consoleOpen();
+    return state;
+}
+
+bool UpdatePending(const UpdateState& state) {
+    if (state.reconnectTimerArmed) return true;
+    if (state.watchdogArmed && (state.watchdogStartsRestore || state.updateButtonsDisabled)) return true;
+    return state.updateButtonsDisabled && state.consoleOpen;
 }
 
 int ExitStatusFor(const std::string& lastMessage) {
