@@ -65,6 +65,10 @@ private:
         faults.split = draw(0.3);
         faults.garble = draw(0.1);
         faults.delay = draw(0.2);
+        faults.merge = draw(0.2);
+        faults.wrongReply = draw(0.05);
+        // A device that takes long to come back, up to two minutes.
+        if (draw(1.0) < 0.2) world_.device.restartTime = static_cast<Millis>(draw(120000));
         if (draw(1.0) < 0.1) world_.device.sysupFails = true;
         const double uploadFailure = draw(0.2);
         world_.uploader.answer = [this, uploadFailure](const UploadRequest& request) {

@@ -111,11 +111,25 @@ void ScriptedDevice::answerCommand(int link, const std::string& command) {
 void ScriptedDevice::restart(int link) {
     reply(link, "reboot\r\n");
     sessions_.erase(link);
+    heldBack_.erase(link);
     network_.dropClient(link, false, 10);
     restartedAt_ = network_.scheduler().now();
 }
 
 void ScriptedDevice::reply(int link, std::string text, Millis after) {
+    if (chance(faults.wrongReply)) {
+        static const char* const kWrongReplies[] = {"value = 0x1 = 1\r\n> ", "undefined symbol\r\n> ",
+                                                    "error: device busy\r\n> ", "Login: "};
+        text = kWrongReplies[std::uniform_int_distribution<int>(0, 3)(random_)];
+    }
+    if (const auto held = heldBack_.find(link); held != heldBack_.end()) {
+        text = held->second + text;
+        heldBack_.erase(held);
+    }
+    if (chance(faults.merge)) {
+        heldBack_[link] = std::move(text);
+        return;
+    }
     if (chance(faults.silence)) return;
     const bool dropSilently = chance(faults.drop);
     if (dropSilently || chance(faults.dropWithRead)) {

@@ -19,6 +19,8 @@ struct DeviceFaults {
     double split = 0;          // a reply arrives as two blocks
     double garble = 0;         // some bytes of a reply are replaced by letters
     double delay = 0;          // a reply comes late, up to maxDelay
+    double merge = 0;          // a reply waits and arrives in one block with the next one
+    double wrongReply = 0;     // a reply is replaced by another answer of the device (an error, a value other than 0)
     Millis maxDelay = 90000;
     // After this many refusals in a row the next connect is accepted, so that a run always ends.
     int maxRefusalsInRow = 20;
@@ -86,6 +88,8 @@ private:
     Millis restartedAt_ = -1;
     int refusalsInRow_ = 0;
     long faultsInjected_ = 0;
+    // Replies held back to arrive with the next one, by link.
+    std::map<int, std::string> heldBack_;
 };
 
 }  // namespace tessel::sim
