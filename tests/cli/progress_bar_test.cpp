@@ -1,0 +1,60 @@
+// The progress bar of an upload, read from the transfer library by a second thread, against a slow
+// real FTP server.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/progress_uploader.h"
+#include "ftp_server.h"
+#include "platform/skiffs/skiffs_uploader.h"
+
+namespace tessel::cli {
+namespace {
+
+TEST(ProgressBar, GrowsWhileAFileUploadsAndGivesWayAtTheEnd) {
+    const auto dir = test::MakeTempDir("progress-bar");
+    test::FtpServer server(dir / "server", {.rate = 256 * 1024});
+    const auto local = dir / "image.bin";
+    test::WriteFileBytes(local, std::string(768 * 1024, 'x'));
+
+    SkiffsUploader skiffs;
+    std::ostringstream out;
+    ProgressUploader uploader(skiffs, out, true);
+    UploadRequest request;
+    request.host = "127.0.0.1";
+    request.user = "user";
+    request.password = "secret";
+    request.port = server.port();
+    request.localPath = local.string();
+    request.remotePath = "B:\\image.bin";
+    ASSERT_EQ(uploader.sendFile(request), 0);
+
+    const std::string shown = out.str();
+    EXPECT_NE(shown.find("\rB:\\image.bin ["), std::string::npos) << shown;
+    EXPECT_NE(shown.find('#'), std::string::npos) << shown;
+    // The bar is cleared so that the next status line starts on a clean line.
+    EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ProgressBar, NothingIsDrawnWithoutATerminal) {
+    const auto dir = test::MakeTempDir("progress-none");
+    test::FtpServer server(dir / "server");
+    test::WriteFileBytes(dir / "a.bin", "a");
+    SkiffsUploader skiffs;
+    std::ostringstream out;
+    ProgressUploader uploader(skiffs, out, false);
+    UploadRequest request;
+    request.host = "127.0.0.1";
+    request.user = "user";
+    request.password = "secret";
+    request.port = server.port();
+    request.localPath = (dir / "a.bin").string();
+    request.remotePath = "B:\\a.bin";
+    EXPECT_EQ(uploader.sendFile(request), 0);
+    EXPECT_EQ(out.str(), "");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tessel::cli
