@@ -30,15 +30,19 @@ bool WriteFile(const std::string& path, std::string_view data);
 class FileData {
 public:
     FileData() = default;
-    explicit FileData(std::size_t size) : bytes_(new char[size]), size_(size) {}
+    // Throws std::bad_alloc when the memory cannot be had.
+    explicit FileData(std::size_t size);
     char* data() { return bytes_.get(); }
     std::size_t size() const { return size_; }
     void Shrink(std::size_t size) { size_ = size < size_ ? size : size_; }
     std::string_view View() const { return {bytes_.get(), size_}; }
 
 private:
+    struct Free {
+        void operator()(char* bytes) const;
+    };
     // Not zero-filled first: every byte is read from the file before it is used.
-    std::unique_ptr<char[]> bytes_;
+    std::unique_ptr<char[], Free> bytes_;
     std::size_t size_ = 0;
 };
 
