@@ -38,8 +38,10 @@ void TerminalDialogHost::repaint() { out_.flush(); }
 void TerminalDialogHost::endDialog(int) {}
 
 void TerminalDialogHost::setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) {
-    timers_.setTimer(timerId, period, [this, period, action = std::move(onExpiry)](int id) {
-        waited_ += period;
+    // A timer may fire a little early (Qt's coarse timers): the time it really ran is what counts.
+    const auto armed = std::chrono::steady_clock::now();
+    timers_.setTimer(timerId, period, [this, armed, action = std::move(onExpiry)](int id) {
+        waited_ += std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - armed);
         action(id);
     });
 }
