@@ -1,5 +1,7 @@
 #include "cli/terminal_dialog_host.h"
 
+#include <algorithm>
+
 #include "app/control_ids.h"
 
 namespace tessel::cli {
@@ -38,12 +40,16 @@ void TerminalDialogHost::repaint() { out_.flush(); }
 void TerminalDialogHost::endDialog(int) {}
 
 void TerminalDialogHost::setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) {
-    // A timer may fire a little early (Qt's coarse timers): the time it really ran is what counts.
-    const auto armed = std::chrono::steady_clock::now();
-    timers_.setTimer(timerId, period, [this, armed, action = std::move(onExpiry)](int id) {
-        waited_ += std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - armed);
-        action(id);
-    });
+    // A timer may fire a little early (Qt's coarse timers): the time it really ran counts, up to its
+    // period (an expiry held back by a pause is no longer waiting on the timer).
+    timers_.setTimer(timerId, period,
+                     [this, period, armed = std::chrono::steady_clock::now(), action = std::move(onExpiry)](
+                         int id) mutable {
+                         const auto now = std::chrono::steady_clock::now();
+                         waited_ += std::min(period, std::chrono::duration_cast<std::chrono::milliseconds>(now - armed));
+                         armed = now;
+                         action(id);
+                     });
 }
 
 void TerminalDialogHost::killTimer(int timerId) { timers_.killTimer(timerId); }

@@ -40,7 +40,6 @@ LoginCheck CTesselDlg::CheckLogin() {
     const bool promptSeen = seen == 1u;
     if (pollCounter_ > kLoginEventLimit) {
         ReportError("ログイン Error!!");
-        CloseConsole();
         return LoginCheck::Failed;
     }
     ++pollCounter_;

@@ -64,10 +64,11 @@ bool Valid(const Call& call) {
     if (call.transferMode != 0 && call.transferMode != 1) return false;
     if (call.direction == kDirectionUpload && call.passive != 0 && call.passive != 1) return false;
     if (call.codeConversion < kConvertNone || call.codeConversion > kEucToShiftJis) return false;
-    // A remote name sent in EUC-JP may grow (half-width katakana take two bytes).
-    if (call.codeConversion == call.RemoteNameConversion() &&
-        ShiftJisToEuc(BackslashesToSlashes(call.Remote())).size() > kMaxPath) {
-        return false;
+    // A remote name sent in EUC-JP may grow (half-width katakana take two bytes), and a character
+    // without an EUC-JP form would become zero bytes that cut the name short.
+    if (call.codeConversion == call.RemoteNameConversion()) {
+        const std::string euc = ShiftJisToEuc(BackslashesToSlashes(call.Remote()));
+        if (euc.size() > kMaxPath || euc.find('\0') != std::string::npos) return false;
     }
     return true;
 }

@@ -20,18 +20,17 @@ Job::Job(JobRecord& record) : record_(record), table_(JobTable::Process()) {}
 
 Job::~Job() {
     RemoveFile(tempName_);
-    if (holdsTable_) table_.Release(FieldText(record_.host));
+    if (entry_) table_.Release(*entry_);
     session_.reset();
 }
 
 int Job::Begin() {
-    if (table_.Start(FieldText(record_.host)) == JobTable::Claim::HostBusy) return kHostBusy;
-    holdsTable_ = true;
+    const JobTable::Started started = table_.Start(FieldText(record_.host));
+    if (started.claim == JobTable::Claim::HostBusy) return kHostBusy;
+    entry_ = started.entry;
     session_.emplace(record_);
     return session_->Connect() ? kOk : kNoConnection;
 }
-
-std::optional<int> Job::Entry() const { return table_.Lookup(FieldText(record_.host)); }
 
 bool Job::CancelRequested(int entry) const { return table_.CancelRequested(entry); }
 

@@ -27,7 +27,7 @@ public:
 
     FtpSession& Session() { return *session_; }
     // The entry this job claimed; none when the table was full at job start.
-    std::optional<int> Entry() const;
+    std::optional<int> Entry() const { return entry_; }
     bool CancelRequested(int entry) const;
     void Progress(int entry, std::int64_t total, std::int64_t done);
 
@@ -37,7 +37,7 @@ public:
 private:
     JobRecord& record_;
     JobTable& table_;
-    bool holdsTable_ = false;
+    std::optional<int> entry_;
     std::optional<FtpSession> session_;
     std::string tempName_;
 };

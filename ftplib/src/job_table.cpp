@@ -23,33 +23,26 @@ const JobTable::Entry* JobTable::FindKey(std::string_view host) const {
     return FirstWithKey(entries_, host);
 }
 
-JobTable::Claim JobTable::Start(std::string_view host) {
+JobTable::Started JobTable::Start(std::string_view host) {
     std::lock_guard lock(mutex_);
     for (const Entry& e : entries_) {
-        if (e.inUse != 0 && host == e.key.data()) return Claim::HostBusy;
+        if (e.inUse != 0 && host == e.key.data()) return {Claim::HostBusy, std::nullopt};
     }
-    for (Entry& e : entries_) {
+    for (int i = 0; i < kEntries; ++i) {
+        Entry& e = entries_[i];
         if (e.inUse == 0) {
             e = Entry{};
             e.inUse = 1;
             host.substr(0, kKeyLength).copy(e.key.data(), kKeyLength);
-            return Claim::Claimed;
+            return {Claim::Claimed, i};
         }
     }
-    return Claim::TableFull;
+    return {Claim::TableFull, std::nullopt};
 }
 
-void JobTable::Release(std::string_view host) {
+void JobTable::Release(int entry) {
     std::lock_guard lock(mutex_);
-    if (Entry* e = FindKey(host)) *e = Entry{};
-}
-
-std::optional<int> JobTable::Lookup(std::string_view host) const {
-    std::lock_guard lock(mutex_);
-    for (int i = 0; i < kEntries; ++i) {
-        if (entries_[i].inUse == 1 && host == entries_[i].key.data()) return i;
-    }
-    return std::nullopt;
+    entries_[entry] = Entry{};
 }
 
 void JobTable::SetProgress(int index, std::int32_t total, std::int32_t done) {

@@ -18,14 +18,18 @@ public:
     static constexpr std::size_t kKeyLength = 63;
 
     enum class Claim { Claimed, TableFull, HostBusy };
+    struct Started {
+        Claim claim;
+        // The index of the entry claimed; none unless claim is Claimed.
+        std::optional<int> entry;
+    };
 
     // Takes the first free entry for host, unless a transfer for host already holds one.
     // With every entry taken the transfer goes on without one (TableFull).
-    Claim Start(std::string_view host);
-    // Frees the first entry whose key is host.
-    void Release(std::string_view host);
-    // Index of the first entry in use whose key is host.
-    std::optional<int> Lookup(std::string_view host) const;
+    Started Start(std::string_view host);
+    // Frees the entry a transfer claimed. The transfer keeps its index rather than looking its host up
+    // again: once it has ended, another transfer may hold an entry for the same host.
+    void Release(int entry);
 
     void SetProgress(int index, std::int32_t total, std::int32_t done);
     bool CancelRequested(int index) const;
@@ -49,7 +53,7 @@ private:
         std::int32_t cancel = 0;
     };
 
-    // First entry whose key is host, in use or not; callers hold the lock.
+    // First entry whose key is host; callers hold the lock.
     Entry* FindKey(std::string_view host);
     const Entry* FindKey(std::string_view host) const;
 

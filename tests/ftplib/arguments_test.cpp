@@ -33,6 +33,9 @@ TEST_F(Arguments, InvalidArgumentsAreRefusedBeforeTheServerIsContacted) {
     EXPECT_EQ(SendWith("h", "u", "p", kBinary, l, longPath.c_str(), 1, 0), -1);
     EXPECT_EQ(SendWith("h", "u", "p", kBinary, longPath.c_str(), "r", 1, 0), -1);
     EXPECT_EQ(SendWith("h", "u", "p", kBinary, l, longEucName.c_str(), 1, 2), -1);
+    // A character without an EUC-JP form would cut the converted name short.
+    EXPECT_EQ(SendWith("h", "u", "p", kBinary, l, "B:/\xF0\x40.txt", 1, 2), -1);
+    EXPECT_EQ(CSkiffClient().Skiff_GetD("h", "u", "p", 21, kBinary, "B:/a\x88", l, 1, 4), -1);
     // Texts that would change the meaning of what is sent to the server.
     EXPECT_EQ(SendWith("h", "u\r\nDELE x", "p", kBinary, l, "r", 1, 0), -1);
     EXPECT_EQ(SendWith("h", "u", "p\nQUIT", kBinary, l, "r", 1, 0), -1);

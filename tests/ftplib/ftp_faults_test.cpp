@@ -82,6 +82,7 @@ protected:
 TEST_F(VanishingServer, MidUploadIsARemoteError) {
     const std::string local = LocalFile("big.bin", PatternBytes(32 * 1024 * 1024));
     auto upload = std::async(std::launch::async, [&] { return Send(local, "B:\\big.bin"); });
+    CancelOnExit cancelOnExit;
     ASSERT_TRUE(WaitForProgress());
     server_.reset();
     ASSERT_EQ(upload.wait_for(kWaitLimit), std::future_status::ready);
@@ -94,6 +95,7 @@ TEST_F(VanishingServer, MidDownloadIsARemoteErrorAndTheLocalFileIsKept) {
     WriteFileBytes(Remote("B:/big.bin"), PatternBytes(8 * 1024 * 1024));
     const std::string old = LocalFile("big.bin", "old");
     auto download = std::async(std::launch::async, [&] { return Get("B:/big.bin", old); });
+    CancelOnExit cancelOnExit;
     ASSERT_TRUE(WaitForProgress());
     server_.reset();
     ASSERT_EQ(download.wait_for(kWaitLimit), std::future_status::ready);

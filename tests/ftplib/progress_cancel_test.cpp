@@ -40,6 +40,7 @@ TEST_F(SlowServer, ProgressIsVisibleAndASecondTransferToTheHostIsRefused) {
     const std::string bytes = PatternBytes(64 * 1024 * 1024 + 1);
     const std::string local = LocalFile("big.bin", bytes);
     auto first = std::async(std::launch::async, [&] { return Send(local, "B:\\big.bin"); });
+    CancelOnExit cancelOnExit;
     ASSERT_TRUE(WaitForProgress("127.0.0.1"));
 
     const Status during = StatusOf("127.0.0.1");
@@ -71,6 +72,7 @@ TEST_F(SlowServer, CancelEndsADownloadWithTheDataReceivedSoFar) {
     WriteFileBytes(Remote("B:/big.bin"), bytes);
     const std::string local = Local("big.bin").string();
     auto download = std::async(std::launch::async, [&] { return Get("B:/big.bin", local); });
+    CancelOnExit cancelOnExit;
     ASSERT_TRUE(WaitForProgress("127.0.0.1"));
     EXPECT_EQ(StatusOf("127.0.0.1").total, 8 * 1024);
     Skiff_Cancel("127.0.0.1");

@@ -69,6 +69,8 @@ std::vector<std::string> SkiffsTest::LeftoverTemporaryFiles() const {
     return left;
 }
 
+CancelOnExit::~CancelOnExit() { Skiff_Cancel("127.0.0.1"); }
+
 std::string PatternBytes(std::size_t size) {
     std::string bytes(size, '\0');
     std::uint32_t x = 2463534242u;

@@ -43,6 +43,13 @@ protected:
     std::unique_ptr<FtpServer> server_;
 };
 
+// Cancels the transfer for 127.0.0.1 when it goes out of scope: declared after the future of a transfer
+// running in another thread, it ends that transfer before the future waits for it, also when an
+// assertion leaves the test early.
+struct CancelOnExit {
+    ~CancelOnExit();
+};
+
 // Bytes that differ from block to block, so that a shifted or repeated block is noticed.
 std::string PatternBytes(std::size_t size);
 
