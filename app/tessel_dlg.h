@@ -202,6 +202,8 @@ private:
     std::vector<char> receiveStaging_;
     bool watchdogArmed_ = false;
     bool transferInProgress_ = false;
+    // The plain copies the running script transfer has written.
+    std::vector<std::string> plainCopies_;
     // A console event that arrived during the transfer, and the connection that was current then.
     bool consoleEventHeld_ = false;
     const CConsoleSocket* heldEventConsole_ = nullptr;

@@ -159,6 +159,30 @@ TEST_F(ScriptTransferTest, TwoEntriesWithOnePlainCopyAreRefusedBeforeAnythingIsW
     expectPackageAsShipped();
 }
 
+TEST_F(ScriptTransferTest, AFileOfTheOperatorsThatAPlainCopyWouldReplaceIsRefusedAndKept) {
+    // Were the copies made before the check, the first would be written; were every entry's name
+    // deleted after the failure, the operator's file would go too.
+    world.package.write("logo.gif", "the operator's own picture");
+    shipped = world.package.snapshot();
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_EQ(boxTexts(), (Texts{"送信先ファイル作成エラー(" + world.package.path("logo.gif") + ")",
+                                 "アップデートファイル異常"}));
+    EXPECT_TRUE(world.uploader.uploads.empty());
+    EXPECT_TRUE(world.buttonsEnabled());
+    expectPackageAsShipped();
+}
+
+TEST_F(ScriptTransferTest, APlainCopyLeftByAnInterruptedTransferIsWrittenAgainAndRemoved) {
+    const PackageEntry& first = world.package.entries.front();
+    world.package.write(first.plainName, first.plainBytes);
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_EQ(world.lastBox(), "スクリプト・アップデートが終了しました。");
+    EXPECT_EQ(world.uploader.deviceFiles().at(first.devicePath), first.plainBytes);
+    EXPECT_FALSE(world.package.exists(first.plainName));
+}
+
 // Step 11 is set while the files go out and pending events are dispatched between them.
 TEST_F(ScriptTransferTest, ConsoleEventsDuringTheTransferWaitUntilItHasEnded) {
     std::vector<bool> rebootDuringUpload;
