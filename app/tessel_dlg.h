@@ -127,6 +127,9 @@ protected:
                        std::string_view failureMessage);
     // Sends one command; a short send is reported with failureMessage, and the caller carries on.
     void SendCommandOrReport(std::string_view command, std::string_view failureMessage);
+    // Counts one more console event of a waiting step in the poll counter. Past the step's limit it reports
+    // the failure instead and returns false.
+    bool CountPolledEvent(std::int32_t limit, std::string_view failure);
     // The index of the first of the patterns found in the latest block, scanning start positions 0 to 199
     // in increasing order and, at each, the patterns in the order given.
     std::optional<std::size_t> ScanReply(std::initializer_list<std::string_view> patterns) const;

@@ -38,11 +38,7 @@ LoginCheck CTesselDlg::CheckLogin() {
         return LoginCheck::Failed;
     }
     const bool promptSeen = seen == 1u;
-    if (pollCounter_ > kLoginEventLimit) {
-        ReportError("ログイン Error!!");
-        return LoginCheck::Failed;
-    }
-    ++pollCounter_;
+    if (!CountPolledEvent(kLoginEventLimit, "ログイン Error!!")) return LoginCheck::Failed;
     return promptSeen ? LoginCheck::Accepted : LoginCheck::Waiting;
 }
 

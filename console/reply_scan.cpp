@@ -22,4 +22,13 @@ std::optional<std::size_t> CTesselDlg::ScanReply(std::initializer_list<std::stri
     return std::nullopt;
 }
 
+bool CTesselDlg::CountPolledEvent(std::int32_t limit, std::string_view failure) {
+    if (pollCounter_ > limit) {
+        ReportError(failure);
+        return false;
+    }
+    ++pollCounter_;
+    return true;
+}
+
 }  // namespace tessel

@@ -63,11 +63,7 @@ void CTesselDlg::AutoScriptStepWait() {
         Pause(100ms);
         return;
     }
-    if (pollCounter_ > kReplyEventLimit) {
-        ReportError("移動コマンド失敗!");
-        return;
-    }
-    ++pollCounter_;
+    CountPolledEvent(kReplyEventLimit, "移動コマンド失敗!");
 }
 
 }  // namespace tessel

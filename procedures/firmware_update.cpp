@@ -70,11 +70,7 @@ void CTesselDlg::FirmwareStepRunGetSysVer() {
 
 void CTesselDlg::FirmwareStepCheckVersion() {
     if (!ScanReply({"value"})) {
-        if (pollCounter_ > kReplyEventLimit) {
-            ReportError("getsysver ack Error !!");
-        } else {
-            ++pollCounter_;
-        }
+        CountPolledEvent(kReplyEventLimit, "getsysver ack Error !!");
         return;
     }
     // The second pass keeps what the first pass found.
@@ -97,11 +93,7 @@ void CTesselDlg::FirmwareStepCheckVersion() {
 
 void CTesselDlg::FirmwareStepConfirmSysup() {
     if (!ScanReply({"[y/n]"})) {
-        if (pollCounter_ > kReplyEventLimit) {
-            ReportError("sysup ack Error1 !!");
-        } else {
-            ++pollCounter_;
-        }
+        CountPolledEvent(kReplyEventLimit, "sysup ack Error1 !!");
         return;
     }
     step_ = 8;
@@ -125,11 +117,7 @@ void CTesselDlg::FirmwareStepWaitExpansion() {
         ReportError("Update Check Error!!");
         return;
     }
-    if (pollCounter_ > kExpansionEventLimit) {
-        ReportError("sysup ack Error2 !!");
-        return;
-    }
-    ++pollCounter_;
+    if (!CountPolledEvent(kExpansionEventLimit, "sysup ack Error2 !!")) return;
     char status[32];
     std::snprintf(status, sizeof status, "展開中(%d)", static_cast<int>(pollCounter_));
     SetStatus(status);

@@ -46,11 +46,7 @@ void CTesselDlg::ScriptStepMakeFolder() {
         ArmWatchdog();
         return;
     }
-    if (pollCounter_ > kLockOffEventLimit) {
-        ReportError("Lock解除 Error!!");
-        FinishScriptFailure();
-    }
-    ++pollCounter_;
+    if (!CountPolledEvent(kLockOffEventLimit, "Lock解除 Error!!")) FinishScriptFailure();
 }
 
 void CTesselDlg::ScriptStepTransfer() {
