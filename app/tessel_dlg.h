@@ -125,6 +125,9 @@ protected:
     // The login steps: the ID or password line, then the next step with the watchdog armed.
     void SendLoginLine(std::int32_t nextStep, std::string_view status, const std::string& text,
                        std::string_view failureMessage);
+    // A step's command to the device: a pause to let the device settle, the command, a short pause, then
+    // the watchdog, which is armed even after a short send so that its expiry ends the procedure.
+    void SendStepCommand(std::string_view command, std::string_view failureMessage);
     // Sends one command; a short send is reported with failureMessage, and the caller carries on.
     void SendCommandOrReport(std::string_view command, std::string_view failureMessage);
     // Counts one more console event of a waiting step in the poll counter. Past the step's limit it reports

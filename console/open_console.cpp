@@ -49,4 +49,11 @@ void CTesselDlg::SendCommandOrReport(std::string_view command, std::string_view 
     if (!SendCommand(command)) ReportError(failureMessage);
 }
 
+void CTesselDlg::SendStepCommand(std::string_view command, std::string_view failureMessage) {
+    Pause(500ms);
+    SendCommandOrReport(command, failureMessage);
+    Pause(100ms);
+    ArmWatchdog();
+}
+
 }  // namespace tessel

@@ -49,10 +49,7 @@ void CTesselDlg::AutoScriptStepRun() {
     StopWatchdog();
     step_ = 5;
     SetStatus("AutoScript移動中");
-    Pause(500ms);
-    SendCommandOrReport("exec \"B:\\m_AutoScript.wcr\"\r", "AutoScript移動コマンド送信 Error!!");
-    Pause(100ms);
-    ArmWatchdog();
+    SendStepCommand("exec \"B:\\m_AutoScript.wcr\"\r", "AutoScript移動コマンド送信 Error!!");
 }
 
 void CTesselDlg::AutoScriptStepWait() {

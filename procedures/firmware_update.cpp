@@ -62,10 +62,7 @@ void CTesselDlg::FirmwareStepRunGetSysVer() {
     step_ = 6;
     StopWatchdog();
     if (firmwarePass_ == 0) SetStatus("ファームバージョン確認中");
-    Pause(500ms);
-    SendCommandOrReport("exec \"B:\\GetSysVer.wcr\"\r", "GetSysVer 送信 Error!!");
-    Pause(100ms);
-    ArmWatchdog();
+    SendStepCommand("exec \"B:\\GetSysVer.wcr\"\r", "GetSysVer 送信 Error!!");
 }
 
 void CTesselDlg::FirmwareStepCheckVersion() {
@@ -85,10 +82,7 @@ void CTesselDlg::FirmwareStepCheckVersion() {
     step_ = 7;
     StopWatchdog();
     SetStatus("ファームの展開を開始");
-    Pause(500ms);
-    SendCommandOrReport("sysup \"B:\\kbteva.bin\"\r", "sysup 送信 Error!!");
-    Pause(100ms);
-    ArmWatchdog();
+    SendStepCommand("sysup \"B:\\kbteva.bin\"\r", "sysup 送信 Error!!");
 }
 
 void CTesselDlg::FirmwareStepConfirmSysup() {
@@ -98,10 +92,7 @@ void CTesselDlg::FirmwareStepConfirmSysup() {
     }
     step_ = 8;
     StopWatchdog();
-    Pause(500ms);
-    SendCommandOrReport("y\r", "sysup1 送信 Error!!");
-    Pause(100ms);
-    ArmWatchdog();
+    SendStepCommand("y\r", "sysup1 送信 Error!!");
 }
 
 void CTesselDlg::FirmwareStepWaitExpansion() {

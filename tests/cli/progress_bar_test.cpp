@@ -11,6 +11,17 @@
 namespace tessel::cli {
 namespace {
 
+UploadRequest RequestTo(const test::FtpServer& server, const std::filesystem::path& local, const std::string& remote) {
+    UploadRequest request;
+    request.host = "127.0.0.1";
+    request.user = server.options().user;
+    request.password = server.options().password;
+    request.port = server.port();
+    request.localPath = local.string();
+    request.remotePath = remote;
+    return request;
+}
+
 TEST(ProgressBar, GrowsWhileAFileUploadsAndGivesWayAtTheEnd) {
     const auto dir = test::MakeTempDir("progress-bar");
     test::FtpServer server(dir / "server", {.rate = 256 * 1024});
@@ -20,14 +31,7 @@ TEST(ProgressBar, GrowsWhileAFileUploadsAndGivesWayAtTheEnd) {
     SkiffsUploader skiffs;
     std::ostringstream out;
     ProgressUploader uploader(skiffs, out, true);
-    UploadRequest request;
-    request.host = "127.0.0.1";
-    request.user = "user";
-    request.password = "secret";
-    request.port = server.port();
-    request.localPath = local.string();
-    request.remotePath = "B:\\image.bin";
-    ASSERT_EQ(uploader.sendFile(request), 0);
+    ASSERT_EQ(uploader.sendFile(RequestTo(server, local, "B:\\image.bin")), 0);
 
     const std::string shown = out.str();
     EXPECT_NE(shown.find("\rB:\\image.bin ["), std::string::npos) << shown;
@@ -44,14 +48,7 @@ TEST(ProgressBar, NothingIsDrawnWithoutATerminal) {
     SkiffsUploader skiffs;
     std::ostringstream out;
     ProgressUploader uploader(skiffs, out, false);
-    UploadRequest request;
-    request.host = "127.0.0.1";
-    request.user = "user";
-    request.password = "secret";
-    request.port = server.port();
-    request.localPath = (dir / "a.bin").string();
-    request.remotePath = "B:\\a.bin";
-    EXPECT_EQ(uploader.sendFile(request), 0);
+    EXPECT_EQ(uploader.sendFile(RequestTo(server, dir / "a.bin", "B:\\a.bin")), 0);
     EXPECT_EQ(out.str(), "");
     std::filesystem::remove_all(dir);
 }
