@@ -8,8 +8,8 @@
 
 namespace tessel {
 
-CTesselDlg::CTesselDlg(DialogHost& host, SocketFactory& sockets, FileUploader& uploader)
-    : host_(host), sockets_(sockets), uploader_(uploader) {}
+CTesselDlg::CTesselDlg(DialogHost& host, SocketFactory& sockets, FileUploader& uploader, UpdateObserver& observer)
+    : host_(host), sockets_(sockets), uploader_(uploader), observer_(observer) {}
 
 // Sockets go first: they refer to the dialog.
 CTesselDlg::~CTesselDlg() {
@@ -19,18 +19,23 @@ CTesselDlg::~CTesselDlg() {
 
 bool CTesselDlg::consoleOpen() const { return console_ && console_->IsOpen(); }
 
-void CTesselDlg::SetStatus(std::string_view text) { host_.setControlText(kStatusLine, text); }
+void CTesselDlg::SetStatus(std::string_view text) {
+    host_.setControlText(kStatusLine, text);
+    outcome_.statusLine = std::string(text);
+}
 
 void CTesselDlg::ClearDetail() { host_.setControlText(kDetailLine, ""); }
 
 void CTesselDlg::EnableUpdateButtons() {
     host_.enableControl(kFirmwareButton, true);
     host_.enableControl(kScriptButton, true);
+    buttonsEnabled_ = true;
 }
 
 void CTesselDlg::DisableUpdateButtons() {
     host_.enableControl(kScriptButton, false);
     host_.enableControl(kFirmwareButton, false);
+    buttonsEnabled_ = false;
 }
 
 void CTesselDlg::ArmWatchdog() {
@@ -45,9 +50,13 @@ void CTesselDlg::StopWatchdog() {
 
 void CTesselDlg::ArmReconnectTimer() {
     host_.setTimer(kReconnectTimerId, kReconnectPeriod, [this](int id) { OnTimer(id); });
+    reconnectArmed_ = true;
 }
 
-void CTesselDlg::StopReconnectTimer() { host_.killTimer(kReconnectTimerId); }
+void CTesselDlg::StopReconnectTimer() {
+    host_.killTimer(kReconnectTimerId);
+    reconnectArmed_ = false;
+}
 
 void CTesselDlg::CloseConsole() {
     if (console_) console_->Close();
@@ -58,6 +67,7 @@ void CTesselDlg::ClearReceiveBuffer() { receiveBuffer_.fill('\0'); }
 void CTesselDlg::Pause(std::chrono::milliseconds duration) { host_.pause(duration); }
 
 void CTesselDlg::ShowMessage(std::string_view text, MessageIcon icon) {
+    outcome_.finalMessage = ShownMessage{std::string(text), icon};
     host_.messageBox(text, icon, MessageButtons::Ok);
 }
 

@@ -15,6 +15,7 @@
 #include "platform/dialog_host.h"
 #include "platform/file_uploader.h"
 #include "platform/stream_socket.h"
+#include "platform/update_observer.h"
 
 namespace tessel {
 
@@ -43,7 +44,7 @@ public:
     static constexpr std::size_t kCommandBufferSize = 128;
     static constexpr std::uint16_t kConsolePort = 8002;
 
-    CTesselDlg(DialogHost& host, SocketFactory& sockets, FileUploader& uploader);
+    CTesselDlg(DialogHost& host, SocketFactory& sockets, FileUploader& uploader, UpdateObserver& observer);
     virtual ~CTesselDlg();
     CTesselDlg(const CTesselDlg&) = delete;
     CTesselDlg& operator=(const CTesselDlg&) = delete;
@@ -140,6 +141,7 @@ protected:
     DialogHost& host_;
     SocketFactory& sockets_;
     FileUploader& uploader_;
+    UpdateObserver& observer_;
 
     UpdateMode mode_ = AutoscriptMoveAside;
     std::int32_t step_ = 0;
@@ -167,6 +169,27 @@ protected:
 
 private:
     friend class CConsoleSocket;
+
+    // Marks a call from outside (a button, a timer, a socket notification) as running. When the outermost one
+    // returns, an update that has nothing pending any more is reported to the observer.
+    class EntryScope {
+    public:
+        explicit EntryScope(CTesselDlg& dialog) : dialog_(dialog) { ++dialog_.entryDepth_; }
+        ~EntryScope();
+        EntryScope(const EntryScope&) = delete;
+        EntryScope& operator=(const EntryScope&) = delete;
+
+    private:
+        CTesselDlg& dialog_;
+    };
+
+    // The outcome of an update that is still running and was not reported yet goes out first.
+    void BeginUpdate(UpdateProcedure procedure);
+    // True while something can still change the device: a connection or a step waiting for the device, the
+    // restart wait, a watchdog whose expiry starts the autoscript restore or ends a waiting procedure.
+    bool UpdatePending() const;
+    void ReportOutcomeIfEnded();
+    void RecordFirmwareVersion();
 
     void DispatchToStepHandler();
     bool AwaitsRestartEcho() const;
@@ -207,6 +230,11 @@ private:
     int socketCallbackDepth_ = 0;
     std::vector<char> receiveStaging_;
     bool watchdogArmed_ = false;
+    bool reconnectArmed_ = false;
+    bool buttonsEnabled_ = true;
+    int entryDepth_ = 0;
+    bool updateRunning_ = false;
+    UpdateOutcome outcome_;
     bool transferInProgress_ = false;
     // The plain copies the running script transfer has written.
     std::vector<std::string> plainCopies_;

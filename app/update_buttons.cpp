@@ -3,6 +3,8 @@
 namespace tessel {
 
 void CTesselDlg::OnFirmwareButton() {
+    const EntryScope entry(*this);
+    BeginUpdate(UpdateProcedure::Firmware);
     mode_ = AutoscriptMoveAside;
     step_ = 0;
     firmwarePass_ = 0;
@@ -12,6 +14,8 @@ void CTesselDlg::OnFirmwareButton() {
 }
 
 void CTesselDlg::OnScriptButton() {
+    const EntryScope entry(*this);
+    BeginUpdate(UpdateProcedure::Script);
     mode_ = AutoscriptMoveAside;
     step_ = 0;
     pollCounter_ = 0;

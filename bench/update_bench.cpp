@@ -45,7 +45,7 @@ struct Figures {
     double cpu = 0;
 };
 
-Figures RunAgainstDevice(cli::Procedure procedure, const std::filesystem::path& package, int installs) {
+Figures RunAgainstDevice(UpdateProcedure procedure, const std::filesystem::path& package, int installs) {
     test::DevsimProcess device({"--version", "1.06.00", "--restart-time", "500", "--expansion-delay",
                                 std::to_string(kExpansionDelayMs)});
     std::ostringstream out;
@@ -53,7 +53,8 @@ Figures RunAgainstDevice(cli::Procedure procedure, const std::filesystem::path& 
     cli::TerminalDialogHost host(out, err);
     QtSocketFactory sockets;
     SkiffsUploader uploader;
-    CTesselDlg dialog(host, sockets, uploader);
+    cli::UpdateEndWaiter waiter;
+    CTesselDlg dialog(host, sockets, uploader, waiter);
     cli::CliOptions options;
     options.procedure = procedure;
     options.address = "127.0.0.1";
@@ -66,7 +67,7 @@ Figures RunAgainstDevice(cli::Procedure procedure, const std::filesystem::path& 
     const double cpuBefore = CpuSeconds();
     const auto start = Clock::now();
     Figures figures;
-    figures.status = cli::RunUpdate(dialog, host, procedure, 600);
+    figures.status = cli::RunUpdate(dialog, waiter, procedure, 600);
     figures.wall = std::chrono::duration<double>(Clock::now() - start).count();
     figures.cpu = CpuSeconds() - cpuBefore;
     const int installMs = kInstallBlocks * std::max(kExpansionDelayMs, kBlockGapMs) - kPauseAfterAnswerMs;
@@ -94,8 +95,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the sample package\n");
         return 1;
     }
-    const Figures firmware = RunAgainstDevice(cli::Procedure::Firmware, package, 2);
-    const Figures script = RunAgainstDevice(cli::Procedure::Script, package, 0);
+    const Figures firmware = RunAgainstDevice(UpdateProcedure::Firmware, package, 2);
+    const Figures script = RunAgainstDevice(UpdateProcedure::Script, package, 0);
     std::filesystem::remove_all(work);
     Print("firmware update", firmware);
     Print("script update", script);

@@ -48,9 +48,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!procedure) return Refuse("name the procedure: firmware or script");
     if (*procedure == "firmware") {
-        options.procedure = Procedure::Firmware;
+        options.procedure = UpdateProcedure::Firmware;
     } else if (*procedure == "script") {
-        options.procedure = Procedure::Script;
+        options.procedure = UpdateProcedure::Script;
     } else {
         return Refuse("unknown procedure \"" + *procedure + "\": firmware or script");
     }

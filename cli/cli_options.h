@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/update_observer.h"
+
 namespace tessel::cli {
 
-enum class Procedure { Firmware, Script };
-
 struct CliOptions {
-    Procedure procedure = Procedure::Firmware;
+    UpdateProcedure procedure = UpdateProcedure::Firmware;
     // UTF-8, as the dialog's fields hold them.
     std::string address;
     std::string login;

@@ -7,7 +7,7 @@
 #include "app/program_directory.h"
 #include "app/tessel_dlg.h"
 #include "cli/cli_options.h"
-#include "cli/progress_uploader.h"
+#include "cli/progress_bar.h"
 #include "cli/terminal_dialog_host.h"
 #include "cli/traffic_log.h"
 #include "cli/run_update.h"
@@ -37,15 +37,16 @@ int main(int argc, char** argv) {
     QtSocketFactory qtSockets;
     TrafficLoggingSocketFactory loggedSockets(qtSockets, std::cerr);
     SocketFactory& sockets = options.verbose ? static_cast<SocketFactory&>(loggedSockets) : qtSockets;
-    SkiffsUploader skiffs;
-    ProgressUploader uploader(skiffs, std::cout, isatty(STDOUT_FILENO) == 1);
+    ProgressBar progressBar(std::cout);
+    SkiffsUploader uploader(isatty(STDOUT_FILENO) == 1 ? &progressBar : nullptr);
+    UpdateEndWaiter waiter;
 
-    CTesselDlg dialog(host, sockets, uploader);
+    CTesselDlg dialog(host, sockets, uploader, waiter);
     const std::string package = options.packageDirectory.empty()
                                     ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
                                     : options.packageDirectory;
     PrepareDialog(dialog, host, options, package);
     if (!host.caption().empty()) std::cout << host.caption() << std::endl;
 
-    return RunUpdate(dialog, host, options.procedure, options.timeoutSeconds);
+    return RunUpdate(dialog, waiter, options.procedure, options.timeoutSeconds);
 }

@@ -1,14 +1,17 @@
 #include "cli/run_update.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <iostream>
 
 #include "app/control_ids.h"
-#include "cli/update_watch.h"
 
 namespace tessel::cli {
+
+void UpdateEndWaiter::updateEnded(const UpdateOutcome& outcome) {
+    outcome_ = outcome;
+    QCoreApplication::exit();
+}
 
 void PrepareDialog(CTesselDlg& dialog, TerminalDialogHost& host, const CliOptions& options,
                    const std::string& packageDirectory) {
@@ -20,29 +23,24 @@ void PrepareDialog(CTesselDlg& dialog, TerminalDialogHost& host, const CliOption
     host.setControlText(kFtpPortEdit, options.ftpPort);
 }
 
-int RunUpdate(CTesselDlg& dialog, TerminalDialogHost& host, Procedure procedure, int timeoutSeconds) {
-    if (procedure == Procedure::Firmware) {
+int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure procedure, int timeoutSeconds) {
+    if (procedure == UpdateProcedure::Firmware) {
         dialog.OnFirmwareButton();
     } else {
         dialog.OnScriptButton();
     }
-    // The event loop runs the update; a look ten times a second tells when it has ended.
-    QElapsedTimer elapsed;
-    elapsed.start();
-    int status = 1;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!UpdatePending(StateOf(dialog, host))) {
-            status = ExitStatusFor(host.lastMessage());
-            QCoreApplication::exit();
-        } else if (elapsed.elapsed() > timeoutSeconds * 1000LL) {
+    // An update refused at once (its input, its package) has ended before the loop would start.
+    if (!waiter.outcome()) {
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, [timeoutSeconds] {
             std::cerr << "tessel-cli: the update did not end within " << timeoutSeconds << " seconds" << std::endl;
             QCoreApplication::exit();
-        }
-    });
-    watch.start(100);
-    QCoreApplication::exec();
-    return status;
+        });
+        deadline.start(std::chrono::seconds(timeoutSeconds));
+        QCoreApplication::exec();
+    }
+    return waiter.outcome() && waiter.outcome()->succeeded ? 0 : 1;
 }
 
 }  // namespace tessel::cli

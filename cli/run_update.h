@@ -1,24 +1,31 @@
 // Runs one update to its end on the thread's event loop.
-#ifndef TESSEL_CLI_RUN_UPDATE_H
-#define TESSEL_CLI_RUN_UPDATE_H
+#pragma once
 
 #include <string>
 
 #include "app/tessel_dlg.h"
 #include "cli/cli_options.h"
 #include "cli/terminal_dialog_host.h"
+#include "platform/update_observer.h"
 
 namespace tessel::cli {
+
+// Keeps the outcome the core reports and ends the event loop that RunUpdate runs.
+class UpdateEndWaiter final : public UpdateObserver {
+public:
+    void updateEnded(const UpdateOutcome& outcome) override;
+    const std::optional<UpdateOutcome>& outcome() const { return outcome_; }
+
+private:
+    std::optional<UpdateOutcome> outcome_;
+};
 
 // Starts the dialog on the package and fills its fields from the options, as an operator would.
 void PrepareDialog(CTesselDlg& dialog, TerminalDialogHost& host, const CliOptions& options,
                    const std::string& packageDirectory);
 
-// Presses the procedure's button, then runs the event loop until nothing can change the device any
-// more. Returns 0 when the update ended with its success message, 1 when it failed or did not end
-// within timeoutSeconds.
-int RunUpdate(CTesselDlg& dialog, TerminalDialogHost& host, Procedure procedure, int timeoutSeconds);
+// Presses the procedure's button, then runs the event loop until the core reports the update's end.
+// Returns 0 when it succeeded, 1 when it failed or did not end within timeoutSeconds.
+int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure procedure, int timeoutSeconds);
 
 }  // namespace tessel::cli
-
-#endif

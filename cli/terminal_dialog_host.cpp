@@ -20,18 +20,13 @@ std::string TerminalDialogHost::controlText(int controlId) const {
     return found == texts_.end() ? std::string() : found->second;
 }
 
-void TerminalDialogHost::enableControl(int controlId, bool enabled) { enabled_[controlId] = enabled; }
-
-bool TerminalDialogHost::isEnabled(int controlId) const {
-    const auto found = enabled_.find(controlId);
-    return found == enabled_.end() || found->second;
-}
+// The buttons of a terminal are the command line: nothing to enable.
+void TerminalDialogHost::enableControl(int, bool) {}
 
 void TerminalDialogHost::setCaption(std::string_view text) { caption_ = std::string(text); }
 
 MessageResult TerminalDialogHost::messageBox(std::string_view text, MessageIcon, MessageButtons buttons) {
     err_ << text << std::endl;
-    lastMessage_ = std::string(text);
     return buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
 }
 

@@ -29,10 +29,6 @@ public:
     void pause(std::chrono::milliseconds duration) override;
     void dispatchPendingEvents() override;
 
-    bool isEnabled(int controlId) const;
-    bool isTimerArmed(int timerId) const { return timers_.isArmed(timerId); }
-    // The text of the last message box, empty before the first.
-    const std::string& lastMessage() const { return lastMessage_; }
     const std::string& caption() const { return caption_; }
     // Time the update spent waiting on purpose: its pauses and the timers that ran to expiry.
     std::chrono::milliseconds waited() const { return waited_; }
@@ -41,9 +37,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::map<int, std::string> texts_;
-    std::map<int, bool> enabled_;
     std::string caption_;
-    std::string lastMessage_;
     std::chrono::milliseconds waited_{0};
     QtWindowTimers timers_;
     QtEventPump pump_;

@@ -47,11 +47,13 @@ void CConsoleSocket::Close() {
 bool CConsoleSocket::IsOpen() const { return socket_ && socket_->isOpen(); }
 
 void CConsoleSocket::onConnect(int errorCode) {
+    const CTesselDlg::EntryScope entry(dialog_);
     NotificationScope scope(dialog_.socketCallbackDepth_);
     OnConnect(errorCode);
 }
 
 void CConsoleSocket::onReceive(int errorCode) {
+    const CTesselDlg::EntryScope entry(dialog_);
     NotificationScope scope(dialog_.socketCallbackDepth_);
     OnReceive(errorCode);
 }

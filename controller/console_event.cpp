@@ -3,6 +3,7 @@
 namespace tessel {
 
 int CTesselDlg::OnConsoleEvent() {
+    const EntryScope entry(*this);
     if (transferInProgress_) {
         consoleEventHeld_ = true;
         heldEventConsole_ = console_.get();

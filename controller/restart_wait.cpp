@@ -25,6 +25,7 @@ void CTesselDlg::EndRestartWait() {
         EnableButtonsUnlessConnecting();
         break;
     case AutoscriptRestore:
+        outcome_.restore = RestoreResult::Completed;
         CloseConsole();
         StopReconnectTimer();
         EnableUpdateButtons();
@@ -45,6 +46,7 @@ void CTesselDlg::EndRestartWait() {
         }
         EnableUpdateButtons();
         ClearDetail();
+        outcome_.succeeded = true;
         SetStatus("ファームウェア・アップデート終了");
         ShowMessage("ファームウェア・アップデートが終了しました。", MessageIcon::Information);
         break;
@@ -61,6 +63,7 @@ void CTesselDlg::EndRestartWait() {
 }
 
 void CTesselDlg::ShowScriptResult() {
+    outcome_.succeeded = scriptResult_ == 1;
     if (scriptResult_ == 1) {
         SetStatus("スクリプト・アップデート終了");
         ShowMessage("スクリプト・アップデートが終了しました。", MessageIcon::Information);

@@ -3,6 +3,7 @@
 namespace tessel {
 
 void CTesselDlg::OnTimer(int timerId) {
+    const EntryScope entry(*this);
     switch (timerId) {
     case kReconnectTimerId:
         StopReconnectTimer();

@@ -21,8 +21,7 @@ using namespace tessel::fuzz;
 // The dialog with the block in its receive buffer, as the console socket leaves it.
 class BlockDialog final : public CTesselDlg {
 public:
-    BlockDialog(DialogHost& host, SocketFactory& sockets, FileUploader& uploader)
-        : CTesselDlg(host, sockets, uploader) {}
+    using CTesselDlg::CTesselDlg;
     void Receive(std::string_view block) {
         receiveBuffer_.fill('\0');
         std::memcpy(receiveBuffer_.data(), block.data(), std::min(block.size(), receiveBuffer_.size()));
@@ -41,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NullHost host;
     NoSockets sockets;
     NoUploads uploader;
-    BlockDialog dialog(host, sockets, uploader);
+    NoObserver observer;
+    BlockDialog dialog(host, sockets, uploader, observer);
     dialog.Receive(block);
     const LoginCheck verdict = dialog.CheckLogin();
     const std::string_view seen(dialog.receiveBuffer().data(), dialog.receiveBuffer().size());

@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NullHost host;
     NoSockets sockets;
     NoUploads uploader;
-    KeyedDialog dialog(host, sockets, uploader);
+    NoObserver observer;
+    KeyedDialog dialog(host, sockets, uploader, observer);
     dialog.SetKey(data[0]);
     if (dialog.DescrambleFile((folder / "shipped.dat").string(), (folder / "plain.htm").string()) != 1 ||
         dialog.DescrambleFile((folder / "plain.htm").string(), (folder / "again.dat").string()) != 1) {

@@ -1,4 +1,4 @@
-// A window that shows nothing, and a network and an uploader that are never reached: enough for the
+// A window that shows nothing, and a network, an uploader and an observer that are never reached: enough for the
 // dialog's operations that only judge bytes.
 #ifndef TESSEL_FUZZ_NULL_PLATFORM_H
 #define TESSEL_FUZZ_NULL_PLATFORM_H
@@ -9,6 +9,7 @@
 #include "platform/dialog_host.h"
 #include "platform/file_uploader.h"
 #include "platform/stream_socket.h"
+#include "platform/update_observer.h"
 
 namespace tessel::fuzz {
 
@@ -35,6 +36,11 @@ public:
 class NoUploads final : public FileUploader {
 public:
     int sendFile(const UploadRequest&) override { return -2; }
+};
+
+class NoObserver final : public UpdateObserver {
+public:
+    void updateEnded(const UpdateOutcome&) override {}
 };
 
 }  // namespace tessel::fuzz

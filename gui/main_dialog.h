@@ -29,8 +29,15 @@ public:
     const CTesselDlg& dialog() const { return dialog_; }
 
 private:
+    // The dialog's own message boxes tell the operator how an update ended.
+    class IgnoredOutcome final : public UpdateObserver {
+    public:
+        void updateEnded(const UpdateOutcome&) override {}
+    };
+
     TesselWindow window_;
     QtDialogHost host_;
+    IgnoredOutcome ignoredOutcome_;
     CTesselDlg dialog_;
 };
 

@@ -18,6 +18,16 @@ struct UploadRequest {
     int codeConversion = 0;
 };
 
+// Told how far an upload has come while sendFile blocks the thread that called it.
+class UploadProgressListener {
+public:
+    virtual ~UploadProgressListener() = default;
+    // From a thread of the uploader's own, about every 100 ms while the size is known.
+    virtual void uploadProgress(const UploadRequest& request, int doneBlocks, int totalBlocks) = 0;
+    // On the calling thread, after the last uploadProgress, whatever the result.
+    virtual void uploadFinished(const UploadRequest& request) = 0;
+};
+
 class FileUploader {
 public:
     virtual ~FileUploader() = default;

@@ -18,6 +18,8 @@ constexpr std::int32_t kReplyEventLimit = 50;
 
 void CTesselDlg::StartAutoScript(UpdateMode mode) {
     mode_ = mode;
+    // Failed until its end after the device's restart says otherwise.
+    if (mode == AutoscriptRestore) outcome_.restore = RestoreResult::Failed;
     const std::optional<std::string> path = CheckedPackageFilePath(kAutoScriptFile);
     if (!path) return;
     if (!WriteAutoScriptFile()) {

@@ -34,6 +34,7 @@ constexpr std::int32_t kExpansionEventLimit = 100;
 }  // namespace
 
 void CTesselDlg::StartFirmwareUpdate() {
+    outcome_.firmwarePasses += 1;
     step_ = 0;
     pollCounter_ = 0;
     std::string localPaths[std::size(kFirmwareFiles)];
@@ -70,6 +71,7 @@ void CTesselDlg::FirmwareStepCheckVersion() {
         CountPolledEvent(kReplyEventLimit, "getsysver ack Error !!");
         return;
     }
+    RecordFirmwareVersion();
     // The second pass keeps what the first pass found.
     if (firmwarePass_ == 0) {
         const std::optional<std::int32_t> version = ReadFirmwareVersion(receiveBuffer_);

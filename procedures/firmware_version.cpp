@@ -1,7 +1,6 @@
 #include "procedures/firmware_version.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <string_view>
 
@@ -16,7 +15,7 @@ constexpr std::size_t kVersionTextLength = 8;
 
 }  // namespace
 
-std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> buffer) {
+std::string FirmwareVersionText(std::span<char> buffer) {
     // A block that fills the whole buffer has no terminating zero: the text ends with the buffer.
     const auto textEnd = std::find(buffer.begin(), buffer.end(), '\0');
     const auto textLength = static_cast<std::size_t>(textEnd - buffer.begin());
@@ -35,17 +34,22 @@ std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> buffer) {
         firstDotPassed = true;
     }
 
-    std::array<char, 16> versionText{};
+    std::string versionText;
     if (decidingDot) {
         // A dot at position 1 would put the window's start before the buffer: it starts at the buffer then.
         const std::size_t start = *decidingDot >= 2 ? *decidingDot - 2 : 0;
         const std::size_t end = std::min(*decidingDot + kVersionTextLength - 2, buffer.size());
-        for (std::size_t i = start; i < end && buffer[i] != '\0'; ++i) versionText[i - start] = buffer[i];
+        for (std::size_t i = start; i < end && buffer[i] != '\0'; ++i) versionText += buffer[i];
     }
+    return versionText;
+}
+
+std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> buffer) {
+    const std::string versionText = FirmwareVersionText(buffer);
     int major = 0;
     int minor = 0;
     int patch = 0;
-    if (std::sscanf(versionText.data(), "%d.%d.%d", &major, &minor, &patch) != 3) return std::nullopt;
+    if (std::sscanf(versionText.c_str(), "%d.%d.%d", &major, &minor, &patch) != 3) return std::nullopt;
     return major * 10000 + minor * 100 + patch;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace tessel {
 
@@ -12,5 +13,9 @@ namespace tessel {
 // before it are read as "%d.%d.%d". A block without "value = 0x0 = 0" is replaced in the buffer by the fixed
 // reply of version 01.00.00 first. Nullopt when the text does not read as three numbers.
 std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> receiveBuffer);
+
+// The text that ReadFirmwareVersion reads as "%d.%d.%d": up to eight bytes, empty when the reply has no
+// deciding dot. The buffer is changed as ReadFirmwareVersion changes it.
+std::string FirmwareVersionText(std::span<char> receiveBuffer);
 
 }  // namespace tessel

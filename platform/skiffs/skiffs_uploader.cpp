@@ -1,12 +1,43 @@
 #include "platform/skiffs/skiffs_uploader.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "SkiffS/SkiffS.h"
 
 namespace tessel {
 
+int SkiffsUploader::sendFile(const UploadRequest& request) {
+    if (progress_ == nullptr) return send(request);
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    // The upload blocks this thread; a second one reads the library's counters of the same host meanwhile.
+    std::thread watcher([&] {
+        std::unique_lock lock(mutex);
+        while (!finished.wait_for(lock, std::chrono::milliseconds(100), [&] { return done; })) {
+            int total = 0;
+            int sent = 0;
+            Skiff_GetStatus(request.host.c_str(), &total, &sent);
+            if (total > 0) progress_->uploadProgress(request, sent, total);
+        }
+    });
+    const int result = send(request);
+    {
+        std::lock_guard lock(mutex);
+        done = true;
+    }
+    finished.notify_one();
+    watcher.join();
+    progress_->uploadFinished(request);
+    return result;
+}
+
 // The texts go as they are: the library checks their limits itself (a host longer than it takes is its
 // argument error), so nothing is cut here.
-int SkiffsUploader::sendFile(const UploadRequest& request) {
+int SkiffsUploader::send(const UploadRequest& request) {
     return CSkiffClient().Skiff_SendD(request.host.c_str(), request.user.c_str(), request.password.c_str(),
                                       request.port, request.transferMode, request.localPath.c_str(),
                                       request.remotePath.c_str(), request.passive, request.codeConversion);

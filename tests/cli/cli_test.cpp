@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_options.h"
-#include "cli/update_watch.h"
 
 namespace tessel::cli {
 namespace {
@@ -13,7 +12,7 @@ TEST(CliOptions, AProcedureWithItsThreeRequiredValues) {
                                                 "--ftp-port", "2121", "--console-port", "9002", "--package", "/p",
                                                 "--verbose", "--timeout", "60"}));
     ASSERT_TRUE(parsed.options) << parsed.error;
-    EXPECT_EQ(parsed.options->procedure, Procedure::Script);
+    EXPECT_EQ(parsed.options->procedure, UpdateProcedure::Script);
     EXPECT_EQ(parsed.options->address, "dev.local");
     EXPECT_EQ(parsed.options->password, "");
     EXPECT_EQ(parsed.options->ftpPort, "2121");
@@ -44,43 +43,6 @@ TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
         EXPECT_FALSE(parsed.error.empty());
     }
     EXPECT_TRUE(ParseCommandLine(Words({"--help"})).help);
-}
-
-TEST(UpdateWatch, WaitsOnlyForWhatCanStillChangeTheDevice) {
-    UpdateState idle;
-    EXPECT_FALSE(UpdatePending(idle));
-
-    UpdateState restartWait = idle;
-    restartWait.reconnectTimerArmed = true;
-    EXPECT_TRUE(UpdatePending(restartWait));
-
-    UpdateState waitingForTheDevice = idle;
-    waitingForTheDevice.updateButtonsDisabled = true;
-    waitingForTheDevice.consoleOpen = true;
-    EXPECT_TRUE(UpdatePending(waitingForTheDevice));
-
-    // A failed script transfer with the move flag: the watchdog's expiry will start the restore.
-    UpdateState restoreToCome = idle;
-    restoreToCome.watchdogArmed = true;
-    restoreToCome.watchdogStartsRestore = true;
-    EXPECT_TRUE(UpdatePending(restoreToCome));
-
-    // After a reported error the watchdog could only show the failure once more.
-    UpdateState failureRepeat = idle;
-    failureRepeat.watchdogArmed = true;
-    EXPECT_FALSE(UpdatePending(failureRepeat));
-
-    // Buttons left disabled with nothing that could answer: nothing can change the device any more.
-    UpdateState stranded = idle;
-    stranded.updateButtonsDisabled = true;
-    EXPECT_FALSE(UpdatePending(stranded));
-}
-
-TEST(UpdateWatch, OnlyTheSuccessMessagesEndWithStatusZero) {
-    EXPECT_EQ(ExitStatusFor("ファームウェア・アップデートが終了しました。"), 0);
-    EXPECT_EQ(ExitStatusFor("スクリプト・アップデートが終了しました。"), 0);
-    EXPECT_EQ(ExitStatusFor("スクリプト・アップデートができませんでした。"), 1);
-    EXPECT_EQ(ExitStatusFor(""), 1);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "cli/progress_uploader.h"
+#include "cli/progress_bar.h"
 #include "ftp_server.h"
 #include "platform/skiffs/skiffs_uploader.h"
 
@@ -28,9 +28,9 @@ TEST(ProgressBar, GrowsWhileAFileUploadsAndGivesWayAtTheEnd) {
     const auto local = dir / "image.bin";
     test::WriteFileBytes(local, std::string(768 * 1024, 'x'));
 
-    SkiffsUploader skiffs;
     std::ostringstream out;
-    ProgressUploader uploader(skiffs, out, true);
+    ProgressBar bar(out);
+    SkiffsUploader uploader(&bar);
     ASSERT_EQ(uploader.sendFile(RequestTo(server, local, "B:\\image.bin")), 0);
 
     const std::string shown = out.str();
@@ -41,16 +41,17 @@ TEST(ProgressBar, GrowsWhileAFileUploadsAndGivesWayAtTheEnd) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(ProgressBar, NothingIsDrawnWithoutATerminal) {
-    const auto dir = test::MakeTempDir("progress-none");
-    test::FtpServer server(dir / "server");
-    test::WriteFileBytes(dir / "a.bin", "a");
-    SkiffsUploader skiffs;
+TEST(ProgressBar, ClearsOnlyWhatItHasDrawn) {
     std::ostringstream out;
-    ProgressUploader uploader(skiffs, out, false);
-    EXPECT_EQ(uploader.sendFile(RequestTo(server, dir / "a.bin", "B:\\a.bin")), 0);
+    ProgressBar bar(out);
+    UploadRequest request;
+    request.remotePath = "C:\\www\\index.htm";
+    // An upload that ends before the first look leaves the terminal as it was.
+    bar.uploadFinished(request);
     EXPECT_EQ(out.str(), "");
-    std::filesystem::remove_all(dir);
+    bar.uploadProgress(request, 512, 1024);
+    bar.uploadFinished(request);
+    EXPECT_EQ(out.str(), "\rC:\\www\\index.htm [###############---------------] 50 %\r\033[K");
 }
 
 }  // namespace

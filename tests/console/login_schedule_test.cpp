@@ -35,6 +35,7 @@ public:
         if (procedure_ == Procedure::FirmwareTwice) world_.device.firmwareVersion = "01.06.99";
         world_.dialog.setMoveFlag(procedure_ == Procedure::ScriptWithMove ? 1 : 0);
         world_.scheduler.afterEachEvent = [this] { checkInvariants(); };
+        world_.observer.onEnded = [this](const UpdateOutcome& outcome) { checkOutcome(outcome); };
     }
 
     // Returns a description of the first broken rule, or an empty text.
@@ -50,10 +51,7 @@ public:
         return violation_;
     }
 
-    bool succeeded() const {
-        return world_.lastBox() == "ファームウェア・アップデートが終了しました。" ||
-               world_.lastBox() == "スクリプト・アップデートが終了しました。";
-    }
+    bool succeeded() const { return world_.succeeded(); }
 
 private:
     double draw(double limit) { return std::uniform_real_distribution<double>(0, limit)(random_); }
@@ -70,13 +68,26 @@ private:
         const std::int32_t step = world_.dialog.step();
         if (step < -1 || step > 14) fail("step out of range");
         if (world_.buttonsEnabled() == world_.buttonsDisabled()) fail("only one update button disabled");
-        if (world_.buttonsDisabled() && !world_.procedureInProgress()) {
-            fail("buttons disabled while nothing is in progress");
-        }
+        if (world_.buttonsDisabled() && world_.outcome() != nullptr) fail("buttons disabled after the update ended");
         if (step == -1 && world_.host.boxes.empty()) fail("stopped without a message");
     }
 
+    // The outcome tells what the operator saw at that moment, and nothing reaches the device after it.
+    void checkOutcome(const UpdateOutcome& outcome) {
+        if (world_.observer.outcomes.size() > 1) fail("a second outcome");
+        if (!outcome.finalMessage || outcome.finalMessage->text != world_.lastBox()) {
+            fail("the outcome's message is not the last box");
+        }
+        if (outcome.statusLine != world_.status()) fail("the outcome's status line is not the window's");
+        sentAtEnd_ = world_.network.allSent().size();
+        uploadsAtEnd_ = world_.uploader.uploads.size();
+    }
+
     void checkEnd() {
+        if (world_.observer.outcomes.size() != 1) fail("the update did not report exactly one outcome");
+        if (world_.network.allSent().size() != sentAtEnd_ || world_.uploader.uploads.size() != uploadsAtEnd_) {
+            fail("the device was reached after the update ended");
+        }
         if (!world_.buttonsEnabled()) fail("buttons disabled at the end");
         if (world_.host.boxes.empty()) fail("ended without a message");
         if (world_.host.isTimerArmed(CTesselDlg::kReconnectTimerId)) fail("reconnect timer left armed");
@@ -100,6 +111,8 @@ private:
 
     SimWorld world_;
     std::mt19937_64 random_;
+    std::size_t sentAtEnd_ = 0;
+    std::size_t uploadsAtEnd_ = 0;
     Procedure procedure_ = Procedure::Firmware;
     std::string violation_;
 };

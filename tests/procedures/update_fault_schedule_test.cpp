@@ -29,6 +29,7 @@ public:
         for (const auto& [name, bytes] : world_.package.snapshot()) shippedSizes_[name] = bytes.size();
         shipped_ = world_.package.snapshot();
         world_.scheduler.afterEachEvent = [this] { checkInvariants(); };
+        world_.observer.onEnded = [this](const UpdateOutcome& outcome) { checkOutcome(outcome); };
         world_.uploader.duringSend = [this](const UploadRequest&) { checkShippedFiles(); };
     }
 
@@ -48,10 +49,7 @@ public:
     // Device faults that struck and upload calls answered with an error code.
     long faultsInjected() const { return world_.device.faultsInjected() + failedUploads_; }
 
-    bool succeeded() const {
-        return world_.lastBox() == "ファームウェア・アップデートが終了しました。" ||
-               world_.lastBox() == "スクリプト・アップデートが終了しました。";
-    }
+    bool succeeded() const { return world_.succeeded(); }
 
 private:
     double draw(double limit) { return std::uniform_real_distribution<double>(0, limit)(random_); }
@@ -94,9 +92,7 @@ private:
 
     void checkInvariants() {
         if (world_.buttonsEnabled() == world_.buttonsDisabled()) fail("only one update button disabled");
-        if (world_.buttonsDisabled() && !world_.procedureInProgress()) {
-            fail("buttons disabled while nothing is in progress");
-        }
+        if (world_.buttonsDisabled() && world_.outcome() != nullptr) fail("buttons disabled after the update ended");
         if (world_.dialog.step() == CTesselDlg::kStepStopped && world_.host.boxes.empty()) {
             fail("stopped without a message");
         }
@@ -114,7 +110,22 @@ private:
         }
     }
 
+    // The outcome tells what the operator saw at that moment, and nothing reaches the device after it.
+    void checkOutcome(const UpdateOutcome& outcome) {
+        if (world_.observer.outcomes.size() > 1) fail("a second outcome");
+        if (!outcome.finalMessage || outcome.finalMessage->text != world_.lastBox()) {
+            fail("the outcome's message is not the last box");
+        }
+        if (outcome.statusLine != world_.status()) fail("the outcome's status line is not the window's");
+        sentAtEnd_ = world_.network.allSent().size();
+        uploadsAtEnd_ = world_.uploader.uploads.size();
+    }
+
     void checkEnd() {
+        if (world_.observer.outcomes.size() != 1) fail("the update did not report exactly one outcome");
+        if (world_.network.allSent().size() != sentAtEnd_ || world_.uploader.uploads.size() != uploadsAtEnd_) {
+            fail("the device was reached after the update ended");
+        }
         if (!world_.buttonsEnabled()) fail("buttons disabled at the end");
         if (world_.host.boxes.empty()) fail("ended without a message");
         if (world_.host.isTimerArmed(CTesselDlg::kReconnectTimerId)) fail("reconnect timer left armed");
@@ -126,6 +137,8 @@ private:
 
     SimWorld world_;
     std::mt19937_64 random_;
+    std::size_t sentAtEnd_ = 0;
+    std::size_t uploadsAtEnd_ = 0;
     bool firmware_ = true;
     bool faultFree_ = false;
     long failedUploads_ = 0;

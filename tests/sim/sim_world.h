@@ -5,6 +5,7 @@
 
 #include "app/control_ids.h"
 #include "recording_host.h"
+#include "recording_observer.h"
 #include "recording_uploader.h"
 #include "scripted_device.h"
 #include "sim_dialog.h"
@@ -39,17 +40,9 @@ struct SimWorld {
         }
         return condition();
     }
-    // A procedure is in progress while a connect is under way, a step waits for the device with the watchdog
-    // or a live connection, or the restart wait is reconnecting.
-    bool procedureInProgress() const {
-        const SimSocket* newest = network.newestSocket();
-        const bool connecting = newest != nullptr && newest->isConnecting() && dialog.consoleOpen();
-        const bool watchdog = host.isTimerArmed(CTesselDlg::kWatchdogTimerId) && dialog.step() >= 0;
-        const bool waiting = dialog.step() > 0 && dialog.consoleOpen();
-        const bool restartWait =
-            dialog.step() == CTesselDlg::kStepRestartWait && host.isTimerArmed(CTesselDlg::kReconnectTimerId);
-        return connecting || watchdog || waiting || restartWait;
-    }
+    // The last outcome the dialog reported, or null before the first.
+    const UpdateOutcome* outcome() const { return observer.outcomes.empty() ? nullptr : &observer.outcomes.back(); }
+    bool succeeded() const { return outcome() != nullptr && outcome()->succeeded; }
     // Opens the console in the given mode and lets the connect and the device's greeting arrive at a step
     // without a handler, then forgets what was recorded: later events reach the controller only when a test
     // sends them.
@@ -72,7 +65,8 @@ struct SimWorld {
     SimNetwork network{scheduler};
     ScriptedDevice device;
     RecordingUploader uploader;
-    SimDialog dialog{host, network, uploader};
+    RecordingObserver observer;
+    SimDialog dialog{host, network, uploader, observer};
 };
 
 }  // namespace tessel::sim
