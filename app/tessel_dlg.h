@@ -16,6 +16,7 @@
 #include "platform/file_uploader.h"
 #include "platform/stream_socket.h"
 #include "platform/update_observer.h"
+#include "procedures/work_folder.h"
 
 namespace tessel {
 
@@ -104,6 +105,8 @@ public:
     std::uint16_t ftpPort() const { return ftpPort_; }
     std::int32_t secondPass() const { return secondPass_; }
     const std::string& programDirectory() const { return programDirectory_; }
+    // The folder of this run's own files, empty until the first of them is written.
+    const std::string& workFolder() const { return workFolder_.existingPath(); }
     std::uint8_t scrambleKey() const { return scrambleKey_; }
     const std::vector<UpdateFileEntry>& updateFiles() const { return updateFiles_; }
     const std::array<char, kReceiveBufferSize>& receiveBuffer() const { return receiveBuffer_; }
@@ -215,10 +218,12 @@ private:
     std::string PackageFilePath(std::string_view fileName) const;
     // The path of a package file, or nullopt after reporting that the program directory is too long for it.
     std::optional<std::string> CheckedPackageFilePath(std::string_view fileName);
-    // A local path as the operator reads it: the program directory as it is, the file name from code page 932.
+    // A local path as the operator reads it: the program or work folder as it is, the file name from code
+    // page 932.
     std::string DisplayPath(std::string_view path) const;
+    // The path of a file the run writes itself, or nullopt after reporting that its work folder cannot be made.
+    std::optional<std::string> CheckedWorkFilePath(std::string_view fileName);
     int UploadToDevice(const std::string& localPath, const std::string& remotePath);
-    bool NamesUpdateFile(const std::string& path) const;
     void DeletePlainCopies();
     bool TransferUpdateFiles();
     void ReleaseHeldConsoleEvent();
@@ -236,6 +241,8 @@ private:
     bool updateRunning_ = false;
     UpdateOutcome outcome_;
     bool transferInProgress_ = false;
+    // The plain copies and the generated script; the package folder is only read.
+    WorkFolder workFolder_;
     // The plain copies the running script transfer has written.
     std::vector<std::string> plainCopies_;
     // A console event that arrived during the transfer, and the connection that was current then.

@@ -20,7 +20,7 @@ void CTesselDlg::StartAutoScript(UpdateMode mode) {
     mode_ = mode;
     // Failed until its end after the device's restart says otherwise.
     if (mode == AutoscriptRestore) outcome_.restore = RestoreResult::Failed;
-    const std::optional<std::string> path = CheckedPackageFilePath(kAutoScriptFile);
+    const std::optional<std::string> path = CheckedWorkFilePath(kAutoScriptFile);
     if (!path) return;
     if (!WriteAutoScriptFile()) {
         // Ending without a word would leave the operator guessing whether the device was touched.

@@ -1,10 +1,7 @@
 #include "procedures/autoscript_file.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
 #include "app/tessel_dlg.h"
+#include "procedures/local_file.h"
 #include "procedures/package_files.h"
 
 namespace tessel {
@@ -24,18 +21,10 @@ std::string AutoScriptText(UpdateMode mode) {
     return text;
 }
 
+// A script cut short (a full disk) is removed again: it must not be run on the device.
 bool CTesselDlg::WriteAutoScriptFile() {
-    const std::string path = PackageFilePath(kAutoScriptFile);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    const std::string text = AutoScriptText(mode_);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (file) return true;
-    // A script cut short (a full disk) must not be run on the device.
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    return false;
+    const std::optional<std::string> path = workFolder_.fileFor(kAutoScriptFile);
+    return path && WriteNewFile(*path, AutoScriptText(mode_));
 }
 
 }  // namespace tessel

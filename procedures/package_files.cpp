@@ -1,22 +1,9 @@
 #include "procedures/package_files.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "app/cp932.h"
 #include "app/tessel_dlg.h"
 
 namespace tessel {
-namespace {
-
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-    if (a.lexically_normal() == b.lexically_normal()) return true;
-    // Existing files may be the same under different spellings (links, letter case on some file systems).
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
-
-}  // namespace
 
 std::string CTesselDlg::PackageFilePath(std::string_view fileName) const {
     return PackagePath(programDirectory_, fileName);
@@ -30,22 +17,20 @@ std::optional<std::string> CTesselDlg::CheckedPackageFilePath(std::string_view f
     return std::nullopt;
 }
 
-std::string CTesselDlg::DisplayPath(std::string_view path) const {
-    if (!path.starts_with(programDirectory_)) return Cp932ToUtf8(path);
-    return programDirectory_ + Cp932ToUtf8(path.substr(programDirectory_.size()));
+std::optional<std::string> CTesselDlg::CheckedWorkFilePath(std::string_view fileName) {
+    if (std::optional<std::string> path = workFolder_.fileFor(fileName)) return path;
+    const std::string message = "送信先ファイル作成エラー(" + WorkFolder::parent() + ")";
+    ReportStartFailure(message, message);
+    return std::nullopt;
 }
 
-// The files the operator shipped: a plain copy must never be written over one of them.
-bool CTesselDlg::NamesUpdateFile(const std::string& path) const {
-    const std::filesystem::path candidate(path);
-    if (SameFile(candidate, PackageFilePath(kUpdateManagementFileName))) return true;
-    for (const std::string_view name : kFixedPackageFiles) {
-        if (SameFile(candidate, PackageFilePath(name))) return true;
+std::string CTesselDlg::DisplayPath(std::string_view path) const {
+    for (const std::string_view folder : {std::string_view(programDirectory_), std::string_view(workFolder_.existingPath())}) {
+        if (!folder.empty() && path.starts_with(folder)) {
+            return std::string(folder) + Cp932ToUtf8(path.substr(folder.size()));
+        }
     }
-    for (const UpdateFileEntry& entry : updateFiles_) {
-        if (SameFile(candidate, PackageFilePath(entry.scrambledName))) return true;
-    }
-    return false;
+    return Cp932ToUtf8(path);
 }
 
 int CTesselDlg::UploadToDevice(const std::string& localPath, const std::string& remotePath) {

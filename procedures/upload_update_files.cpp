@@ -4,6 +4,7 @@
 
 #include "app/tessel_dlg.h"
 #include "procedures/package_files.h"
+#include "procedures/work_folder.h"
 
 namespace tessel {
 
@@ -15,7 +16,7 @@ int CTesselDlg::UploadUpdateFiles() {
         char progress[64];
         std::snprintf(progress, sizeof progress, "FTP転送中(%zu/%zu)", i, count);
         SetStatus(progress);
-        const std::string localPath = PackageFilePath(updateFiles_[i].plainName);
+        const std::string& localPath = plainCopies_[i];
         const int result = UploadToDevice(localPath, updateFiles_[i].devicePath);
         std::error_code ignored;
         std::filesystem::remove(localPath, ignored);

@@ -36,7 +36,7 @@ TEST_F(AutoScriptStartTest, EachVariantIsUploadedByteForByteAndThenDeleted) {
     EXPECT_EQ(world.uploader.uploads[0].content, kMoveAside);
     EXPECT_EQ(world.uploader.uploads[1].content, kRestore);
     for (const RecordedUpload& upload : world.uploader.uploads) {
-        EXPECT_EQ(upload.request.localPath, world.package.path("m_AutoScript.wcr"));
+        EXPECT_EQ(upload.request.localPath, world.dialog.workFolder() + "/m_AutoScript.wcr");
         EXPECT_EQ(upload.request.remotePath, "B:\\m_AutoScript.wcr");
         EXPECT_EQ(upload.request.transferMode, 1);
         EXPECT_EQ(upload.request.passive, 1);
@@ -62,12 +62,36 @@ TEST_F(AutoScriptStartTest, AFailedUploadIsReportedFromTheTableAndTheFileIsGoneA
 }
 
 TEST_F(AutoScriptStartTest, AScriptThatCannotBeWrittenEndsWithAMessageAndNothingSent) {
+    // A file of that name in the package is not the updater's business.
     std::filesystem::create_directory(world.package.path("m_AutoScript.wcr"));
+    world.uploader.results = {-4};
     start(AutoscriptMoveAside);
-    EXPECT_EQ(boxTexts(), Texts{"送信先ファイル作成エラー(" + world.package.path("m_AutoScript.wcr") + ")"});
-    EXPECT_TRUE(world.uploader.uploads.empty());
+    ASSERT_EQ(world.uploader.uploads.size(), 1u);
+    const std::string script = world.dialog.workFolder() + "/m_AutoScript.wcr";
+    std::filesystem::create_directory(script);
+    world.host.boxes.clear();
+    start(AutoscriptMoveAside);
+    EXPECT_EQ(boxTexts(), Texts{"送信先ファイル作成エラー(" + script + ")"});
+    EXPECT_EQ(world.uploader.uploads.size(), 1u);
     EXPECT_EQ(world.network.socketsCreated(), 0);
     EXPECT_EQ(world.dialog.updateMode(), AutoscriptMoveAside);
+}
+
+TEST_F(AutoScriptStartTest, AWorkFolderThatCannotBeMadeEndsWithAMessageAndNothingSent) {
+    const char* previous = std::getenv("TMPDIR");
+    const std::string saved = previous != nullptr ? previous : "";
+    const std::string missing = world.package.dir() + "/no such folder";
+    setenv("TMPDIR", missing.c_str(), 1);
+    start(AutoscriptMoveAside);
+    if (previous != nullptr) {
+        setenv("TMPDIR", saved.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_EQ(boxTexts(), Texts{"送信先ファイル作成エラー(" + missing + ")"});
+    EXPECT_TRUE(world.uploader.uploads.empty());
+    EXPECT_EQ(world.network.socketsCreated(), 0);
+    expectPackageAsShipped();
 }
 
 class AutoScriptStepTest : public ProcedureTest {

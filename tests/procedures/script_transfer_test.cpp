@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <string>
 
 #include "procedure_fixture.h"
@@ -15,6 +16,7 @@ protected:
         return files;
     }
     bool rebootSent() const { return sent().find("reboot\r") != std::string::npos; }
+    std::string workFile(const std::string& name) const { return world.dialog.workFolder() + "/" + name; }
 };
 
 TEST_F(ScriptTransferTest, EveryListedFileGoesInItsPlainFormThenTheFixedFilesThenTheRestart) {
@@ -32,7 +34,9 @@ TEST_F(ScriptTransferTest, EveryListedFileGoesInItsPlainFormThenTheFixedFilesThe
     expected["C:\\www\\VersionS.txt"] = world.package.read("VersionS.txt");
     expected["C:\\www\\control\\spacer.gif"] = world.package.read("spacer.gif");
     EXPECT_EQ(world.uploader.deviceFiles(), expected);
-    EXPECT_EQ(world.uploader.uploads[0].request.localPath, world.package.path("index.htm"));
+    // The plain copies are written into the run's own folder, never into the package.
+    EXPECT_EQ(world.uploader.uploads[0].request.localPath, workFile("index.htm"));
+    EXPECT_FALSE(world.dialog.workFolder().starts_with(world.package.dir()));
     // The fixed files are named by their whole path: the package need not lie beside the program.
     EXPECT_EQ(world.uploader.uploads[3].request.localPath, world.package.path("VersionS.txt"));
     EXPECT_EQ(world.uploader.uploads[4].request.localPath, world.package.path("spacer.gif"));
@@ -59,7 +63,7 @@ TEST_F(ScriptTransferTest, AFailedSecondUploadKeepsTheFirstOnTheDeviceAndLeavesN
     world.uploader.results = {0, -4};
     world.dialog.OnScriptButton();
     runToEnd();
-    const std::string message = "FTP送信エラー(-4) \nfile = " + world.package.path("main.wcr");
+    const std::string message = "FTP送信エラー(-4) \nfile = " + workFile("main.wcr");
     EXPECT_EQ(boxTexts(), Texts{message});
     EXPECT_EQ(world.host.boxes[0].icon, MessageIcon::Warning);
     const Texts& history = statuses();
@@ -119,11 +123,11 @@ TEST_F(ScriptTransferTest, TheLockOffMustBeAcknowledgedWithin31Events) {
     EXPECT_TRUE(world.buttonsEnabled());
 }
 
-// A plain copy over a file of the update would destroy it when the copy is deleted after its upload.
+// The copies go to the work folder under their last name component: a plain name that names a file of the
+// package, or a folder that does not exist, harms nothing.
 class PlainNameTest : public ScriptTransferTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(PlainNameTest, APlainNameThatNamesAFileOfTheUpdateIsRefusedBeforeAnythingIsWritten) {
-    // Were the first entry copied before the check, its missing folder would be reported instead.
+TEST_P(PlainNameTest, APlainNameLikeAFileOfThePackageIsCopiedBesideTheShippedFile) {
     world.package.setEntries({
         {"a1.dat", "missing/index.htm", "C:\\www\\index.htm", "index"},
         {"a2.dat", GetParam(), "C:\\www\\main.wcr", "main"},
@@ -132,10 +136,8 @@ TEST_P(PlainNameTest, APlainNameThatNamesAFileOfTheUpdateIsRefusedBeforeAnything
     shipped = world.package.snapshot();
     world.dialog.OnScriptButton();
     runToEnd();
-    EXPECT_EQ(boxTexts(), (Texts{"送信先ファイル作成エラー(" + world.package.path(GetParam()) + ")",
-                                 "アップデートファイル異常"}));
-    EXPECT_TRUE(world.uploader.uploads.empty());
-    EXPECT_TRUE(world.buttonsEnabled());
+    EXPECT_EQ(boxTexts(), Texts{"スクリプト・アップデートが終了しました。"});
+    EXPECT_EQ(world.uploader.deviceFiles().at("C:\\www\\main.wcr"), "main");
     expectPackageAsShipped();
 }
 
@@ -144,7 +146,27 @@ INSTANTIATE_TEST_SUITE_P(FilesOfTheUpdate, PlainNameTest,
                                            "kbteva.bin", "prism3.dat", "GetSysVer.wcr", "./UpDateMng.txt",
                                            "missing/../a1.dat"));
 
-TEST_F(ScriptTransferTest, TwoEntriesWithOnePlainCopyAreRefusedBeforeAnythingIsWritten) {
+TEST_F(ScriptTransferTest, APlainNameThatIsNoFileNameIsRefusedBeforeAnythingIsSent) {
+    for (const char* name : {"", "..", "sub/", "."}) {
+        SCOPED_TRACE(name);
+        SimWorld fresh;
+        fresh.package.setEntries({
+            {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
+            {"a2.dat", name, "C:\\www\\main.wcr", "main"},
+        });
+        const auto before = fresh.package.snapshot();
+        fresh.dialog.OnScriptButton();
+        ASSERT_TRUE(fresh.settle());
+        ASSERT_EQ(fresh.host.boxes.size(), 2u);
+        EXPECT_TRUE(fresh.host.boxes[0].text.starts_with("送信先ファイル作成エラー(" + fresh.dialog.workFolder()));
+        EXPECT_EQ(fresh.host.boxes[1].text, "アップデートファイル異常");
+        EXPECT_TRUE(fresh.uploader.uploads.empty());
+        EXPECT_TRUE(std::filesystem::is_empty(fresh.dialog.workFolder()));
+        EXPECT_EQ(fresh.package.snapshot(), before);
+    }
+}
+
+TEST_F(ScriptTransferTest, TwoEntriesWithOnePlainCopyAreRefusedBeforeAnythingIsSent) {
     world.package.setEntries({
         {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
         {"a2.dat", "./index.htm", "C:\\www\\control\\other.htm", "other"},
@@ -152,35 +174,52 @@ TEST_F(ScriptTransferTest, TwoEntriesWithOnePlainCopyAreRefusedBeforeAnythingIsW
     shipped = world.package.snapshot();
     world.dialog.OnScriptButton();
     runToEnd();
-    EXPECT_EQ(boxTexts(), (Texts{"送信先ファイル作成エラー(" + world.package.path("./index.htm") + ")",
+    EXPECT_EQ(boxTexts(), (Texts{"送信先ファイル作成エラー(" + workFile("index.htm") + ")",
                                  "アップデートファイル異常"}));
     EXPECT_TRUE(world.uploader.uploads.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(world.dialog.workFolder()));
     EXPECT_TRUE(world.buttonsEnabled());
     expectPackageAsShipped();
 }
 
-TEST_F(ScriptTransferTest, AFileOfTheOperatorsThatAPlainCopyWouldReplaceIsRefusedAndKept) {
-    // Were the copies made before the check, the first would be written; were every entry's name
-    // deleted after the failure, the operator's file would go too.
+TEST_F(ScriptTransferTest, APackageHoldingPlainFilesOfAnOlderPackageUpdatesAndKeepsThem) {
     world.package.write("logo.gif", "the operator's own picture");
-    shipped = world.package.snapshot();
-    world.dialog.OnScriptButton();
-    runToEnd();
-    EXPECT_EQ(boxTexts(), (Texts{"送信先ファイル作成エラー(" + world.package.path("logo.gif") + ")",
-                                 "アップデートファイル異常"}));
-    EXPECT_TRUE(world.uploader.uploads.empty());
-    EXPECT_TRUE(world.buttonsEnabled());
-    expectPackageAsShipped();
-}
-
-TEST_F(ScriptTransferTest, APlainCopyLeftByAnInterruptedTransferIsWrittenAgainAndRemoved) {
     const PackageEntry& first = world.package.entries.front();
-    world.package.write(first.plainName, first.plainBytes);
+    world.package.write(first.plainName, "an older index");
+    shipped = world.package.snapshot();
     world.dialog.OnScriptButton();
     runToEnd();
     EXPECT_EQ(world.lastBox(), "スクリプト・アップデートが終了しました。");
     EXPECT_EQ(world.uploader.deviceFiles().at(first.devicePath), first.plainBytes);
-    EXPECT_FALSE(world.package.exists(first.plainName));
+    expectPackageAsShipped();
+}
+
+TEST_F(ScriptTransferTest, TheWorkFolderIsTheOwnersAloneAndGoesWithTheRun) {
+    std::string folder;
+    world.uploader.duringSend = [&](const UploadRequest& request) {
+        folder = world.dialog.workFolder();
+        using std::filesystem::perms;
+        EXPECT_EQ(std::filesystem::status(folder).permissions() & perms::all, perms::owner_all);
+        if (request.localPath.starts_with(folder)) {
+            EXPECT_EQ(std::filesystem::status(request.localPath).permissions() & perms::all,
+                      perms::owner_read | perms::owner_write);
+        }
+    };
+    {
+        SimWorld second;
+        second.dialog.OnScriptButton();
+        world.dialog.OnScriptButton();
+        runToEnd();
+        ASSERT_TRUE(second.settle());
+        EXPECT_TRUE(second.succeeded());
+        EXPECT_NE(second.dialog.workFolder(), world.dialog.workFolder());
+        EXPECT_TRUE(std::filesystem::exists(second.dialog.workFolder()));
+        const std::string secondFolder = second.dialog.workFolder();
+        // SimWorld second ends here.
+        folder = secondFolder;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_TRUE(world.succeeded());
 }
 
 // Step 11 is set while the files go out and pending events are dispatched between them.

@@ -53,7 +53,7 @@ TEST_F(ScriptUpdateChainTest, AFailedTransferLeadsIntoTheRestore) {
     world.uploader.results = {0, 0, -4};
     world.dialog.OnScriptButton();
     runToEnd();
-    const std::string failure = "FTP送信エラー(-4) \nfile = " + world.package.path("main.wcr");
+    const std::string failure = "FTP送信エラー(-4) \nfile = " + world.dialog.workFolder() + "/main.wcr";
     EXPECT_EQ(statuses(), Join({kMoveAside,
                                 kTransferUntilSecondFile,
                                 {failure},

@@ -30,7 +30,10 @@ public:
         shipped_ = world_.package.snapshot();
         world_.scheduler.afterEachEvent = [this] { checkInvariants(); };
         world_.observer.onEnded = [this](const UpdateOutcome& outcome) { checkOutcome(outcome); };
-        world_.uploader.duringSend = [this](const UploadRequest&) { checkShippedFiles(); };
+        world_.uploader.duringSend = [this](const UploadRequest&) {
+            checkShippedFiles();
+            checkInvariants();
+        };
     }
 
     // A description of the first broken rule, or an empty text.
@@ -96,12 +99,12 @@ private:
         if (world_.dialog.step() == CTesselDlg::kStepStopped && world_.host.boxes.empty()) {
             fail("stopped without a message");
         }
-        // Plain copies exist only while the transfer runs; the generated script only inside its start.
+        // Plain copies and the generated script go to the work folder: the package folder never changes.
         std::map<std::string, std::uintmax_t> sizes;
         for (const auto& entry : std::filesystem::directory_iterator(world_.package.dir())) {
             sizes[entry.path().filename().string()] = entry.file_size();
         }
-        if (sizes != shippedSizes_ && !world_.dialog.transferInProgress()) fail("the package folder changed");
+        if (sizes != shippedSizes_) fail("the package folder changed");
     }
 
     void checkShippedFiles() {

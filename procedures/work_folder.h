@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessel {
+
+// The folder of one run for the files the updater writes itself (plain copies, the generated script): made
+// on first use in the temporary folder ($TMPDIR, else /tmp), owner-only, under a name nobody else holds, and removed
+// with everything in it when the run ends. The update package is only ever read.
+class WorkFolder {
+public:
+    WorkFolder() = default;
+    ~WorkFolder();
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    // The folder, made now if it is not there yet; nullopt when it cannot be made.
+    std::optional<std::string> path();
+    // Where a file of that name goes in the folder: only the name's last component counts, so that nothing
+    // can lie outside it. nullopt when the folder cannot be made.
+    std::optional<std::string> fileFor(std::string_view name);
+    // The folder when it has been made, else empty.
+    const std::string& existingPath() const { return path_; }
+    // Where the folder is made, for a message when it cannot be.
+    static std::string parent();
+
+private:
+    std::string path_;
+};
+
+}  // namespace tessel
