@@ -166,6 +166,38 @@ TEST_F(CliUpdate, ScriptUpdateWithoutMoveLeavesTheAutoscriptAlone) {
     ExpectPackageAsShipped();
 }
 
+TEST_F(CliUpdate, TwoScriptUpdatesFromOneReadOnlyPackageRunAtOnce) {
+    MakePackage();
+    StartDevice({});
+    DevsimProcess second({"--restart-time", "300", "--expansion-delay", "20"});
+    const std::string autoscript = Device("C:/system/autoscript.wcr");
+    for (const auto& entry : fs::directory_iterator(package_)) {
+        fs::permissions(entry.path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    fs::permissions(package_, fs::perms::owner_read | fs::perms::owner_exec);
+    const fs::path temp = work_ / "tmp";
+    fs::create_directory(temp);
+    const auto command = [&](const DevsimProcess& device, const std::string& name) {
+        return "TMPDIR=" + Quote(temp.string()) + " timeout 120 " + Quote(TESSEL_CLI_PROGRAM) +
+               " script --address 127.0.0.1 --login admin --password admin --ftp-port " +
+               std::to_string(device.FtpPort()) + " --console-port " + std::to_string(device.ConsolePort()) +
+               " --package " + Quote(package_.string()) + " >" + Quote((work_ / name).string()) + " 2>&1";
+    };
+    int status = -1;
+    const std::string statuses = RunCommand("(" + command(*device_, "first.txt") + "; echo first $?) & (" +
+                                                command(second, "second.txt") + "; echo second $?) & wait",
+                                            &status);
+    fs::permissions(package_, fs::perms::owner_all);
+    EXPECT_NE(statuses.find("first 0"), std::string::npos) << statuses << ReadFileBytes(work_ / "first.txt");
+    EXPECT_NE(statuses.find("second 0"), std::string::npos) << statuses << ReadFileBytes(work_ / "second.txt");
+    ExpectListedFilesInstalled(shipped_, device_->Root());
+    ExpectListedFilesInstalled(shipped_, second.Root());
+    EXPECT_EQ(ReadFileBytes(second.Root() / "C:/system/autoscript.wcr"), autoscript);
+    ExpectPackageAsShipped();
+    // Each run removed its work folder.
+    EXPECT_TRUE(fs::is_empty(temp));
+}
+
 TEST_F(CliUpdate, WrongPasswordFails) {
     MakePackage("--no-move");
     StartDevice({});
