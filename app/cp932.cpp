@@ -72,14 +72,4 @@ bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-std::string_view CutCp932(std::string_view cp932, std::size_t maxBytes) {
-    std::size_t end = 0;
-    while (end < cp932.size()) {
-        const std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(cp932[end])) ? 2 : 1;
-        if (end + width > maxBytes) break;
-        end += width;
-    }
-    return cp932.substr(0, std::min(end, cp932.size()));
-}
-
 }  // namespace tessel

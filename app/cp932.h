@@ -14,7 +14,5 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 // Bytes that are not valid code page 932 become U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);
 bool IsCp932LeadByte(unsigned char byte);
-// The longest prefix of at most maxBytes bytes that does not end inside a double-byte character.
-std::string_view CutCp932(std::string_view cp932, std::size_t maxBytes);
 
 }  // namespace tessel

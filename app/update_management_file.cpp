@@ -1,10 +1,8 @@
 #include "app/update_management_file.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
-#include "app/cp932.h"
+#include "app/local_file.h"
 
 namespace tessel {
 namespace {
@@ -14,10 +12,10 @@ constexpr std::size_t kValueOffset = 4;
 std::optional<std::vector<std::string>> ReadLines(std::string_view programDirectory) {
     const std::string path = PackagePath(programDirectory, kUpdateManagementFileName);
     if (path.size() > kMaxPathBytes) return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) return std::nullopt;
+    // A file that opens but cannot be read (a folder, a failing read) counts as one that cannot be opened.
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) return std::nullopt;
+    std::string& content = *bytes;
     // Ctrl-Z ends a text file.
     if (const auto eof = content.find('\x1A'); eof != std::string::npos) content.resize(eof);
 
@@ -41,8 +39,6 @@ bool HasTag(std::string_view line, std::string_view tag) { return line.find(tag)
 std::string_view ValueOf(std::string_view line) {
     return line.size() > kValueOffset ? line.substr(kValueOffset) : std::string_view{};
 }
-
-std::string DisplayText(std::string_view value) { return std::string(CutCp932(value, kMaxPathBytes)); }
 
 bool IsMove(std::string_view value) {
     if (value.size() != 4) return false;
@@ -120,11 +116,11 @@ bool ReadUpdateHeader(std::string_view programDirectory, UpdateHeader& header) {
     if (!lines) return false;
     for (const std::string& line : *lines) {
         if (HasTag(line, "#T#")) {
-            header.caption = DisplayText(ValueOf(line));
+            header.caption = std::string(ValueOf(line));
         } else if (HasTag(line, "#F#")) {
-            header.firmwareVersion = DisplayText(ValueOf(line));
+            header.firmwareVersion = std::string(ValueOf(line));
         } else if (HasTag(line, "#S#")) {
-            header.scriptVersion = DisplayText(ValueOf(line));
+            header.scriptVersion = std::string(ValueOf(line));
         } else if (HasTag(line, "#A#")) {
             header.moveFlag = IsMove(ValueOf(line)) ? 1 : 0;
         }

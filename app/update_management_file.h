@@ -32,7 +32,7 @@ struct UpdateFileEntry {
 std::string PackagePath(std::string_view programDirectory, std::string_view fileName);
 
 // Fills the header from the file in the program directory; false when the file cannot be read, in which case
-// header is reset (empty texts, move flag 0). Texts longer than kMaxPathBytes are cut at a character boundary.
+// header is reset (empty texts, move flag 0). The texts are taken whole, however long.
 bool ReadUpdateHeader(std::string_view programDirectory, UpdateHeader& header);
 
 // Replaces the list and, when a key line parses, the scramble key; returns 0. Returns -1 and leaves both

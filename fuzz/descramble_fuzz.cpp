@@ -42,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     const std::string shipped(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::ofstream(folder / "shipped.dat", std::ios::binary | std::ios::trunc) << shipped;
+    // Copies are only ever written as new files.
+    std::filesystem::remove(folder / "plain.htm");
+    std::filesystem::remove(folder / "again.dat");
 
     NullHost host;
     NoSockets sockets;

@@ -1,7 +1,7 @@
 #include "procedures/autoscript_file.h"
 
 #include "app/tessel_dlg.h"
-#include "procedures/local_file.h"
+#include "app/local_file.h"
 #include "procedures/package_files.h"
 
 namespace tessel {

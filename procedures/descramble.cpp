@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "app/tessel_dlg.h"
-#include "procedures/local_file.h"
+#include "app/local_file.h"
 
 namespace tessel {
 namespace {

@@ -20,13 +20,5 @@ TEST(Cp932Test, UnmappableAndMalformedTextIsReported) {
     EXPECT_EQ(Cp932ToUtf8("ab\x82"), "ab\xEF\xBF\xBD");
 }
 
-TEST(Cp932Test, CutNeverSplitsADoubleByteCharacter) {
-    const std::string text = "a\x82\xA0\x82\xA0";
-    EXPECT_EQ(CutCp932(text, 2), "a");
-    EXPECT_EQ(CutCp932(text, 3), "a\x82\xA0");
-    EXPECT_EQ(CutCp932(text, 10), text);
-    EXPECT_EQ(CutCp932("a\x82", 10), "a\x82");
-}
-
 }  // namespace
 }  // namespace tessel

@@ -90,13 +90,35 @@ TEST_F(UpdateManagementFileTest, CtrlZEndsTheFile) {
     EXPECT_EQ(h.firmwareVersion, "");
 }
 
-TEST_F(UpdateManagementFileTest, LongDisplayTextsAreCutWithoutSplittingACharacter) {
-    // 129 double-byte characters: 258 bytes fit, the 259th byte would split the next character.
+TEST_F(UpdateManagementFileTest, LongDisplayTextsAreTakenWhole) {
     std::string longText;
     for (int i = 0; i < 200; ++i) longText += "\x82\xA0";
-    const UpdateHeader h = header("#T# " + longText + "\n");
-    EXPECT_EQ(h.caption, longText.substr(0, 258));
-    EXPECT_EQ(header("#F# " + std::string(400, 'v') + "\n").firmwareVersion, std::string(259, 'v'));
+    const UpdateHeader h = header("#T# " + longText + "\n#S# " + std::string(5000, 's') + "\n");
+    EXPECT_EQ(h.caption, longText);
+    EXPECT_EQ(h.scriptVersion, std::string(5000, 's'));
+    EXPECT_EQ(header("#F# " + std::string(400, 'v') + "\n").firmwareVersion, std::string(400, 'v'));
+}
+
+// A file that opens but fails to read: a folder of that name, and a link to a file whose reads fail.
+TEST_F(UpdateManagementFileTest, AFileThatCannotBeReadIsOneThatCannotBeOpened) {
+    const auto path = directory_ / "UpDateMng.txt";
+    for (const bool folder : {true, false}) {
+        std::filesystem::remove_all(path);
+        if (folder) {
+            std::filesystem::create_directory(path);
+        } else {
+            std::filesystem::create_symlink("/proc/self/mem", path);
+        }
+        UpdateHeader h{"old", "1", "2", 1};
+        EXPECT_FALSE(ReadUpdateHeader(dir(), h)) << folder;
+        EXPECT_EQ(h.caption, "");
+        EXPECT_EQ(h.moveFlag, 0);
+        std::vector<UpdateFileEntry> list{{"a", "b", "c"}};
+        std::uint8_t key = 7;
+        EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1) << folder;
+        EXPECT_EQ(list.size(), 1u);
+        EXPECT_EQ(key, 7);
+    }
 }
 
 TEST_F(UpdateManagementFileTest, MissingFileGivesAnEmptyHeaderAndNoMove) {

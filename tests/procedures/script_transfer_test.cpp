@@ -112,6 +112,22 @@ TEST_F(ScriptTransferTest, AMissingManagementFileEndsTheTransfer) {
     EXPECT_TRUE(world.buttonsEnabled());
 }
 
+TEST_F(ScriptTransferTest, AManagementFileThatCannotBeReadIsOneThatCannotBeOpened) {
+    // A folder of that name opens but fails at its first read.
+    world.package.remove("UpDateMng.txt");
+    std::filesystem::create_directory(world.package.path("UpDateMng.txt"));
+    world.host.setCaption("before");
+    world.dialog.InitDialog(world.package.dir());
+    EXPECT_EQ(world.host.caption, "before");
+    EXPECT_EQ(world.dialog.moveFlag(), 0);
+    EXPECT_TRUE(world.host.boxes.empty());
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_EQ(boxTexts(), Texts{"アップデート管理ファイル異常"});
+    EXPECT_EQ(world.status(), "スクリプト・アップデートできませんでした。");
+    EXPECT_TRUE(world.uploader.uploads.empty());
+}
+
 TEST_F(ScriptTransferTest, TheLockOffMustBeAcknowledgedWithin31Events) {
     world.device.commandReplies = [](const std::string& command) {
         return command == kLockOff ? Texts(32, "busy\r\n") : Texts{};
@@ -179,6 +195,22 @@ TEST_F(ScriptTransferTest, TwoEntriesWithOnePlainCopyAreRefusedBeforeAnythingIsS
     EXPECT_TRUE(world.uploader.uploads.empty());
     EXPECT_TRUE(std::filesystem::is_empty(world.dialog.workFolder()));
     EXPECT_TRUE(world.buttonsEnabled());
+    expectPackageAsShipped();
+}
+
+TEST_F(ScriptTransferTest, AnEntrysSourceIsCheckedBeforeItsDestination) {
+    world.package.setEntries({
+        {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
+        {"a2.dat", "main.wcr", "C:\\www\\main.wcr", "main"},
+    });
+    // The second entry fails twice: its source is missing and its plain name is the first entry's.
+    world.package.write("UpDateMng.txt", world.package.read("UpDateMng.txt") + "#L# gone.dat,index.htm,C:\\x\r\n");
+    shipped = world.package.snapshot();
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_EQ(boxTexts(), (Texts{"送信元ファイル異常(" + world.package.path("gone.dat") + ")",
+                                 "アップデートファイル異常"}));
+    EXPECT_TRUE(world.uploader.uploads.empty());
     expectPackageAsShipped();
 }
 

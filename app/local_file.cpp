@@ -1,4 +1,4 @@
-#include "procedures/local_file.h"
+#include "app/local_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
