@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/tessel_dlg.h"
+#include "dialog/tessel_dlg.h"
 #include "cli/run_update.h"
 #include "cli/terminal_dialog_host.h"
 #include "devsim_process.h"

@@ -1,6 +1,5 @@
 // The command line of tessel-cli.
-#ifndef TESSEL_CLI_OPTIONS_H
-#define TESSEL_CLI_OPTIONS_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -38,5 +37,3 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 std::string Usage();
 
 }  // namespace tessel::cli
-
-#endif

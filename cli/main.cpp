@@ -4,8 +4,8 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "app/program_directory.h"
-#include "app/tessel_dlg.h"
+#include "dialog/program_directory.h"
+#include "dialog/tessel_dlg.h"
 #include "cli/cli_options.h"
 #include "cli/progress_bar.h"
 #include "cli/terminal_dialog_host.h"

@@ -1,6 +1,6 @@
 #include "cli/progress_bar.h"
 
-#include "app/cp932.h"
+#include "dialog/cp932.h"
 
 namespace tessel::cli {
 

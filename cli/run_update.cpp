@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <iostream>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 
 namespace tessel::cli {
 

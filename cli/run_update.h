@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/tessel_dlg.h"
+#include "dialog/tessel_dlg.h"
 #include "cli/cli_options.h"
 #include "cli/terminal_dialog_host.h"
 #include "platform/update_observer.h"

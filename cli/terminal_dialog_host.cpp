@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 
 namespace tessel::cli {
 

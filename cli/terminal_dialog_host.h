@@ -1,7 +1,6 @@
 // The dialog of a terminal: the status line goes to standard output as it changes, message boxes to
 // standard error (answered at once), control texts and states are kept for the core to read back.
-#ifndef TESSEL_CLI_TERMINAL_DIALOG_HOST_H
-#define TESSEL_CLI_TERMINAL_DIALOG_HOST_H
+#pragma once
 
 #include <map>
 #include <ostream>
@@ -44,5 +43,3 @@ private:
 };
 
 }  // namespace tessel::cli
-
-#endif

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/cp932.h"
+#include "dialog/cp932.h"
 
 namespace tessel::cli {
 namespace {

@@ -1,6 +1,5 @@
 // Shows what goes over the console connection, for --verbose.
-#ifndef TESSEL_CLI_TRAFFIC_LOG_H
-#define TESSEL_CLI_TRAFFIC_LOG_H
+#pragma once
 
 #include <ostream>
 
@@ -20,5 +19,3 @@ private:
 };
 
 }  // namespace tessel::cli
-
-#endif

@@ -1,4 +1,4 @@
-#include "activity_log.h"
+#include "devsim/activity_log.h"
 
 #include <cstdio>
 

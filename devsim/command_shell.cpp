@@ -1,8 +1,8 @@
-#include "command_shell.h"
+#include "devsim/command_shell.h"
 
-#include "device_script_host.h"
-#include "firmware_image.h"
-#include "script_parser.h"
+#include "devsim/device_script_host.h"
+#include "devsim/firmware_image.h"
+#include "devsim/script_parser.h"
 
 #include <cstdint>
 #include <cstdio>

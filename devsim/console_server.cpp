@@ -1,6 +1,6 @@
-#include "console_server.h"
+#include "devsim/console_server.h"
 
-#include "activity_log.h"
+#include "devsim/activity_log.h"
 
 #include <QTimer>
 

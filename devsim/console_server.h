@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console_session.h"
-#include "device_state.h"
+#include "devsim/console_session.h"
+#include "devsim/device_state.h"
 
 #include <QHostAddress>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "console_session.h"
+#include "devsim/console_session.h"
 
-#include "activity_log.h"
+#include "devsim/activity_log.h"
 
 #include <algorithm>
 

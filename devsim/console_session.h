@@ -1,7 +1,7 @@
 #pragma once
 
-#include "command_shell.h"
-#include "device_state.h"
+#include "devsim/command_shell.h"
+#include "devsim/device_state.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "device_file_system.h"
+#include "devsim/device_file_system.h"
 
 #include <cctype>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "device_script_host.h"
+#include "devsim/device_script_host.h"
 
 #include <fstream>
 

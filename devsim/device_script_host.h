@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device_state.h"
-#include "script_runner.h"
+#include "devsim/device_state.h"
+#include "devsim/script_runner.h"
 
 #include <functional>
 #include <string>

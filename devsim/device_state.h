@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device_file_system.h"
-#include "firmware_version.h"
+#include "devsim/device_file_system.h"
+#include "devsim/firmware_version.h"
 
 #include <map>
 #include <string>

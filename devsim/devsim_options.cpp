@@ -1,6 +1,6 @@
-#include "devsim_options.h"
+#include "devsim/devsim_options.h"
 
-#include "firmware_image.h"
+#include "devsim/firmware_image.h"
 
 #include <functional>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device_state.h"
+#include "devsim/device_state.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "firmware_image.h"
+#include "devsim/firmware_image.h"
 
 #include <fstream>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "firmware_version.h"
+#include "devsim/firmware_version.h"
 
 #include <filesystem>
 #include <string>

@@ -1,4 +1,4 @@
-#include "firmware_version.h"
+#include "devsim/firmware_version.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "ftp_service.h"
+#include "devsim/ftp_service.h"
 
-#include "activity_log.h"
+#include "devsim/activity_log.h"
 
 #include <QDeadlineTimer>
 

@@ -1,9 +1,9 @@
 // tessel-devsim: a simulated device for trials of the updater on one machine.
-#include "activity_log.h"
-#include "console_server.h"
-#include "devsim_options.h"
-#include "ftp_service.h"
-#include "signal_watcher.h"
+#include "devsim/activity_log.h"
+#include "devsim/console_server.h"
+#include "devsim/devsim_options.h"
+#include "devsim/ftp_service.h"
+#include "devsim/signal_watcher.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "script_parser.h"
+#include "devsim/script_parser.h"
 
 #include <cctype>
 

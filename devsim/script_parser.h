@@ -1,6 +1,6 @@
 #pragma once
 
-#include "script_syntax.h"
+#include "devsim/script_syntax.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "script_runner.h"
+#include "devsim/script_runner.h"
 
 #include <map>
 

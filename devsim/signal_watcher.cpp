@@ -1,4 +1,4 @@
-#include "signal_watcher.h"
+#include "devsim/signal_watcher.h"
 
 #include <csignal>
 #include <stdexcept>

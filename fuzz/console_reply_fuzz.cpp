@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/tessel_dlg.h"
+#include "dialog/tessel_dlg.h"
 #include "procedures/firmware_version.h"
 #include "null_platform.h"
 

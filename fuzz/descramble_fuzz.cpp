@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/tessel_dlg.h"
+#include "dialog/tessel_dlg.h"
 #include "null_platform.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/update_management_file.h"
+#include "dialog/update_management_file.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 // A window that shows nothing, and a network, an uploader and an observer that are never reached: enough for the
 // dialog's operations that only judge bytes.
-#ifndef TESSEL_FUZZ_NULL_PLATFORM_H
-#define TESSEL_FUZZ_NULL_PLATFORM_H
+#pragma once
 
 #include <memory>
 #include <string>
@@ -44,5 +43,3 @@ public:
 };
 
 }  // namespace tessel::fuzz
-
-#endif

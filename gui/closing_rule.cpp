@@ -1,6 +1,6 @@
 #include "gui/closing_rule.h"
 
-#include "app/tessel_dlg.h"
+#include "dialog/tessel_dlg.h"
 
 namespace tessel {
 

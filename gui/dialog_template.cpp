@@ -1,6 +1,6 @@
 #include "gui/dialog_template.h"
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 
 namespace tessel {
 namespace {

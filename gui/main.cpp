@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/program_directory.h"
+#include "dialog/program_directory.h"
 #include "gui/tessel_app.h"
 
 int main(int argc, char** argv) {

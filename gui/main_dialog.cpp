@@ -1,6 +1,6 @@
 #include "gui/main_dialog.h"
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "gui/closing_rule.h"
 
 namespace tessel {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/tessel_dlg.h"
+#include "dialog/tessel_dlg.h"
 #include "gui/qt_dialog_host.h"
 #include "gui/tessel_window.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "gui/control_factory.h"
 #include "gui/dialog_font.h"
 #include "gui/dialog_template.h"

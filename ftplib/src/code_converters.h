@@ -1,8 +1,7 @@
 // Converters between the Japanese encodings Shift-JIS (CP932), JIS (7-bit with escape sequences)
 // and EUC-JP. Each works in one pass and never fails: a character without counterpart becomes
 // 0x00 0x00. A double-byte character cut off by the end of the input reads its missing byte as 0.
-#ifndef SKIFFS_CODE_CONVERTERS_H
-#define SKIFFS_CODE_CONVERTERS_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -36,5 +35,3 @@ Bytes EucToShiftJis(std::string_view in);
 Bytes Convert(int codeConversion, std::string_view in);
 
 }  // namespace skiffs
-
-#endif

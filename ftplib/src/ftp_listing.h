@@ -1,8 +1,7 @@
 // Reads the entries of a directory listing as FTP servers send it for LIST: the Unix form
 // ("-rw-r--r-- 1 owner group 1500 Jan  5 12:00 name") and the DOS form
 // ("01-05-26  12:00PM  1500 name", "<DIR>" for directories). Lines of neither form are passed over.
-#ifndef SKIFFS_FTP_LISTING_H
-#define SKIFFS_FTP_LISTING_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -28,5 +27,3 @@ std::optional<ListingEntry> ParseListingLine(std::string_view line);
 std::optional<ListingEntry> FindEntry(const std::vector<ListingEntry>& entries, std::string_view name);
 
 }  // namespace skiffs
-
-#endif

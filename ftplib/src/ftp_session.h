@@ -1,7 +1,6 @@
 // One FTP session (one control connection) of a call, on libcurl. Every request after the login
 // reuses the connection, and each starts from the login directory.
-#ifndef SKIFFS_FTP_SESSION_H
-#define SKIFFS_FTP_SESSION_H
+#pragma once
 
 #include <functional>
 #include <optional>
@@ -57,5 +56,3 @@ private:
 };
 
 }  // namespace skiffs
-
-#endif

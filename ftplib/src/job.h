@@ -1,8 +1,7 @@
 // One transfer's hold on the job table and its FTP session, from job start to the end of the call.
 // Whatever way the call ends, the entry is released, the session closed and the temporary file
 // deleted.
-#ifndef SKIFFS_JOB_H
-#define SKIFFS_JOB_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -49,5 +48,3 @@ inline constexpr std::size_t kBlockSize = 1024;
 std::int64_t BlockCount(std::uint64_t size);
 
 }  // namespace skiffs
-
-#endif

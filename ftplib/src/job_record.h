@@ -1,6 +1,5 @@
 // The calling thread's job record: the arguments of the running call, copied into fixed fields.
-#ifndef SKIFFS_JOB_RECORD_H
-#define SKIFFS_JOB_RECORD_H
+#pragma once
 
 #include <array>
 #include <cstdint>
@@ -48,5 +47,3 @@ std::string_view FieldText(const std::array<char, N>& field) {
 }
 
 }  // namespace skiffs
-
-#endif

@@ -1,7 +1,6 @@
 // The process-wide table of running transfers, keyed by host, through which another thread watches
 // progress or cancels. All operations are safe against each other.
-#ifndef SKIFFS_JOB_TABLE_H
-#define SKIFFS_JOB_TABLE_H
+#pragma once
 
 #include <array>
 #include <cstdint>
@@ -62,5 +61,3 @@ private:
 };
 
 }  // namespace skiffs
-
-#endif

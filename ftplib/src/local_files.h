@@ -1,6 +1,5 @@
 // Local file operations of a transfer, and the thread's temporary file.
-#ifndef SKIFFS_LOCAL_FILES_H
-#define SKIFFS_LOCAL_FILES_H
+#pragma once
 
 #include <memory>
 #include <optional>
@@ -65,5 +64,3 @@ std::optional<std::string> ConvertedContent(const JobRecord& record, const std::
                                             std::string& tempName);
 
 }  // namespace skiffs
-
-#endif

@@ -1,6 +1,5 @@
 // Path texts of a call: separator conversion and the executable's directory.
-#ifndef SKIFFS_PATH_TEXT_H
-#define SKIFFS_PATH_TEXT_H
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -16,5 +15,3 @@ std::string BackslashesToSlashes(std::string_view path);
 void EnterExecutableDirectory();
 
 }  // namespace skiffs
-
-#endif

@@ -1,6 +1,5 @@
 // The two transfers that a call runs once its arguments are in the thread's job record.
-#ifndef SKIFFS_TRANSFER_H
-#define SKIFFS_TRANSFER_H
+#pragma once
 
 #include "job_record.h"
 
@@ -20,5 +19,3 @@ int RunUpload(JobRecord& record);
 int RunDownload(JobRecord& record);
 
 }  // namespace skiffs
-
-#endif

@@ -1,6 +1,5 @@
 // A test with a real FTP server and a local folder, calling the library as a program would.
-#ifndef TESSEL_TESTS_SKIFFS_FIXTURE_H
-#define TESSEL_TESTS_SKIFFS_FIXTURE_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -54,5 +53,3 @@ struct CancelOnExit {
 std::string PatternBytes(std::size_t size);
 
 }  // namespace tessel::test
-
-#endif

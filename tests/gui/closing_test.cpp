@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "dialog_fixture.h"
 #include "fake_console.h"
 #include "loopback_address.h"

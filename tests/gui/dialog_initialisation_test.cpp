@@ -1,4 +1,4 @@
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "dialog_fixture.h"
 #include "sample_package.h"
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "dialog_fixture.h"
 #include "gui/dialog_template.h"
 #include "gui/program_icon.h"

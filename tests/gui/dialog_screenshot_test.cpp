@@ -1,6 +1,6 @@
 #include <QPainter>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "dialog_fixture.h"
 #include "sample_package.h"
 

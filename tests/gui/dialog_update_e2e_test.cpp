@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "devsim_process.h"
 #include "ftp_server.h"
 #include "gui/main_dialog.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "app/cp932.h"
+#include "dialog/cp932.h"
 
 namespace tessel::gui_test {
 

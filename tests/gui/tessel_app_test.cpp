@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "gui/tessel_app.h"
 #include "gui/tessel_window.h"
 #include "sample_package.h"

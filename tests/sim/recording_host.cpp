@@ -1,6 +1,6 @@
 #include "recording_host.h"
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 
 namespace tessel::sim {
 

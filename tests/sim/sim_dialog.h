@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/tessel_dlg.h"
+#include "dialog/tessel_dlg.h"
 
 namespace tessel::sim {
 

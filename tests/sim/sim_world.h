@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/control_ids.h"
+#include "dialog/control_ids.h"
 #include "recording_host.h"
 #include "recording_observer.h"
 #include "recording_uploader.h"

@@ -1,6 +1,5 @@
 // Programs that tests start and always stop.
-#ifndef TESSEL_TESTS_CHILD_PROCESS_H
-#define TESSEL_TESTS_CHILD_PROCESS_H
+#pragma once
 
 #include <sys/types.h>
 
@@ -18,5 +17,3 @@ pid_t SpawnChild(const std::vector<std::string>& argv, int& outputFd, const std:
 int StopChild(pid_t pid, int timeoutMs);
 
 }  // namespace tessel::test
-
-#endif

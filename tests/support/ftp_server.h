@@ -1,6 +1,5 @@
 // A real FTP server (pyftpdlib) on an ephemeral loopback port, for the length of a test.
-#ifndef TESSEL_TESTS_FTP_SERVER_H
-#define TESSEL_TESTS_FTP_SERVER_H
+#pragma once
 
 #include <sys/types.h>
 
@@ -60,5 +59,3 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 std::string RunCommand(const std::string& command, int* status = nullptr);
 
 }  // namespace tessel::test
-
-#endif

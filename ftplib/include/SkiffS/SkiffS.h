@@ -38,8 +38,7 @@
 // Timeouts: connect, every server reply and any stall of the data transfer are bounded (30 seconds
 // each by default; the environment variable SKIFFS_TIMEOUT sets another number of seconds).
 // SKIFFS_VERBOSE set to any value prints the FTP conversation to standard error.
-#ifndef SKIFFS_SKIFFS_H
-#define SKIFFS_SKIFFS_H
+#pragma once
 
 #if defined(_WIN32)
 #if defined(SKIFFS_BUILDING)
@@ -82,5 +81,3 @@ SKIFFS_API int Skiff_GetStatus(const char* host, int* total, int* done);
 SKIFFS_API int Skiff_Cancel(const char* host);
 
 }  // extern "C"
-
-#endif  // SKIFFS_SKIFFS_H

@@ -1,0 +1,59 @@
+#include <chrono>
+
+#include "dialog/control_ids.h"
+#include "dialog/tessel_dlg.h"
+#include "console/console_socket.h"
+
+namespace tessel {
+
+using namespace std::chrono_literals;
+
+bool CTesselDlg::OpenConsole() {
+    CConsoleSocket* socket = ReplaceConsoleSocket();
+    if (socket == nullptr) return ReportStartFailure("Sock 宣言 Err!!", "Sock 宣言 Err!!");
+    if (!socket->Create()) {
+        console_.reset();
+        return ReportStartFailure("Sock 作成 Err!!", "Sock 作成 Err!!");
+    }
+    step_ = 0;
+    if (!socket->Connect(address_, consolePort_)) {
+        console_.reset();
+        return ReportStartFailure("Connect Err!!", "Connect Err!!\nアドレスを確認してください");
+    }
+    Pause(100ms);
+    DisableUpdateButtons();
+    return true;
+}
+
+bool CTesselDlg::ReportStartFailure(std::string_view status, std::string_view box) {
+    ClearDetail();
+    SetStatus(status);
+    ShowMessage(box, MessageIcon::Warning);
+    return false;
+}
+
+void CTesselDlg::Reconnect() {
+    CConsoleSocket* socket = ReplaceConsoleSocket();
+    // Without a started connect no console event would ever come, so the wait would hang: try again later.
+    if (socket == nullptr || !socket->Create() || !socket->Connect(address_, consolePort_)) ArmReconnectTimer();
+}
+
+bool CTesselDlg::SendCommand(std::string_view command) {
+    // Commands are formed in a fixed buffer with room for the text and its terminating zero.
+    if (command.size() >= kCommandBufferSize || console_ == nullptr) return false;
+    const std::ptrdiff_t sent = console_->Send(command.data(), command.size());
+    return sent == static_cast<std::ptrdiff_t>(command.size());
+}
+
+void CTesselDlg::SendCommandOrReport(std::string_view command, std::string_view failureMessage) {
+    if (!SendCommand(command)) ReportError(failureMessage);
+}
+
+void CTesselDlg::SendStepCommand(std::string_view command, std::string_view failureMessage) {
+    Pause(500ms);
+    SendCommandOrReport(command, failureMessage);
+    Pause(100ms);
+    ArmWatchdog();
+}
+
+}  // namespace tessel

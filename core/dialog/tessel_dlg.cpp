@@ -1,0 +1,86 @@
+#include "dialog/tessel_dlg.h"
+
+#include <algorithm>
+#include <new>
+
+#include "dialog/control_ids.h"
+#include "console/console_socket.h"
+
+namespace tessel {
+
+CTesselDlg::CTesselDlg(DialogHost& host, SocketFactory& sockets, FileUploader& uploader, UpdateObserver& observer)
+    : host_(host), sockets_(sockets), uploader_(uploader), observer_(observer) {}
+
+// Sockets go first: they refer to the dialog.
+CTesselDlg::~CTesselDlg() {
+    console_.reset();
+    retiredConsoles_.clear();
+}
+
+bool CTesselDlg::consoleOpen() const { return console_ && console_->IsOpen(); }
+
+void CTesselDlg::SetStatus(std::string_view text) {
+    host_.setControlText(kStatusLine, text);
+    outcome_.statusLine = std::string(text);
+}
+
+void CTesselDlg::ClearDetail() { host_.setControlText(kDetailLine, ""); }
+
+void CTesselDlg::EnableUpdateButtons() {
+    host_.enableControl(kFirmwareButton, true);
+    host_.enableControl(kScriptButton, true);
+    buttonsEnabled_ = true;
+}
+
+void CTesselDlg::DisableUpdateButtons() {
+    host_.enableControl(kScriptButton, false);
+    host_.enableControl(kFirmwareButton, false);
+    buttonsEnabled_ = false;
+}
+
+void CTesselDlg::ArmWatchdog() {
+    host_.setTimer(kWatchdogTimerId, kWatchdogPeriod, [this](int id) { OnTimer(id); });
+    watchdogArmed_ = true;
+}
+
+void CTesselDlg::StopWatchdog() {
+    host_.killTimer(kWatchdogTimerId);
+    watchdogArmed_ = false;
+}
+
+void CTesselDlg::ArmReconnectTimer() {
+    host_.setTimer(kReconnectTimerId, kReconnectPeriod, [this](int id) { OnTimer(id); });
+    reconnectArmed_ = true;
+}
+
+void CTesselDlg::StopReconnectTimer() {
+    host_.killTimer(kReconnectTimerId);
+    reconnectArmed_ = false;
+}
+
+void CTesselDlg::CloseConsole() {
+    if (console_) console_->Close();
+}
+
+void CTesselDlg::ClearReceiveBuffer() { receiveBuffer_.fill('\0'); }
+
+void CTesselDlg::Pause(std::chrono::milliseconds duration) { host_.pause(duration); }
+
+void CTesselDlg::ShowMessage(std::string_view text, MessageIcon icon) {
+    outcome_.finalMessage = ShownMessage{std::string(text), icon};
+    host_.messageBox(text, icon, MessageButtons::Ok);
+}
+
+CConsoleSocket* CTesselDlg::ReplaceConsoleSocket() {
+    if (console_) retiredConsoles_.push_back(std::move(console_));
+    ReleaseFinishedSockets();
+    console_.reset(new (std::nothrow) CConsoleSocket(*this));
+    return console_.get();
+}
+
+void CTesselDlg::ReleaseFinishedSockets() {
+    if (socketCallbackDepth_ > 0) return;
+    std::erase_if(retiredConsoles_, [](const std::unique_ptr<CConsoleSocket>& socket) { return !socket->IsOpen(); });
+}
+
+}  // namespace tessel

@@ -1,0 +1,68 @@
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "dialog/tessel_dlg.h"
+#include "procedures/package_files.h"
+#include "procedures/upload_failure_message.h"
+
+namespace tessel {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::int32_t kReplyEventLimit = 50;
+
+}  // namespace
+
+void CTesselDlg::StartAutoScript(UpdateMode mode) {
+    mode_ = mode;
+    // Failed until its end after the device's restart says otherwise.
+    if (mode == AutoscriptRestore) outcome_.restore = RestoreResult::Failed;
+    const std::optional<std::string> path = CheckedWorkFilePath(kAutoScriptFile);
+    if (!path) return;
+    if (!WriteAutoScriptFile()) {
+        // Ending without a word would leave the operator guessing whether the device was touched.
+        const std::string message = "送信先ファイル作成エラー(" + DisplayPath(*path) + ")";
+        ReportStartFailure(message, message);
+        return;
+    }
+    const int result = UploadToDevice(*path, "B:\\m_AutoScript.wcr");
+    std::error_code ignored;
+    std::filesystem::remove(*path, ignored);
+    if (result != 0) {
+        const std::string message = UploadFailureMessage("FTP送信エラー", result);
+        ReportStartFailure(message, message);
+        return;
+    }
+    Pause(1000ms);
+    step_ = 0;
+    pollCounter_ = 0;
+    OpenConsole();
+}
+
+void CTesselDlg::AutoScriptStepRun() {
+    const LoginCheck login = CheckLogin();
+    if (login == LoginCheck::Failed) return;
+    // While the prompt has not come, the watchdog armed with the password keeps running: a device that falls
+    // silent now would otherwise hold the procedure, and the disabled buttons, for good.
+    if (login == LoginCheck::Waiting) return;
+    StopWatchdog();
+    step_ = 5;
+    SetStatus("AutoScript移動中");
+    SendStepCommand("exec \"B:\\m_AutoScript.wcr\"\r", "AutoScript移動コマンド送信 Error!!");
+}
+
+void CTesselDlg::AutoScriptStepWait() {
+    if (ScanReply({"value = 0x0 = 0"})) {
+        step_ = kStepAutoscriptRebootSent;
+        StopWatchdog();
+        SendCommandOrReport("reboot\r", "reboot 送信 Error!!");
+        Pause(100ms);
+        return;
+    }
+    CountPolledEvent(kReplyEventLimit, "移動コマンド失敗!");
+}
+
+}  // namespace tessel

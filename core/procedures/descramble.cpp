@@ -1,0 +1,51 @@
+#include <cstdio>
+
+#include "dialog/tessel_dlg.h"
+#include "dialog/local_file.h"
+
+namespace tessel {
+namespace {
+
+std::string CannotCreateMessage(std::string_view displayPath) {
+    return "送信先ファイル作成エラー(" + std::string(displayPath) + ")";
+}
+
+}  // namespace
+
+int CTesselDlg::DescrambleUpdateFiles() {
+    plainCopies_.clear();
+    if (updateFiles_.empty()) return 1;
+    if (!workFolder_.path()) {
+        ShowMessage(CannotCreateMessage(WorkFolder::parent()), MessageIcon::Warning);
+        return 0;
+    }
+    // Each copy is a new file of the work folder: two entries with one plain name fail at the second copy,
+    // before anything is sent.
+    for (const UpdateFileEntry& entry : updateFiles_) {
+        const std::string destination = *workFolder_.fileFor(entry.plainName);
+        if (DescrambleFile(PackageFilePath(entry.scrambledName), destination) == 0) return 0;
+        plainCopies_.push_back(destination);
+    }
+    return 1;
+}
+
+int CTesselDlg::DescrambleFile(const std::string& sourcePath, const std::string& destinationPath) {
+    std::optional<std::string> bytes = ReadFileBytes(sourcePath);
+    if (!bytes) {
+        ShowMessage("送信元ファイル異常(" + DisplayPath(sourcePath) + ")", MessageIcon::Warning);
+        return 0;
+    }
+    for (char& byte : *bytes) byte = static_cast<char>(static_cast<unsigned char>(byte) ^ scrambleKey_);
+    if (!WriteNewFile(destinationPath, *bytes)) {
+        ShowMessage(CannotCreateMessage(DisplayPath(destinationPath)), MessageIcon::Warning);
+        return 0;
+    }
+    return 1;
+}
+
+void CTesselDlg::DeletePlainCopies() {
+    for (const std::string& path : plainCopies_) std::remove(path.c_str());
+    plainCopies_.clear();
+}
+
+}  // namespace tessel

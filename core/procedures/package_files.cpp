@@ -1,0 +1,50 @@
+#include "procedures/package_files.h"
+
+#include "dialog/cp932.h"
+#include "dialog/tessel_dlg.h"
+
+namespace tessel {
+
+std::string CTesselDlg::PackageFilePath(std::string_view fileName) const {
+    return PackagePath(programDirectory_, fileName);
+}
+
+std::optional<std::string> CTesselDlg::CheckedPackageFilePath(std::string_view fileName) {
+    std::string path = PackageFilePath(fileName);
+    if (path.size() <= kMaxPathBytes) return path;
+    const std::string message = "ファイルパス文字数オーバー(" + DisplayPath(path) + ")";
+    ReportStartFailure(message, message);
+    return std::nullopt;
+}
+
+std::optional<std::string> CTesselDlg::CheckedWorkFilePath(std::string_view fileName) {
+    if (std::optional<std::string> path = workFolder_.fileFor(fileName)) return path;
+    const std::string message = "送信先ファイル作成エラー(" + WorkFolder::parent() + ")";
+    ReportStartFailure(message, message);
+    return std::nullopt;
+}
+
+std::string CTesselDlg::DisplayPath(std::string_view path) const {
+    for (const std::string_view folder : {std::string_view(programDirectory_), std::string_view(workFolder_.existingPath())}) {
+        if (!folder.empty() && path.starts_with(folder)) {
+            return std::string(folder) + Cp932ToUtf8(path.substr(folder.size()));
+        }
+    }
+    return Cp932ToUtf8(path);
+}
+
+int CTesselDlg::UploadToDevice(const std::string& localPath, const std::string& remotePath) {
+    UploadRequest request;
+    request.host = address_;
+    request.user = loginId_;
+    request.password = password_;
+    request.port = ftpPort_;
+    request.transferMode = 1;
+    request.localPath = localPath;
+    request.remotePath = remotePath;
+    request.passive = 1;
+    request.codeConversion = 0;
+    return uploader_.sendFile(request);
+}
+
+}  // namespace tessel

@@ -1,0 +1,39 @@
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "dialog/tessel_dlg.h"
+#include "procedures/package_files.h"
+#include "procedures/work_folder.h"
+
+namespace tessel {
+
+int CTesselDlg::UploadUpdateFiles() {
+    const std::size_t count = updateFiles_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        // Keeps the window alive; console events that come now wait until the transfer has ended.
+        host_.dispatchPendingEvents();
+        char progress[64];
+        std::snprintf(progress, sizeof progress, "FTP転送中(%zu/%zu)", i, count);
+        SetStatus(progress);
+        const std::string& localPath = plainCopies_[i];
+        const int result = UploadToDevice(localPath, updateFiles_[i].devicePath);
+        std::error_code ignored;
+        std::filesystem::remove(localPath, ignored);
+        if (result != 0) {
+            const std::string message =
+                "FTP送信エラー(" + std::to_string(result) + ") \nfile = " + DisplayPath(localPath);
+            ShowMessage(message, MessageIcon::Warning);
+            SetStatus(message);
+            step_ = kStepStopped;
+            return -1;
+        }
+    }
+    // Offered to the device as they are; their results do not count. The full path names the package's
+    // copy also when the package does not lie beside the program.
+    UploadToDevice(PackageFilePath(kVersionTextFile), "C:\\www\\VersionS.txt");
+    UploadToDevice(PackageFilePath(kSpacerImageFile), "C:\\www\\control\\spacer.gif");
+    return 0;
+}
+
+}  // namespace tessel

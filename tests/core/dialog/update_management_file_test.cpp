@@ -1,0 +1,222 @@
+#include "dialog/update_management_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace tessel {
+namespace {
+
+class UpdateManagementFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory_ = std::filesystem::temp_directory_path() /
+                     ("tessel-mng-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(directory_);
+    }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
+
+    void write(const std::string& content) {
+        std::ofstream(directory_ / "UpDateMng.txt", std::ios::binary) << content;
+    }
+    std::string dir() const { return directory_.string(); }
+
+    UpdateHeader header(const std::string& content) {
+        write(content);
+        UpdateHeader result;
+        EXPECT_TRUE(ReadUpdateHeader(dir(), result));
+        return result;
+    }
+    std::vector<UpdateFileEntry> entries(const std::string& content) {
+        write(content);
+        std::vector<UpdateFileEntry> list;
+        std::uint8_t key = 0;
+        EXPECT_EQ(ReadUpdateFileList(dir(), list, key), 0);
+        return list;
+    }
+    std::uint8_t keyAfter(const std::string& content, std::uint8_t previous) {
+        write(content);
+        std::vector<UpdateFileEntry> list;
+        std::uint8_t key = previous;
+        EXPECT_EQ(ReadUpdateFileList(dir(), list, key), 0);
+        return key;
+    }
+
+    std::filesystem::path directory_;
+};
+
+TEST_F(UpdateManagementFileTest, HeaderTakesTextsFromByteFourOfTheirLines) {
+    const UpdateHeader h = header("#T# Updater\r\n#F# 01.00.00\r\n#S# 02.00.01\r\n#A# move\r\n");
+    EXPECT_EQ(h.caption, "Updater");
+    EXPECT_EQ(h.firmwareVersion, "01.00.00");
+    EXPECT_EQ(h.scriptVersion, "02.00.01");
+    EXPECT_EQ(h.moveFlag, 1);
+}
+
+TEST_F(UpdateManagementFileTest, HeaderValuePositionIgnoresWhereTheTagStands) {
+    EXPECT_EQ(header("#T#Caption\n").caption, "aption");
+    EXPECT_EQ(header("  #F# 1.0\n").firmwareVersion, "# 1.0");
+    EXPECT_EQ(header("#T# \n").caption, "");
+    EXPECT_EQ(header("#T#\n").caption, "");
+}
+
+TEST_F(UpdateManagementFileTest, FirstMatchingTagOfALineWins) {
+    const UpdateHeader h = header("#S# x #T# y\n");
+    EXPECT_EQ(h.caption, "x #T# y");
+    EXPECT_EQ(h.scriptVersion, "");
+}
+
+TEST_F(UpdateManagementFileTest, MoveFlagComesFromTheLastActionLineInAnyLetterCase) {
+    EXPECT_EQ(header("#A# Move\n").moveFlag, 1);
+    EXPECT_EQ(header("#A# MOVE \n").moveFlag, 0);
+    EXPECT_EQ(header("#A# copy\n").moveFlag, 0);
+    EXPECT_EQ(header("#A# move\n#A# keep\n").moveFlag, 0);
+    EXPECT_EQ(header("#A# keep\n\n#A# mOvE\n").moveFlag, 1);
+    EXPECT_EQ(header("#T# no action\n").moveFlag, 0);
+}
+
+TEST_F(UpdateManagementFileTest, LaterLinesReplaceEarlierOnesAndBlankLinesDoNotStopReading) {
+    const UpdateHeader h = header("#T# first\r\n\r\n\n#T# second\r\nnoise\n#F# last line without end");
+    EXPECT_EQ(h.caption, "second");
+    EXPECT_EQ(h.firmwareVersion, "last line without end");
+}
+
+TEST_F(UpdateManagementFileTest, CtrlZEndsTheFile) {
+    const UpdateHeader h = header("#T# kept\n\x1A#F# never read\n");
+    EXPECT_EQ(h.caption, "kept");
+    EXPECT_EQ(h.firmwareVersion, "");
+}
+
+TEST_F(UpdateManagementFileTest, LongDisplayTextsAreTakenWhole) {
+    std::string longText;
+    for (int i = 0; i < 200; ++i) longText += "\x82\xA0";
+    const UpdateHeader h = header("#T# " + longText + "\n#S# " + std::string(5000, 's') + "\n");
+    EXPECT_EQ(h.caption, longText);
+    EXPECT_EQ(h.scriptVersion, std::string(5000, 's'));
+    EXPECT_EQ(header("#F# " + std::string(400, 'v') + "\n").firmwareVersion, std::string(400, 'v'));
+}
+
+// A file that opens but fails to read: a folder of that name, and a link to a file whose reads fail.
+TEST_F(UpdateManagementFileTest, AFileThatCannotBeReadIsOneThatCannotBeOpened) {
+    const auto path = directory_ / "UpDateMng.txt";
+    for (const bool folder : {true, false}) {
+        std::filesystem::remove_all(path);
+        if (folder) {
+            std::filesystem::create_directory(path);
+        } else {
+            std::filesystem::create_symlink("/proc/self/mem", path);
+        }
+        UpdateHeader h{"old", "1", "2", 1};
+        EXPECT_FALSE(ReadUpdateHeader(dir(), h)) << folder;
+        EXPECT_EQ(h.caption, "");
+        EXPECT_EQ(h.moveFlag, 0);
+        std::vector<UpdateFileEntry> list{{"a", "b", "c"}};
+        std::uint8_t key = 7;
+        EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1) << folder;
+        EXPECT_EQ(list.size(), 1u);
+        EXPECT_EQ(key, 7);
+    }
+}
+
+TEST_F(UpdateManagementFileTest, MissingFileGivesAnEmptyHeaderAndNoMove) {
+    UpdateHeader h{"old", "1", "2", 1};
+    EXPECT_FALSE(ReadUpdateHeader(dir(), h));
+    EXPECT_EQ(h.caption, "");
+    EXPECT_EQ(h.moveFlag, 0);
+}
+
+TEST_F(UpdateManagementFileTest, EntryLinesSplitAtTheFirstTwoCommas) {
+    const auto list = entries("#L# a,b,c\n#L# a , b , c\n#L# a,b,c,d\n");
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].scrambledName, "a");
+    EXPECT_EQ(list[0].plainName, "b");
+    EXPECT_EQ(list[0].devicePath, "c");
+    EXPECT_EQ(list[1].scrambledName, "a ");
+    EXPECT_EQ(list[1].plainName, " b ");
+    EXPECT_EQ(list[1].devicePath, " c");
+    EXPECT_EQ(list[2].devicePath, "c,d");
+}
+
+TEST_F(UpdateManagementFileTest, EntryLinesWithTooFewCommasGiveEmptyNamesAndTheWholeLine) {
+    const auto list = entries("#L# a,b\n#L# a\n#L#,x,y\n");
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].scrambledName, "a");
+    EXPECT_EQ(list[0].plainName, "");
+    EXPECT_EQ(list[0].devicePath, "#L# a,b");
+    EXPECT_EQ(list[1].scrambledName, "");
+    EXPECT_EQ(list[1].plainName, "");
+    EXPECT_EQ(list[1].devicePath, "#L# a");
+    EXPECT_EQ(list[2].scrambledName, "");
+    EXPECT_EQ(list[2].plainName, "x");
+    EXPECT_EQ(list[2].devicePath, "y");
+}
+
+TEST_F(UpdateManagementFileTest, EntriesKeepFileOrderAndDoubleByteNames) {
+    const std::string name = "\x83\x65\x83\x58\x83\x67.htm";  // katakana whose second bytes are letters
+    const auto list = entries("#T# caption\n#L# a1.dat,index.htm,C:\\www\\index.htm\n#M# 5A\n#L# a2.dat," + name +
+                              ",C:\\www\\" + name + "\n");
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].scrambledName, "a1.dat");
+    EXPECT_EQ(list[0].devicePath, "C:\\www\\index.htm");
+    EXPECT_EQ(list[1].plainName, name);
+    EXPECT_EQ(list[1].devicePath, "C:\\www\\" + name);
+    EXPECT_TRUE(entries("#T# only a caption\n").empty());
+}
+
+TEST_F(UpdateManagementFileTest, ScrambleKeyIsTheLowByteOfAHexNumberAfterTheTag) {
+    EXPECT_EQ(keyAfter("#M# 5a\n", 0), 0x5A);
+    EXPECT_EQ(keyAfter("#M#7F\n", 0), 0x7F);
+    EXPECT_EQ(keyAfter("#M# 0x1234\n", 0), 0x34);
+    EXPECT_EQ(keyAfter("#M#\t  FFFFFFFFF3\n", 0), 0xF3);
+    EXPECT_EQ(keyAfter("#M# 11\n#M# 22\n", 0), 0x22);
+}
+
+TEST_F(UpdateManagementFileTest, ScrambleKeyKeepsItsValueWhenNoKeyLineParses) {
+    EXPECT_EQ(keyAfter(" #M# 5a\n", 0x33), 0x33);
+    EXPECT_EQ(keyAfter("#M# zz\n", 0x33), 0x33);
+    EXPECT_EQ(keyAfter("#L# a,b,c\n", 0x33), 0x33);
+    EXPECT_EQ(keyAfter("#M# 44\n#M# nothing\n", 0x33), 0x44);
+}
+
+TEST_F(UpdateManagementFileTest, OneLineCanBeBothKeyAndEntry) {
+    write("#M# 21,#L#,c\n");
+    std::vector<UpdateFileEntry> list;
+    std::uint8_t key = 0;
+    ASSERT_EQ(ReadUpdateFileList(dir(), list, key), 0);
+    EXPECT_EQ(key, 0x21);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].scrambledName, "21");
+}
+
+TEST_F(UpdateManagementFileTest, ListReaderFailsWithoutTouchingListOrKey) {
+    std::vector<UpdateFileEntry> list{{"old", "old", "old"}};
+    std::uint8_t key = 0x10;
+    EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1);
+
+    write("#M# 99\n#L# a,b," + std::string(260, 'p') + "\n");
+    EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1);
+    write("#M# 99\n#L# " + std::string(300, 's') + ",b,c\n");
+    EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].scrambledName, "old");
+    EXPECT_EQ(key, 0x10);
+}
+
+TEST_F(UpdateManagementFileTest, LocalPathsBeyondTheLimitAreRefused) {
+    // The plain copy's path is the directory, a separator and the name.
+    const std::size_t room = kMaxPathBytes - dir().size() - 1;
+    std::vector<UpdateFileEntry> list;
+    std::uint8_t key = 0;
+    write("#L# a," + std::string(room, 'n') + ",c\n");
+    EXPECT_EQ(ReadUpdateFileList(dir(), list, key), 0);
+    write("#L# a," + std::string(room + 1, 'n') + ",c\n");
+    EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1);
+    UpdateHeader h;
+    EXPECT_FALSE(ReadUpdateHeader(std::string(kMaxPathBytes, 'd'), h));
+}
+
+}  // namespace
+}  // namespace tessel
