@@ -17,6 +17,7 @@
 #include "ftp_server.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/skiffs/skiffs_uploader.h"
+#include "bench/waited_time.h"
 
 namespace {
 
@@ -54,7 +55,8 @@ Figures RunAgainstDevice(UpdateProcedure procedure, const std::filesystem::path&
     QtSocketFactory sockets;
     SkiffsUploader uploader;
     cli::UpdateEndWaiter waiter;
-    CTesselDlg dialog(host, sockets, uploader, waiter);
+    bench::WaitedTime waits;
+    CTesselDlg dialog({host, waits, waits, sockets, uploader, waiter});
     cli::CliOptions options;
     options.procedure = procedure;
     options.address = "127.0.0.1";
@@ -72,7 +74,7 @@ Figures RunAgainstDevice(UpdateProcedure procedure, const std::filesystem::path&
     figures.cpu = CpuSeconds() - cpuBefore;
     const int installMs = kInstallBlocks * std::max(kExpansionDelayMs, kBlockGapMs) - kPauseAfterAnswerMs;
     const double simulatorDelays = installs * std::max(installMs, 0) / 1000.0;
-    figures.floor = std::chrono::duration<double>(host.waited()).count() + simulatorDelays;
+    figures.floor = std::chrono::duration<double>(waits.waited()).count() + simulatorDelays;
     if (figures.status != 0) std::fprintf(stderr, "%s%s", out.str().c_str(), err.str().c_str());
     return figures;
 }

@@ -11,7 +11,9 @@
 #include "cli/terminal_dialog_host.h"
 #include "cli/traffic_log.h"
 #include "cli/run_update.h"
+#include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_stream_socket.h"
+#include "platform/qt/qt_window_timers.h"
 #include "platform/skiffs/skiffs_uploader.h"
 
 using namespace tessel;
@@ -41,7 +43,9 @@ int main(int argc, char** argv) {
     SkiffsUploader uploader(isatty(STDOUT_FILENO) == 1 ? &progressBar : nullptr);
     UpdateEndWaiter waiter;
 
-    CTesselDlg dialog(host, sockets, uploader, waiter);
+    QtWindowTimers timers;
+    QtEventPump events;
+    CTesselDlg dialog({host, timers, events, sockets, uploader, waiter});
     const std::string package = options.packageDirectory.empty()
                                     ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
                                     : options.packageDirectory;

@@ -1,7 +1,5 @@
 #include "cli/terminal_dialog_host.h"
 
-#include <algorithm>
-
 #include "dialog/control_ids.h"
 
 namespace tessel::cli {
@@ -34,26 +32,5 @@ void TerminalDialogHost::repaint() { out_.flush(); }
 
 void TerminalDialogHost::endDialog(int) {}
 
-void TerminalDialogHost::setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) {
-    // A timer may fire a little early (Qt's coarse timers): the time it really ran counts, up to its
-    // period (an expiry held back by a pause is no longer waiting on the timer).
-    timers_.setTimer(timerId, period,
-                     [this, period, armed = std::chrono::steady_clock::now(), action = std::move(onExpiry)](
-                         int id) mutable {
-                         const auto now = std::chrono::steady_clock::now();
-                         waited_ += std::min(period, std::chrono::duration_cast<std::chrono::milliseconds>(now - armed));
-                         armed = now;
-                         action(id);
-                     });
-}
-
-void TerminalDialogHost::killTimer(int timerId) { timers_.killTimer(timerId); }
-
-void TerminalDialogHost::pause(std::chrono::milliseconds duration) {
-    waited_ += duration;
-    pump_.pause(duration);
-}
-
-void TerminalDialogHost::dispatchPendingEvents() { pump_.dispatchPendingEvents(); }
 
 }  // namespace tessel::cli

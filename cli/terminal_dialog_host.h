@@ -7,8 +7,6 @@
 #include <string>
 
 #include "platform/dialog_host.h"
-#include "platform/qt/qt_event_pump.h"
-#include "platform/qt/qt_window_timers.h"
 
 namespace tessel::cli {
 
@@ -23,23 +21,14 @@ public:
     MessageResult messageBox(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
     void repaint() override;
     void endDialog(int result) override;
-    void setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) override;
-    void killTimer(int timerId) override;
-    void pause(std::chrono::milliseconds duration) override;
-    void dispatchPendingEvents() override;
 
     const std::string& caption() const { return caption_; }
-    // Time the update spent waiting on purpose: its pauses and the timers that ran to expiry.
-    std::chrono::milliseconds waited() const { return waited_; }
 
 private:
     std::ostream& out_;
     std::ostream& err_;
     std::map<int, std::string> texts_;
     std::string caption_;
-    std::chrono::milliseconds waited_{0};
-    QtWindowTimers timers_;
-    QtEventPump pump_;
 };
 
 }  // namespace tessel::cli

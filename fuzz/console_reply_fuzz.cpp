@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NoSockets sockets;
     NoUploads uploader;
     NoObserver observer;
-    BlockDialog dialog(host, sockets, uploader, observer);
+    BlockDialog dialog({host, host, host, sockets, uploader, observer});
     dialog.Receive(block);
     const LoginCheck verdict = dialog.CheckLogin();
     const std::string_view seen(dialog.receiveBuffer().data(), dialog.receiveBuffer().size());

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NoSockets sockets;
     NoUploads uploader;
     NoObserver observer;
-    KeyedDialog dialog(host, sockets, uploader, observer);
+    KeyedDialog dialog({host, host, host, sockets, uploader, observer});
     dialog.SetKey(data[0]);
     if (dialog.DescrambleFile((folder / "shipped.dat").string(), (folder / "plain.htm").string()) != 1 ||
         dialog.DescrambleFile((folder / "plain.htm").string(), (folder / "again.dat").string()) != 1) {

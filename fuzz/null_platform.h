@@ -5,14 +5,14 @@
 #include <memory>
 #include <string>
 
-#include "platform/dialog_host.h"
+#include "platform/dialog_ports.h"
 #include "platform/file_uploader.h"
 #include "platform/stream_socket.h"
 #include "platform/update_observer.h"
 
 namespace tessel::fuzz {
 
-class NullHost final : public DialogHost {
+class NullHost final : public DialogHost, public WindowTimers, public EventPump {
 public:
     void setControlText(int, std::string_view) override {}
     std::string controlText(int) const override { return {}; }

@@ -6,7 +6,7 @@
 namespace tessel {
 
 MainDialog::MainDialog(SocketFactory& sockets, FileUploader& uploader)
-    : host_(window_, QString::fromUtf8(kProgramName)), dialog_(host_, sockets, uploader, ignoredOutcome_) {
+    : host_(window_, QString::fromUtf8(kProgramName)), dialog_({host_, timers_, events_, sockets, uploader, ignoredOutcome_}) {
     window_.setCommandHandler([this](int controlId) {
         if (controlId == kFirmwareButton) dialog_.OnFirmwareButton();
         if (controlId == kScriptButton) dialog_.OnScriptButton();

@@ -5,6 +5,8 @@
 #include "dialog/tessel_dlg.h"
 #include "gui/qt_dialog_host.h"
 #include "gui/tessel_window.h"
+#include "platform/qt/qt_event_pump.h"
+#include "platform/qt/qt_window_timers.h"
 
 namespace tessel {
 
@@ -37,6 +39,8 @@ private:
 
     TesselWindow window_;
     QtDialogHost host_;
+    QtWindowTimers timers_;
+    QtEventPump events_;
     IgnoredOutcome ignoredOutcome_;
     CTesselDlg dialog_;
 };

@@ -54,14 +54,5 @@ void QtDialogHost::repaint() { window_.repaint(); }
 
 void QtDialogHost::endDialog(int result) { window_.done(result); }
 
-void QtDialogHost::setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) {
-    timers_.setTimer(timerId, period, std::move(onExpiry));
-}
-
-void QtDialogHost::killTimer(int timerId) { timers_.killTimer(timerId); }
-
-void QtDialogHost::pause(std::chrono::milliseconds duration) { pump_.pause(duration); }
-
-void QtDialogHost::dispatchPendingEvents() { pump_.dispatchPendingEvents(); }
 
 }  // namespace tessel

@@ -8,8 +8,13 @@
 
 namespace tessel {
 
-CTesselDlg::CTesselDlg(DialogHost& host, SocketFactory& sockets, FileUploader& uploader, UpdateObserver& observer)
-    : host_(host), sockets_(sockets), uploader_(uploader), observer_(observer) {}
+CTesselDlg::CTesselDlg(const DialogPorts& ports)
+    : host_(ports.window),
+      timers_(ports.timers),
+      events_(ports.events),
+      sockets_(ports.sockets),
+      uploader_(ports.uploader),
+      observer_(ports.observer) {}
 
 // Sockets go first: they refer to the dialog.
 CTesselDlg::~CTesselDlg() {
@@ -39,22 +44,22 @@ void CTesselDlg::DisableUpdateButtons() {
 }
 
 void CTesselDlg::ArmWatchdog() {
-    host_.setTimer(kWatchdogTimerId, kWatchdogPeriod, [this](int id) { OnTimer(id); });
+    timers_.setTimer(kWatchdogTimerId, kWatchdogPeriod, [this](int id) { OnTimer(id); });
     watchdogArmed_ = true;
 }
 
 void CTesselDlg::StopWatchdog() {
-    host_.killTimer(kWatchdogTimerId);
+    timers_.killTimer(kWatchdogTimerId);
     watchdogArmed_ = false;
 }
 
 void CTesselDlg::ArmReconnectTimer() {
-    host_.setTimer(kReconnectTimerId, kReconnectPeriod, [this](int id) { OnTimer(id); });
+    timers_.setTimer(kReconnectTimerId, kReconnectPeriod, [this](int id) { OnTimer(id); });
     reconnectArmed_ = true;
 }
 
 void CTesselDlg::StopReconnectTimer() {
-    host_.killTimer(kReconnectTimerId);
+    timers_.killTimer(kReconnectTimerId);
     reconnectArmed_ = false;
 }
 
@@ -64,7 +69,7 @@ void CTesselDlg::CloseConsole() {
 
 void CTesselDlg::ClearReceiveBuffer() { receiveBuffer_.fill('\0'); }
 
-void CTesselDlg::Pause(std::chrono::milliseconds duration) { host_.pause(duration); }
+void CTesselDlg::Pause(std::chrono::milliseconds duration) { events_.pause(duration); }
 
 void CTesselDlg::ShowMessage(std::string_view text, MessageIcon icon) {
     outcome_.finalMessage = ShownMessage{std::string(text), icon};

@@ -12,10 +12,7 @@
 
 #include "dialog/update_management_file.h"
 #include "dialog/update_mode.h"
-#include "platform/dialog_host.h"
-#include "platform/file_uploader.h"
-#include "platform/stream_socket.h"
-#include "platform/update_observer.h"
+#include "platform/dialog_ports.h"
 #include "procedures/work_folder.h"
 
 namespace tessel {
@@ -45,7 +42,7 @@ public:
     static constexpr std::size_t kCommandBufferSize = 128;
     static constexpr std::uint16_t kConsolePort = 8002;
 
-    CTesselDlg(DialogHost& host, SocketFactory& sockets, FileUploader& uploader, UpdateObserver& observer);
+    explicit CTesselDlg(const DialogPorts& ports);
     virtual ~CTesselDlg();
     CTesselDlg(const CTesselDlg&) = delete;
     CTesselDlg& operator=(const CTesselDlg&) = delete;
@@ -142,6 +139,8 @@ protected:
     std::optional<std::size_t> ScanReply(std::initializer_list<std::string_view> patterns) const;
 
     DialogHost& host_;
+    WindowTimers& timers_;
+    EventPump& events_;
     SocketFactory& sockets_;
     FileUploader& uploader_;
     UpdateObserver& observer_;

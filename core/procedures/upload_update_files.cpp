@@ -12,7 +12,7 @@ int CTesselDlg::UploadUpdateFiles() {
     const std::size_t count = updateFiles_.size();
     for (std::size_t i = 0; i < count; ++i) {
         // Keeps the window alive; console events that come now wait until the transfer has ended.
-        host_.dispatchPendingEvents();
+        events_.dispatchPendingEvents();
         char progress[64];
         std::snprintf(progress, sizeof progress, "FTP転送中(%zu/%zu)", i, count);
         SetStatus(progress);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/dialog_host.h"
+#include "platform/event_pump.h"
+#include "platform/window_timers.h"
 #include "sim_scheduler.h"
 
 namespace tessel::sim {
@@ -17,8 +19,9 @@ struct RecordedBox {
     MessageButtons buttons;
 };
 
-// A dialog window on the virtual clock that records what the operator would see.
-class RecordingHost final : public DialogHost {
+// A dialog window with its timers and message loop on the virtual clock, recording what the operator would
+// see.
+class RecordingHost final : public DialogHost, public WindowTimers, public EventPump {
 public:
     explicit RecordingHost(SimScheduler& scheduler) : scheduler_(scheduler) {}
 

@@ -66,7 +66,7 @@ struct SimWorld {
     ScriptedDevice device;
     RecordingUploader uploader;
     RecordingObserver observer;
-    SimDialog dialog{host, network, uploader, observer};
+    SimDialog dialog{{host, host, host, network, uploader, observer}};
 };
 
 }  // namespace tessel::sim

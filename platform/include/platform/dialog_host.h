@@ -3,8 +3,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/event_pump.h"
-#include "platform/window_timers.h"
 
 namespace tessel {
 
@@ -12,10 +10,10 @@ enum class MessageIcon { Warning, Information };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageResult { Ok, Yes, No };
 
-// The window that shows the dialog: controls addressed by id, caption, modal message boxes, timers and the
-// message loop. Texts are UTF-8.
-class DialogHost : public WindowTimers, public EventPump {
+// The window that shows the dialog: controls addressed by id, caption, modal message boxes. Texts are UTF-8.
+class DialogHost {
 public:
+    virtual ~DialogHost() = default;
     virtual void setControlText(int controlId, std::string_view text) = 0;
     virtual std::string controlText(int controlId) const = 0;
     virtual void enableControl(int controlId, bool enabled) = 0;

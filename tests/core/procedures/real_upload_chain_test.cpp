@@ -38,7 +38,7 @@ protected:
     std::unique_ptr<test::FtpServer> server_;
     SimWorld world_;
     SkiffsUploader uploader_;
-    SimDialog dialog_{world_.host, world_.network, uploader_, world_.observer};
+    SimDialog dialog_{{world_.host, world_.host, world_.host, world_.network, uploader_, world_.observer}};
 };
 
 TEST_F(RealUploadChainTest, TheFirmwareFilesArriveOnDriveB) {
