@@ -14,11 +14,11 @@ constexpr std::int32_t kLoginEventLimit = 30;
 
 }  // namespace
 
-void CTesselDlg::SendLoginId() { SendLoginLine(1, "ログインID送信", loginId_, "ID 送信 Error!!"); }
+void CTesselDlg::SendLoginId() { SendLoginLine(kStepLoginIdSent, "ログインID送信", loginId_, "ID 送信 Error!!"); }
 
 void CTesselDlg::SendPassword() {
     StopWatchdog();
-    SendLoginLine(2, "パスワード送信", password_, "パスワード送信 Error!!");
+    SendLoginLine(kStepPasswordSent, "パスワード送信", password_, "パスワード送信 Error!!");
 }
 
 void CTesselDlg::SendLoginLine(std::int32_t nextStep, std::string_view status, const std::string& text,

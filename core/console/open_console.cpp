@@ -15,7 +15,7 @@ bool CTesselDlg::OpenConsole() {
         console_.reset();
         return ReportStartFailure("Sock 作成 Err!!", "Sock 作成 Err!!");
     }
-    step_ = 0;
+    step_ = kStepStart;
     if (!socket->Connect(address_, consolePort_)) {
         console_.reset();
         return ReportStartFailure("Connect Err!!", "Connect Err!!\nアドレスを確認してください");

@@ -14,7 +14,7 @@ int CTesselDlg::OnConsoleEvent() {
             ArmReconnectTimer();
             return 0;
         }
-        step_ = 0;
+        step_ = kStepStart;
         ReportError("接続エラー");
         return 0;
     }
@@ -29,42 +29,41 @@ int CTesselDlg::OnConsoleEvent() {
     return 0;
 }
 
+// Which operation handles a console event, by step and mode; an empty cell ignores the event.
 void CTesselDlg::DispatchToStepHandler() {
-    switch (mode_) {
-    case AutoscriptMoveAside:
-    case AutoscriptRestore:
-        switch (step_) {
-        case 0: SendLoginId(); break;
-        case 1: SendPassword(); break;
-        case 2: AutoScriptStepRun(); break;
-        case 5: AutoScriptStepWait(); break;
-        case kStepAutoscriptRebootSent: EnterRestartWait(); break;
-        default: break;
+    using Handler = void (CTesselDlg::*)();
+    struct Row {
+        std::int32_t step;
+        Handler autoscript;  // AutoscriptMoveAside and AutoscriptRestore
+        Handler firmware;    // FirmwareUpdate
+        Handler script;      // ScriptTransfer
+    };
+    static constexpr Row kSteps[] = {
+        {kStepStart, &CTesselDlg::SendLoginId, &CTesselDlg::SendLoginId, &CTesselDlg::SendLoginId},
+        {kStepLoginIdSent, &CTesselDlg::SendPassword, &CTesselDlg::SendPassword, &CTesselDlg::SendPassword},
+        {kStepPasswordSent, &CTesselDlg::AutoScriptStepRun, &CTesselDlg::FirmwareStepRunGetSysVer,
+         &CTesselDlg::ScriptStepLockOff},
+        {kStepLockOffSent, nullptr, nullptr, &CTesselDlg::ScriptStepMakeFolder},
+        {kStepAutoScriptSent, &CTesselDlg::AutoScriptStepWait, nullptr, nullptr},
+        {kStepVersionScriptSent, nullptr, &CTesselDlg::FirmwareStepCheckVersion, nullptr},
+        {kStepSysupSent, nullptr, &CTesselDlg::FirmwareStepConfirmSysup, nullptr},
+        {kStepSysupConfirmed, nullptr, &CTesselDlg::FirmwareStepWaitExpansion, nullptr},
+        {kStepFolderCommandSent, nullptr, nullptr, &CTesselDlg::ScriptStepTransfer},
+        {kStepTransferDone, nullptr, nullptr, &CTesselDlg::ContinueAfterTransfer},
+        {kStepAutoscriptRebootSent, &CTesselDlg::EnterRestartWait, nullptr, nullptr},
+        {kStepFirmwareRebootSent, nullptr, &CTesselDlg::EnterRestartWait, nullptr},
+    };
+    for (const Row& row : kSteps) {
+        if (row.step != step_) continue;
+        Handler handler = nullptr;
+        switch (mode_) {
+        case AutoscriptMoveAside:
+        case AutoscriptRestore: handler = row.autoscript; break;
+        case FirmwareUpdate: handler = row.firmware; break;
+        case ScriptTransfer: handler = row.script; break;
         }
-        break;
-    case FirmwareUpdate:
-        switch (step_) {
-        case 0: SendLoginId(); break;
-        case 1: SendPassword(); break;
-        case 2: FirmwareStepRunGetSysVer(); break;
-        case 6: FirmwareStepCheckVersion(); break;
-        case 7: FirmwareStepConfirmSysup(); break;
-        case 8: FirmwareStepWaitExpansion(); break;
-        case kStepFirmwareRebootSent: EnterRestartWait(); break;
-        default: break;
-        }
-        break;
-    case ScriptTransfer:
-        switch (step_) {
-        case 0: SendLoginId(); break;
-        case 1: SendPassword(); break;
-        case 2: ScriptStepLockOff(); break;
-        case 4: ScriptStepMakeFolder(); break;
-        case 10: ScriptStepTransfer(); break;
-        case kStepTransferDone: ContinueAfterTransfer(); break;
-        default: break;
-        }
-        break;
+        if (handler != nullptr) (this->*handler)();
+        return;
     }
 }
 

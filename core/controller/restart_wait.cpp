@@ -29,13 +29,13 @@ void CTesselDlg::EndRestartWait() {
         CloseConsole();
         StopReconnectTimer();
         EnableUpdateButtons();
-        step_ = 0;
+        step_ = kStepStart;
         ClearDetail();
         ShowScriptResult();
         break;
     case FirmwareUpdate:
         CloseConsole();
-        step_ = 0;
+        step_ = kStepStart;
         StopReconnectTimer();
         Pause(50ms);
         if (firmwarePass_ == 0 && secondPass_ == 1) {
@@ -56,7 +56,7 @@ void CTesselDlg::EndRestartWait() {
         Pause(50ms);
         EnableUpdateButtons();
         ClearDetail();
-        step_ = 0;
+        step_ = kStepStart;
         ShowScriptResult();
         break;
     }

@@ -20,7 +20,7 @@ void CTesselDlg::OnTimer(int timerId) {
 void CTesselDlg::ExpireWatchdog() {
     StopWatchdog();
     CloseConsole();
-    step_ = 0;
+    step_ = kStepStart;
     constexpr std::string_view kFailed = "アップデート処理に失敗しました。";
     if (mode_ == ScriptTransfer && moveFlag_ == 1) {
         ShowMessage("アップデート処理に失敗しました。\n状態を元に戻しますので、[OK]をクリックして、しばらくお待ちください。",

@@ -44,7 +44,7 @@ void CTesselDlg::InitDialog(std::string_view programDirectory) {
         host_.setControlText(kScriptVersionEdit, Cp932ToUtf8(header_.scriptVersion));
         moveFlag_ = header_.moveFlag;
     }
-    step_ = 0;
+    step_ = kStepStart;
 }
 
 }  // namespace tessel

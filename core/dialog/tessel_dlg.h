@@ -31,7 +31,19 @@ public:
     static constexpr std::chrono::milliseconds kReconnectPeriod{2000};
     static constexpr std::chrono::milliseconds kWatchdogPeriod{60000};
 
+    // The steps of the procedures, named by what each waits for. A step without a handler in the current
+    // mode ignores console events.
     static constexpr std::int32_t kStepStopped = -1;
+    // A procedure at its start, and the step an ended one rests at: a connect result sends the login ID.
+    static constexpr std::int32_t kStepStart = 0;
+    static constexpr std::int32_t kStepLoginIdSent = 1;
+    static constexpr std::int32_t kStepPasswordSent = 2;
+    static constexpr std::int32_t kStepLockOffSent = 4;
+    static constexpr std::int32_t kStepAutoScriptSent = 5;
+    static constexpr std::int32_t kStepVersionScriptSent = 6;
+    static constexpr std::int32_t kStepSysupSent = 7;
+    static constexpr std::int32_t kStepSysupConfirmed = 8;
+    static constexpr std::int32_t kStepFolderCommandSent = 10;
     static constexpr std::int32_t kStepTransferDone = 11;
     static constexpr std::int32_t kStepRestartWait = 12;
     static constexpr std::int32_t kStepAutoscriptRebootSent = 13;

@@ -6,7 +6,7 @@ void CTesselDlg::OnFirmwareButton() {
     const EntryScope entry(*this);
     BeginUpdate(UpdateProcedure::Firmware);
     mode_ = AutoscriptMoveAside;
-    step_ = 0;
+    step_ = kStepStart;
     firmwarePass_ = 0;
     if (!ValidateInput()) return;
     mode_ = FirmwareUpdate;
@@ -17,7 +17,7 @@ void CTesselDlg::OnScriptButton() {
     const EntryScope entry(*this);
     BeginUpdate(UpdateProcedure::Script);
     mode_ = AutoscriptMoveAside;
-    step_ = 0;
+    step_ = kStepStart;
     pollCounter_ = 0;
     if (!ValidateInput()) return;
     // With the move flag the transfer follows once the device has restarted after the move-aside.

@@ -37,7 +37,7 @@ void CTesselDlg::StartAutoScript(UpdateMode mode) {
         return;
     }
     Pause(1000ms);
-    step_ = 0;
+    step_ = kStepStart;
     pollCounter_ = 0;
     OpenConsole();
 }
@@ -49,7 +49,7 @@ void CTesselDlg::AutoScriptStepRun() {
     // silent now would otherwise hold the procedure, and the disabled buttons, for good.
     if (login == LoginCheck::Waiting) return;
     StopWatchdog();
-    step_ = 5;
+    step_ = kStepAutoScriptSent;
     SetStatus("AutoScript移動中");
     SendStepCommand("exec \"B:\\m_AutoScript.wcr\"\r", "AutoScript移動コマンド送信 Error!!");
 }

@@ -35,7 +35,7 @@ constexpr std::int32_t kExpansionEventLimit = 100;
 
 void CTesselDlg::StartFirmwareUpdate() {
     outcome_.firmwarePasses += 1;
-    step_ = 0;
+    step_ = kStepStart;
     pollCounter_ = 0;
     std::string localPaths[std::size(kFirmwareFiles)];
     for (std::size_t i = 0; i < std::size(kFirmwareFiles); ++i) {
@@ -54,13 +54,13 @@ void CTesselDlg::StartFirmwareUpdate() {
             return;
         }
     }
-    step_ = 0;
+    step_ = kStepStart;
     OpenConsole();
 }
 
 void CTesselDlg::FirmwareStepRunGetSysVer() {
     if (CheckLogin() != LoginCheck::Accepted) return;
-    step_ = 6;
+    step_ = kStepVersionScriptSent;
     StopWatchdog();
     if (firmwarePass_ == 0) SetStatus("ファームバージョン確認中");
     SendStepCommand("exec \"B:\\GetSysVer.wcr\"\r", "GetSysVer 送信 Error!!");
@@ -81,7 +81,7 @@ void CTesselDlg::FirmwareStepCheckVersion() {
         }
         secondPass_ = *version < kSinglePassVersion ? 1 : 0;
     }
-    step_ = 7;
+    step_ = kStepSysupSent;
     StopWatchdog();
     SetStatus("ファームの展開を開始");
     SendStepCommand("sysup \"B:\\kbteva.bin\"\r", "sysup 送信 Error!!");
@@ -92,7 +92,7 @@ void CTesselDlg::FirmwareStepConfirmSysup() {
         CountPolledEvent(kReplyEventLimit, "sysup ack Error1 !!");
         return;
     }
-    step_ = 8;
+    step_ = kStepSysupConfirmed;
     StopWatchdog();
     SendStepCommand("y\r", "sysup1 送信 Error!!");
 }

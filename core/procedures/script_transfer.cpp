@@ -16,7 +16,7 @@ constexpr std::int32_t kLockOffEventLimit = 30;
 int CTesselDlg::StartScriptTransfer() {
     mode_ = ScriptTransfer;
     scriptResult_ = 0;
-    step_ = 0;
+    step_ = kStepStart;
     pollCounter_ = 0;
     if (OpenConsole()) return 0;
     FinishScriptFailure();
@@ -25,7 +25,7 @@ int CTesselDlg::StartScriptTransfer() {
 
 void CTesselDlg::ScriptStepLockOff() {
     if (CheckLogin() != LoginCheck::Accepted) return;
-    step_ = 4;
+    step_ = kStepLockOffSent;
     StopWatchdog();
     SetStatus("ロックOFF");
     ClearReceiveBuffer();
@@ -37,7 +37,7 @@ void CTesselDlg::ScriptStepLockOff() {
 
 void CTesselDlg::ScriptStepMakeFolder() {
     if (ScanReply({"value = 0x0 = 0"})) {
-        step_ = 10;
+        step_ = kStepFolderCommandSent;
         SetStatus("MKDIR");
         StopWatchdog();
         SendCommandOrReport("mkdir \"AutoGetDt\"\r", "フォルダ作成 送信 Error!!");
