@@ -13,13 +13,9 @@ CTesselDlg::EntryScope::~EntryScope() {
 void CTesselDlg::BeginUpdate(UpdateProcedure procedure) {
     // An operator may press a button while a failed update still has its watchdog running; that update is
     // over for good once the new one takes the dialog over.
-    if (updateRunning_) {
-        updateRunning_ = false;
-        observer_.updateEnded(outcome_);
-    }
+    if (updateRunning_) ReportOutcome();
     outcome_ = UpdateOutcome{};
     outcome_.procedure = procedure;
-    outcome_.statusLine = host_.controlText(kStatusLine);
     updateRunning_ = true;
 }
 
@@ -33,8 +29,12 @@ bool CTesselDlg::UpdatePending() const {
 }
 
 void CTesselDlg::ReportOutcomeIfEnded() {
-    if (!updateRunning_ || UpdatePending()) return;
+    if (updateRunning_ && !UpdatePending()) ReportOutcome();
+}
+
+void CTesselDlg::ReportOutcome() {
     updateRunning_ = false;
+    outcome_.statusLine = host_.controlText(kStatusLine);
     observer_.updateEnded(outcome_);
 }
 

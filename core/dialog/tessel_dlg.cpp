@@ -24,10 +24,7 @@ CTesselDlg::~CTesselDlg() {
 
 bool CTesselDlg::consoleOpen() const { return console_ && console_->IsOpen(); }
 
-void CTesselDlg::SetStatus(std::string_view text) {
-    host_.setControlText(kStatusLine, text);
-    outcome_.statusLine = std::string(text);
-}
+void CTesselDlg::SetStatus(std::string_view text) { host_.setControlText(kStatusLine, text); }
 
 void CTesselDlg::ClearDetail() { host_.setControlText(kDetailLine, ""); }
 

@@ -203,6 +203,7 @@ private:
     // restart wait, a watchdog whose expiry starts the autoscript restore or ends a waiting procedure.
     bool UpdatePending() const;
     void ReportOutcomeIfEnded();
+    void ReportOutcome();
     void RecordFirmwareVersion();
 
     void DispatchToStepHandler();

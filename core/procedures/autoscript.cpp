@@ -24,7 +24,7 @@ void CTesselDlg::StartAutoScript(UpdateMode mode) {
     if (!path) return;
     if (!WriteAutoScriptFile()) {
         // Ending without a word would leave the operator guessing whether the device was touched.
-        const std::string message = "送信先ファイル作成エラー(" + DisplayPath(*path) + ")";
+        const std::string message = CannotCreateMessage(DisplayPath(*path));
         ReportStartFailure(message, message);
         return;
     }

@@ -1,17 +1,10 @@
 #include <cstdio>
 
 #include "dialog/tessel_dlg.h"
+#include "procedures/package_files.h"
 #include "dialog/local_file.h"
 
 namespace tessel {
-namespace {
-
-std::string CannotCreateMessage(std::string_view displayPath) {
-    return "送信先ファイル作成エラー(" + std::string(displayPath) + ")";
-}
-
-}  // namespace
-
 int CTesselDlg::DescrambleUpdateFiles() {
     plainCopies_.clear();
     if (updateFiles_.empty()) return 1;

@@ -19,7 +19,7 @@ std::optional<std::string> CTesselDlg::CheckedPackageFilePath(std::string_view f
 
 std::optional<std::string> CTesselDlg::CheckedWorkFilePath(std::string_view fileName) {
     if (std::optional<std::string> path = workFolder_.fileFor(fileName)) return path;
-    const std::string message = "送信先ファイル作成エラー(" + WorkFolder::parent() + ")";
+    const std::string message = CannotCreateMessage(WorkFolder::parent());
     ReportStartFailure(message, message);
     return std::nullopt;
 }

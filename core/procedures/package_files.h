@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <string>
 #include <string_view>
 
 namespace tessel {
@@ -14,8 +14,9 @@ inline constexpr std::string_view kSpacerImageFile = "spacer.gif";
 // Written by the program, uploaded and deleted again; not part of the package.
 inline constexpr std::string_view kAutoScriptFile = "m_AutoScript.wcr";
 
-inline constexpr std::array<std::string_view, 5> kFixedPackageFiles = {
-    kFirmwareImageFile, kFirmwareDataFile, kVersionScriptFile, kVersionTextFile, kSpacerImageFile,
-};
+// "送信先ファイル作成エラー(path)": a file the run writes itself cannot be created.
+inline std::string CannotCreateMessage(std::string_view displayPath) {
+    return "送信先ファイル作成エラー(" + std::string(displayPath) + ")";
+}
 
 }  // namespace tessel
