@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -8,30 +9,39 @@
 
 namespace tessel {
 
-class CTesselDlg;
+class CConsoleSocket;
 
-// The connection to the device's command console. It only turns the socket's notifications into console
-// events of its dialog; the dialog owns it.
+// Where a console socket's notifications go.
+class ConsoleSocketEvents {
+public:
+    virtual void onConnect(CConsoleSocket& socket, int errorCode) = 0;
+    virtual void onReceive(CConsoleSocket& socket, int errorCode) = 0;
+
+protected:
+    ~ConsoleSocketEvents() = default;
+};
+
+// One connection to the device's command console: it passes its stream socket's notifications on, naming
+// itself, so that its owner can tell a replaced connection from the current one.
 class CConsoleSocket final : private StreamSocketEvents {
 public:
-    explicit CConsoleSocket(CTesselDlg& dialog);
+    explicit CConsoleSocket(ConsoleSocketEvents& events);
     ~CConsoleSocket();
     CConsoleSocket(const CConsoleSocket&) = delete;
     CConsoleSocket& operator=(const CConsoleSocket&) = delete;
 
-    bool Create();
+    bool Create(SocketFactory& sockets);
     bool Connect(std::string_view host, std::uint16_t port);
     std::ptrdiff_t Send(const char* data, std::size_t size);
+    std::ptrdiff_t Receive(char* buffer, std::size_t capacity);
     void Close();
     bool IsOpen() const;
 
 private:
     void onConnect(int errorCode) override;
     void onReceive(int errorCode) override;
-    void OnConnect(int errorCode);
-    void OnReceive(int errorCode);
 
-    CTesselDlg& dialog_;
+    ConsoleSocketEvents& events_;
     std::unique_ptr<StreamSocket> socket_;
 };
 

@@ -2,22 +2,20 @@
 
 #include "dialog/control_ids.h"
 #include "dialog/tessel_dlg.h"
-#include "console/console_socket.h"
 
 namespace tessel {
 
 using namespace std::chrono_literals;
 
 bool CTesselDlg::OpenConsole() {
-    CConsoleSocket* socket = ReplaceConsoleSocket();
-    if (socket == nullptr) return ReportStartFailure("Sock 宣言 Err!!", "Sock 宣言 Err!!");
-    if (!socket->Create()) {
-        console_.reset();
+    if (!console_.replace()) return ReportStartFailure("Sock 宣言 Err!!", "Sock 宣言 Err!!");
+    if (!console_.create()) {
+        console_.discard();
         return ReportStartFailure("Sock 作成 Err!!", "Sock 作成 Err!!");
     }
     step_ = kStepStart;
-    if (!socket->Connect(address_, consolePort_)) {
-        console_.reset();
+    if (!console_.connect(address_, consolePort_)) {
+        console_.discard();
         return ReportStartFailure("Connect Err!!", "Connect Err!!\nアドレスを確認してください");
     }
     Pause(100ms);
@@ -33,15 +31,14 @@ bool CTesselDlg::ReportStartFailure(std::string_view status, std::string_view bo
 }
 
 void CTesselDlg::Reconnect() {
-    CConsoleSocket* socket = ReplaceConsoleSocket();
     // Without a started connect no console event would ever come, so the wait would hang: try again later.
-    if (socket == nullptr || !socket->Create() || !socket->Connect(address_, consolePort_)) ArmReconnectTimer();
+    if (!console_.replace() || !console_.create() || !console_.connect(address_, consolePort_)) ArmReconnectTimer();
 }
 
 bool CTesselDlg::SendCommand(std::string_view command) {
     // Commands are formed in a fixed buffer with room for the text and its terminating zero.
-    if (command.size() >= kCommandBufferSize || console_ == nullptr) return false;
-    const std::ptrdiff_t sent = console_->Send(command.data(), command.size());
+    if (command.size() >= kCommandBufferSize) return false;
+    const std::ptrdiff_t sent = console_.send(command);
     return sent == static_cast<std::ptrdiff_t>(command.size());
 }
 

@@ -6,7 +6,7 @@ int CTesselDlg::OnConsoleEvent() {
     const EntryScope entry(*this);
     if (transferInProgress_) {
         consoleEventHeld_ = true;
-        heldEventConsole_ = console_.get();
+        heldEventConnection_ = console_.generation();
         return 0;
     }
     if (linkDown_ != 0) {

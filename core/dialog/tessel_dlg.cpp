@@ -1,10 +1,6 @@
 #include "dialog/tessel_dlg.h"
 
-#include <algorithm>
-#include <new>
-
 #include "dialog/control_ids.h"
-#include "console/console_socket.h"
 
 namespace tessel {
 
@@ -16,13 +12,9 @@ CTesselDlg::CTesselDlg(const DialogPorts& ports)
       uploader_(ports.uploader),
       observer_(ports.observer) {}
 
-// Sockets go first: they refer to the dialog.
-CTesselDlg::~CTesselDlg() {
-    console_.reset();
-    retiredConsoles_.clear();
-}
+CTesselDlg::~CTesselDlg() = default;
 
-bool CTesselDlg::consoleOpen() const { return console_ && console_->IsOpen(); }
+bool CTesselDlg::consoleOpen() const { return console_.isOpen(); }
 
 void CTesselDlg::SetStatus(std::string_view text) { host_.setControlText(kStatusLine, text); }
 
@@ -60,9 +52,7 @@ void CTesselDlg::StopReconnectTimer() {
     reconnectArmed_ = false;
 }
 
-void CTesselDlg::CloseConsole() {
-    if (console_) console_->Close();
-}
+void CTesselDlg::CloseConsole() { console_.close(); }
 
 void CTesselDlg::ClearReceiveBuffer() { receiveBuffer_.fill('\0'); }
 
@@ -71,18 +61,6 @@ void CTesselDlg::Pause(std::chrono::milliseconds duration) { events_.pause(durat
 void CTesselDlg::ShowMessage(std::string_view text, MessageIcon icon) {
     outcome_.finalMessage = ShownMessage{std::string(text), icon};
     host_.messageBox(text, icon, MessageButtons::Ok);
-}
-
-CConsoleSocket* CTesselDlg::ReplaceConsoleSocket() {
-    if (console_) retiredConsoles_.push_back(std::move(console_));
-    ReleaseFinishedSockets();
-    console_.reset(new (std::nothrow) CConsoleSocket(*this));
-    return console_.get();
-}
-
-void CTesselDlg::ReleaseFinishedSockets() {
-    if (socketCallbackDepth_ > 0) return;
-    std::erase_if(retiredConsoles_, [](const std::unique_ptr<CConsoleSocket>& socket) { return !socket->IsOpen(); });
 }
 
 }  // namespace tessel

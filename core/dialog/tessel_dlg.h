@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "console/console_connection.h"
 #include "dialog/update_management_file.h"
 #include "dialog/update_mode.h"
 #include "platform/dialog_ports.h"
@@ -17,14 +18,12 @@
 
 namespace tessel {
 
-class CConsoleSocket;
-
 enum class LoginCheck { Failed, Waiting, Accepted };
 
 // The main dialog: it owns all update state, and its operations are the steps of the update procedures. The
 // controller, console and login operations are defined in controller/, console/ and app/; the procedures'
 // own operations are declared here and defined with their procedures.
-class CTesselDlg {
+class CTesselDlg : private ConsoleEvents {
 public:
     static constexpr int kReconnectTimerId = 1000;
     static constexpr int kWatchdogTimerId = 1001;
@@ -50,7 +49,7 @@ public:
     static constexpr std::int32_t kStepFirmwareRebootSent = 14;
 
     static constexpr std::size_t kReceiveBufferSize = 20480;
-    static constexpr std::size_t kReceiveReadLimit = 200000;
+    static constexpr std::size_t kReceiveReadLimit = ConsoleConnection::kReceiveReadLimit;
     static constexpr std::size_t kCommandBufferSize = 128;
     static constexpr std::uint16_t kConsolePort = 8002;
 
@@ -182,8 +181,6 @@ protected:
     std::array<char, kReceiveBufferSize> receiveBuffer_{};
 
 private:
-    friend class CConsoleSocket;
-
     // Marks a call from outside (a button, a timer, a socket notification) as running. When the outermost one
     // returns, an update that has nothing pending any more is reported to the observer.
     class EntryScope {
@@ -220,9 +217,8 @@ private:
     void ExpireWatchdog();
     void EnableButtonsUnlessConnecting();
 
-    // The new current socket, or null when it cannot be allocated; the previous one keeps delivering events.
-    CConsoleSocket* ReplaceConsoleSocket();
-    void ReleaseFinishedSockets();
+    void consoleConnected(int errorCode) override;
+    void consoleReadable(CConsoleSocket& socket, int errorCode) override;
     // Ends a start operation before its connection: status line, box, detail line cleared.
     bool ReportStartFailure(std::string_view status, std::string_view box);
 
@@ -240,12 +236,6 @@ private:
     bool TransferUpdateFiles();
     void ReleaseHeldConsoleEvent();
 
-    std::unique_ptr<CConsoleSocket> console_;
-    // Replaced sockets: a restarted device may still send on one before it drops the connection.
-    std::vector<std::unique_ptr<CConsoleSocket>> retiredConsoles_;
-    // Socket notifications on the stack; sockets are only released when none is.
-    int socketCallbackDepth_ = 0;
-    std::vector<char> receiveStaging_;
     bool watchdogArmed_ = false;
     bool reconnectArmed_ = false;
     bool buttonsEnabled_ = true;
@@ -259,7 +249,9 @@ private:
     std::vector<std::string> plainCopies_;
     // A console event that arrived during the transfer, and the connection that was current then.
     bool consoleEventHeld_ = false;
-    const CConsoleSocket* heldEventConsole_ = nullptr;
+    std::uint64_t heldEventConnection_ = 0;
+    // Last, so that its sockets, which report to this dialog, go first.
+    ConsoleConnection console_{sockets_, *this};
 };
 
 }  // namespace tessel

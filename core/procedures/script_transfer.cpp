@@ -91,7 +91,7 @@ bool CTesselDlg::TransferUpdateFiles() {
 void CTesselDlg::ReleaseHeldConsoleEvent() {
     if (!consoleEventHeld_) return;
     consoleEventHeld_ = false;
-    if (console_.get() == heldEventConsole_ && consoleOpen()) OnConsoleEvent();
+    if (console_.generation() == heldEventConnection_ && consoleOpen()) OnConsoleEvent();
 }
 
 void CTesselDlg::FinishScriptFailure() {
