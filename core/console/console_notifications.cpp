@@ -1,5 +1,4 @@
-#include <cstdio>
-
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -10,7 +9,7 @@ void CTesselDlg::consoleConnected(int errorCode) {
         linkDown_ = -1;
         // The restart wait expects refused connects until the device is back.
         const bool restartWait = step_ == kStepRestartWait && IsUpdateMode(mode_);
-        if (!restartWait) ShowMessage("通信エラー\nIPアドレスや接続を確認してください", MessageIcon::Warning);
+        if (!restartWait) ShowMessage(texts::kCommunicationError, MessageIcon::Warning);
     } else {
         linkDown_ = 0;
     }
@@ -21,9 +20,7 @@ void CTesselDlg::consoleConnected(int errorCode) {
 void CTesselDlg::consoleReadable(CConsoleSocket& socket, int errorCode) {
     const EntryScope entry(*this);
     if (errorCode != 0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "Connect Err(0x%x)", static_cast<unsigned>(errorCode));
-        ShowMessage(text, MessageIcon::Warning);
+        ShowMessage(texts::ReceiveNotificationError(errorCode), MessageIcon::Warning);
     }
     switch (console_.readBlock(socket, receiveBuffer_)) {
     case ConsoleRead::Block: OnConsoleEvent(); break;

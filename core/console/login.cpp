@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -14,11 +15,13 @@ constexpr std::int32_t kLoginEventLimit = 30;
 
 }  // namespace
 
-void CTesselDlg::SendLoginId() { SendLoginLine(kStepLoginIdSent, "ログインID送信", loginId_, "ID 送信 Error!!"); }
+void CTesselDlg::SendLoginId() {
+    SendLoginLine(kStepLoginIdSent, texts::kLoginIdStatus, loginId_, texts::kLoginIdSendError);
+}
 
 void CTesselDlg::SendPassword() {
     StopWatchdog();
-    SendLoginLine(kStepPasswordSent, "パスワード送信", password_, "パスワード送信 Error!!");
+    SendLoginLine(kStepPasswordSent, texts::kPasswordStatus, password_, texts::kPasswordSendError);
 }
 
 void CTesselDlg::SendLoginLine(std::int32_t nextStep, std::string_view status, const std::string& text,
@@ -34,11 +37,11 @@ void CTesselDlg::SendLoginLine(std::int32_t nextStep, std::string_view status, c
 LoginCheck CTesselDlg::CheckLogin() {
     const std::optional<std::size_t> seen = ScanReply({"Login incorrect", ">"});
     if (seen == 0u) {
-        ReportError("ログイン Error!!");
+        ReportError(texts::kLoginError);
         return LoginCheck::Failed;
     }
     const bool promptSeen = seen == 1u;
-    if (!CountPolledEvent(kLoginEventLimit, "ログイン Error!!")) return LoginCheck::Failed;
+    if (!CountPolledEvent(kLoginEventLimit, texts::kLoginError)) return LoginCheck::Failed;
     return promptSeen ? LoginCheck::Accepted : LoginCheck::Waiting;
 }
 

@@ -1,6 +1,7 @@
 #include <chrono>
 
 #include "dialog/control_ids.h"
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -8,15 +9,15 @@ namespace tessel {
 using namespace std::chrono_literals;
 
 bool CTesselDlg::OpenConsole() {
-    if (!console_.replace()) return ReportStartFailure("Sock 宣言 Err!!", "Sock 宣言 Err!!");
+    if (!console_.replace()) return ReportStartFailure(texts::kSocketDeclareError, texts::kSocketDeclareError);
     if (!console_.create()) {
         console_.discard();
-        return ReportStartFailure("Sock 作成 Err!!", "Sock 作成 Err!!");
+        return ReportStartFailure(texts::kSocketCreateError, texts::kSocketCreateError);
     }
     step_ = kStepStart;
     if (!console_.connect(address_, consolePort_)) {
         console_.discard();
-        return ReportStartFailure("Connect Err!!", "Connect Err!!\nアドレスを確認してください");
+        return ReportStartFailure(texts::kConnectStartStatus, texts::kConnectStartBox);
     }
     Pause(100ms);
     DisableUpdateButtons();

@@ -1,3 +1,4 @@
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -24,10 +25,10 @@ void CTesselDlg::OnConsoleClosedByDevice() {
     // The watchdog ends a procedure that waits for the device; without it nothing would, and the buttons
     // would stay disabled for good.
     if (watchdogArmed_) {
-        ShowMessage("受信 Err!!", MessageIcon::Warning);
+        ShowMessage(texts::kReceiveError, MessageIcon::Warning);
         return;
     }
-    ReportError("受信 Err!!");
+    ReportError(texts::kReceiveError);
 }
 
 }  // namespace tessel

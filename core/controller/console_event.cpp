@@ -1,3 +1,4 @@
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -15,7 +16,7 @@ int CTesselDlg::OnConsoleEvent() {
             return 0;
         }
         step_ = kStepStart;
-        ReportError("接続エラー");
+        ReportError(texts::kConnectionError);
         return 0;
     }
     if (step_ == kStepRestartWait && IsUpdateMode(mode_)) {
@@ -75,7 +76,7 @@ void CTesselDlg::ContinueAfterTransfer() {
         SendReboot();
         // A failed send has been reported and stopped the procedure: do not cover it with the restart wait.
         if (step_ != kStepRestartWait) return;
-        SetStatus("再起動中");
+        SetStatus(texts::kRestarting);
         ArmReconnectTimer();
         return;
     }

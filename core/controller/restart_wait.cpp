@@ -1,5 +1,6 @@
 #include <chrono>
 
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -10,7 +11,7 @@ void CTesselDlg::EnterRestartWait() {
     StopWatchdog();
     linkDown_ = -1;
     step_ = kStepRestartWait;
-    SetStatus("再起動中");
+    SetStatus(texts::kRestarting);
     ArmReconnectTimer();
 }
 
@@ -47,8 +48,8 @@ void CTesselDlg::EndRestartWait() {
         EnableUpdateButtons();
         ClearDetail();
         outcome_.succeeded = true;
-        SetStatus("ファームウェア・アップデート終了");
-        ShowMessage("ファームウェア・アップデートが終了しました。", MessageIcon::Information);
+        SetStatus(texts::kFirmwareDoneStatus);
+        ShowMessage(texts::kFirmwareDoneBox, MessageIcon::Information);
         break;
     case ScriptTransfer:
         CloseConsole();
@@ -65,11 +66,11 @@ void CTesselDlg::EndRestartWait() {
 void CTesselDlg::ShowScriptResult() {
     outcome_.succeeded = scriptResult_ == 1;
     if (scriptResult_ == 1) {
-        SetStatus("スクリプト・アップデート終了");
-        ShowMessage("スクリプト・アップデートが終了しました。", MessageIcon::Information);
+        SetStatus(texts::kScriptDoneStatus);
+        ShowMessage(texts::kScriptDoneBox, MessageIcon::Information);
     } else {
-        SetStatus("スクリプト・アップデートできませんでした。");
-        ShowMessage("スクリプト・アップデートができませんでした。", MessageIcon::Information);
+        SetStatus(texts::kScriptFailedStatus);
+        ShowMessage(texts::kScriptFailedBox, MessageIcon::Information);
     }
 }
 

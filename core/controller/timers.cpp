@@ -1,3 +1,4 @@
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -9,11 +10,8 @@ void CTesselDlg::OnTimer(int timerId) {
         StopReconnectTimer();
         Reconnect();
         break;
-    case kWatchdogTimerId:
-        ExpireWatchdog();
-        break;
-    default:
-        break;
+    case kWatchdogTimerId: ExpireWatchdog(); break;
+    default: break;
     }
 }
 
@@ -21,18 +19,16 @@ void CTesselDlg::ExpireWatchdog() {
     StopWatchdog();
     CloseConsole();
     step_ = kStepStart;
-    constexpr std::string_view kFailed = "アップデート処理に失敗しました。";
     if (mode_ == ScriptTransfer && moveFlag_ == 1) {
-        ShowMessage("アップデート処理に失敗しました。\n状態を元に戻しますので、[OK]をクリックして、しばらくお待ちください。",
-                    MessageIcon::Information);
+        ShowMessage(texts::kUpdateFailedRestoring, MessageIcon::Information);
         StartAutoScript(AutoscriptRestore);
         EnableButtonsUnlessConnecting();
         return;
     }
     EnableUpdateButtons();
     ClearDetail();
-    SetStatus(kFailed);
-    ShowMessage(kFailed, MessageIcon::Information);
+    SetStatus(texts::kUpdateFailed);
+    ShowMessage(texts::kUpdateFailed, MessageIcon::Information);
 }
 
 }  // namespace tessel

@@ -68,8 +68,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return result;
 }
 
-bool IsCp932LeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+bool IsCp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 }  // namespace tessel

@@ -9,9 +9,7 @@
 namespace tessel {
 namespace {
 
-bool IsSeparator(char c) {
-    return c == '/' || c == '\\';
-}
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 // The transfer library makes the program's folder the current directory, so every local path is absolute.
 std::string AbsoluteDirectory(std::string_view directory) {

@@ -4,6 +4,7 @@
 
 #include "dialog/control_ids.h"
 #include "dialog/cp932.h"
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -39,12 +40,9 @@ bool CTesselDlg::ValidateInput() {
         std::string_view notEncodable;
     };
     const Field fields[] = {
-        {kAddressEdit, kAddressLimit, &address_, "アドレス文字数オーバー",
-         "アドレスに使用できない文字が含まれています"},
-        {kLoginIdEdit, kCredentialLimit, &loginId_, "ログインID文字数オーバー",
-         "ログインIDに使用できない文字が含まれています"},
-        {kPasswordEdit, kCredentialLimit, &password_, "パスワード文字数オーバー",
-         "パスワードに使用できない文字が含まれています"},
+        {kAddressEdit, kAddressLimit, &address_, texts::kAddressTooLong, texts::kAddressUnencodable},
+        {kLoginIdEdit, kCredentialLimit, &loginId_, texts::kLoginIdTooLong, texts::kLoginIdUnencodable},
+        {kPasswordEdit, kCredentialLimit, &password_, texts::kPasswordTooLong, texts::kPasswordUnencodable},
     };
     for (const Field& field : fields) {
         const std::optional<std::string> text = Utf8ToCp932(host_.controlText(field.control));

@@ -2,9 +2,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "console/device_commands.h"
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 #include "procedures/package_files.h"
-#include "procedures/upload_failure_message.h"
 
 namespace tessel {
 
@@ -24,7 +25,7 @@ void CTesselDlg::StartAutoScript(UpdateMode mode) {
     if (!path) return;
     if (!WriteAutoScriptFile()) {
         // Ending without a word would leave the operator guessing whether the device was touched.
-        const std::string message = CannotCreateMessage(DisplayPath(*path));
+        const std::string message = texts::CannotCreate(DisplayPath(*path));
         ReportStartFailure(message, message);
         return;
     }
@@ -32,7 +33,7 @@ void CTesselDlg::StartAutoScript(UpdateMode mode) {
     std::error_code ignored;
     std::filesystem::remove(*path, ignored);
     if (result != 0) {
-        const std::string message = UploadFailureMessage("FTP送信エラー", result);
+        const std::string message = texts::UploadFailureMessage(texts::kAutoScriptUploadError, result);
         ReportStartFailure(message, message);
         return;
     }
@@ -50,19 +51,19 @@ void CTesselDlg::AutoScriptStepRun() {
     if (login == LoginCheck::Waiting) return;
     StopWatchdog();
     step_ = kStepAutoScriptSent;
-    SetStatus("AutoScript移動中");
-    SendStepCommand("exec \"B:\\m_AutoScript.wcr\"\r", "AutoScript移動コマンド送信 Error!!");
+    SetStatus(texts::kAutoScriptMoveStatus);
+    SendStepCommand(device::kRunAutoScriptMove, texts::kAutoScriptMoveSendError);
 }
 
 void CTesselDlg::AutoScriptStepWait() {
-    if (ScanReply({"value = 0x0 = 0"})) {
+    if (ScanReply({device::kReturnedZero})) {
         step_ = kStepAutoscriptRebootSent;
         StopWatchdog();
-        SendCommandOrReport("reboot\r", "reboot 送信 Error!!");
+        SendCommandOrReport(device::kReboot, texts::kRebootSendError);
         Pause(100ms);
         return;
     }
-    CountPolledEvent(kReplyEventLimit, "移動コマンド失敗!");
+    CountPolledEvent(kReplyEventLimit, texts::kMoveCommandError);
 }
 
 }  // namespace tessel

@@ -1,7 +1,7 @@
 #include "procedures/autoscript_file.h"
 
-#include "dialog/tessel_dlg.h"
 #include "dialog/local_file.h"
+#include "dialog/tessel_dlg.h"
 #include "procedures/package_files.h"
 
 namespace tessel {

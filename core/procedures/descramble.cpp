@@ -1,15 +1,16 @@
 #include <cstdio>
 
+#include "dialog/local_file.h"
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 #include "procedures/package_files.h"
-#include "dialog/local_file.h"
 
 namespace tessel {
 int CTesselDlg::DescrambleUpdateFiles() {
     plainCopies_.clear();
     if (updateFiles_.empty()) return 1;
     if (!workFolder_.path()) {
-        ShowMessage(CannotCreateMessage(WorkFolder::parent()), MessageIcon::Warning);
+        ShowMessage(texts::CannotCreate(WorkFolder::parent()), MessageIcon::Warning);
         return 0;
     }
     // Each copy is a new file of the work folder: two entries with one plain name fail at the second copy,
@@ -25,12 +26,12 @@ int CTesselDlg::DescrambleUpdateFiles() {
 int CTesselDlg::DescrambleFile(const std::string& sourcePath, const std::string& destinationPath) {
     std::optional<std::string> bytes = ReadFileBytes(sourcePath);
     if (!bytes) {
-        ShowMessage("送信元ファイル異常(" + DisplayPath(sourcePath) + ")", MessageIcon::Warning);
+        ShowMessage(texts::SourceFileError(DisplayPath(sourcePath)), MessageIcon::Warning);
         return 0;
     }
     for (char& byte : *bytes) byte = static_cast<char>(static_cast<unsigned char>(byte) ^ scrambleKey_);
     if (!WriteNewFile(destinationPath, *bytes)) {
-        ShowMessage(CannotCreateMessage(DisplayPath(destinationPath)), MessageIcon::Warning);
+        ShowMessage(texts::CannotCreate(DisplayPath(destinationPath)), MessageIcon::Warning);
         return 0;
     }
     return 1;

@@ -2,10 +2,11 @@
 #include <cstdio>
 #include <string>
 
+#include "console/device_commands.h"
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 #include "procedures/firmware_version.h"
 #include "procedures/package_files.h"
-#include "procedures/upload_failure_message.h"
 
 namespace tessel {
 
@@ -21,9 +22,9 @@ struct FirmwareFile {
 
 // Uploaded in this order.
 constexpr FirmwareFile kFirmwareFiles[] = {
-    {kFirmwareImageFile, "B:\\kbteva.bin", "FTP送信エラー"},
-    {kFirmwareDataFile, "B:\\prism3.dat", "FTP送信エラー[dat]"},
-    {kVersionScriptFile, "B:\\GetSysVer.wcr", "FTP送信エラー[GetSysVer]"},
+    {kFirmwareImageFile, "B:\\kbteva.bin", texts::kFirmwareUploadError},
+    {kFirmwareDataFile, "B:\\prism3.dat", texts::kFirmwareDataUploadError},
+    {kVersionScriptFile, "B:\\GetSysVer.wcr", texts::kVersionScriptUploadError},
 };
 
 // Versions below 1.07.00 need the whole update twice.
@@ -43,13 +44,13 @@ void CTesselDlg::StartFirmwareUpdate() {
         if (!path) return;
         localPaths[i] = *path;
     }
-    SetStatus("ファーム転送中");
+    SetStatus(texts::kFirmwareTransferStatus);
     // The uploads block the window until they end.
     host_.repaint();
     for (std::size_t i = 0; i < std::size(kFirmwareFiles); ++i) {
         const int result = UploadToDevice(localPaths[i], std::string(kFirmwareFiles[i].remotePath));
         if (result != 0) {
-            const std::string message = UploadFailureMessage(kFirmwareFiles[i].failurePrefix, result);
+            const std::string message = texts::UploadFailureMessage(kFirmwareFiles[i].failurePrefix, result);
             ReportStartFailure(message, message);
             return;
         }
@@ -62,13 +63,13 @@ void CTesselDlg::FirmwareStepRunGetSysVer() {
     if (CheckLogin() != LoginCheck::Accepted) return;
     step_ = kStepVersionScriptSent;
     StopWatchdog();
-    if (firmwarePass_ == 0) SetStatus("ファームバージョン確認中");
-    SendStepCommand("exec \"B:\\GetSysVer.wcr\"\r", "GetSysVer 送信 Error!!");
+    if (firmwarePass_ == 0) SetStatus(texts::kVersionCheckStatus);
+    SendStepCommand(device::kRunVersionScript, texts::kVersionScriptSendError);
 }
 
 void CTesselDlg::FirmwareStepCheckVersion() {
     if (!ScanReply({"value"})) {
-        CountPolledEvent(kReplyEventLimit, "getsysver ack Error !!");
+        CountPolledEvent(kReplyEventLimit, texts::kVersionReplyError);
         return;
     }
     RecordFirmwareVersion();
@@ -76,48 +77,46 @@ void CTesselDlg::FirmwareStepCheckVersion() {
     if (firmwarePass_ == 0) {
         const std::optional<std::int32_t> version = ReadFirmwareVersion(receiveBuffer_);
         if (!version) {
-            ReportError("getsysver Version Error !!");
+            ReportError(texts::kVersionError);
             return;
         }
         secondPass_ = *version < kSinglePassVersion ? 1 : 0;
     }
     step_ = kStepSysupSent;
     StopWatchdog();
-    SetStatus("ファームの展開を開始");
-    SendStepCommand("sysup \"B:\\kbteva.bin\"\r", "sysup 送信 Error!!");
+    SetStatus(texts::kExpansionStartStatus);
+    SendStepCommand(device::kSysup, texts::kSysupSendError);
 }
 
 void CTesselDlg::FirmwareStepConfirmSysup() {
     if (!ScanReply({"[y/n]"})) {
-        CountPolledEvent(kReplyEventLimit, "sysup ack Error1 !!");
+        CountPolledEvent(kReplyEventLimit, texts::kSysupReplyError);
         return;
     }
     step_ = kStepSysupConfirmed;
     StopWatchdog();
-    SendStepCommand("y\r", "sysup1 送信 Error!!");
+    SendStepCommand(device::kConfirm, texts::kSysupConfirmSendError);
 }
 
 void CTesselDlg::FirmwareStepWaitExpansion() {
-    const std::optional<std::size_t> seen = ScanReply({"value = 0x0 = 0", "error"});
+    const std::optional<std::size_t> seen = ScanReply({device::kReturnedZero, device::kError});
     if (seen == 0u) {
         step_ = kStepFirmwareRebootSent;
         StopWatchdog();
-        SendCommandOrReport("reboot\r", "reboot 送信 Error!!");
+        SendCommandOrReport(device::kReboot, texts::kRebootSendError);
         Pause(10ms);
         return;
     }
     if (seen == 1u) {
-        ReportError("Update Check Error!!");
+        ReportError(texts::kUpdateCheckError);
         return;
     }
-    if (!CountPolledEvent(kExpansionEventLimit, "sysup ack Error2 !!")) return;
-    char status[32];
-    std::snprintf(status, sizeof status, "展開中(%d)", static_cast<int>(pollCounter_));
-    SetStatus(status);
+    if (!CountPolledEvent(kExpansionEventLimit, texts::kExpansionReplyError)) return;
+    SetStatus(texts::ExpansionStatus(static_cast<int>(pollCounter_)));
 }
 
 void CTesselDlg::SendReboot() {
-    SendCommandOrReport("reboot\r", "reboot 送信 Error!!");
+    SendCommandOrReport(device::kReboot, texts::kRebootSendError);
     Pause(100ms);
 }
 

@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <string_view>
 
+#include "console/device_commands.h"
+
 namespace tessel {
 namespace {
 
-constexpr std::string_view kResultText = "value = 0x0 = 0";
 // What a device that reports no version is taken to have said.
 constexpr std::string_view kFallbackReply = "  01.00.00  value = 0x0 = 0";
 constexpr std::size_t kFallbackResultPosition = 12;
@@ -19,7 +20,7 @@ std::string FirmwareVersionText(std::span<char> buffer) {
     // A block that fills the whole buffer has no terminating zero: the text ends with the buffer.
     const auto textEnd = std::find(buffer.begin(), buffer.end(), '\0');
     const auto textLength = static_cast<std::size_t>(textEnd - buffer.begin());
-    std::size_t result = std::string_view(buffer.data(), textLength).find(kResultText);
+    std::size_t result = std::string_view(buffer.data(), textLength).find(device::kReturnedZero);
     if (result == std::string_view::npos) {
         std::fill(buffer.begin(), buffer.end(), '\0');
         std::copy_n(kFallbackReply.begin(), std::min(kFallbackReply.size(), buffer.size()), buffer.begin());

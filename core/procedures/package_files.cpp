@@ -1,6 +1,7 @@
 #include "procedures/package_files.h"
 
 #include "dialog/cp932.h"
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -12,20 +13,21 @@ std::string CTesselDlg::PackageFilePath(std::string_view fileName) const {
 std::optional<std::string> CTesselDlg::CheckedPackageFilePath(std::string_view fileName) {
     std::string path = PackageFilePath(fileName);
     if (path.size() <= kMaxPathBytes) return path;
-    const std::string message = "ファイルパス文字数オーバー(" + DisplayPath(path) + ")";
+    const std::string message = texts::PathTooLong(DisplayPath(path));
     ReportStartFailure(message, message);
     return std::nullopt;
 }
 
 std::optional<std::string> CTesselDlg::CheckedWorkFilePath(std::string_view fileName) {
     if (std::optional<std::string> path = workFolder_.fileFor(fileName)) return path;
-    const std::string message = CannotCreateMessage(WorkFolder::parent());
+    const std::string message = texts::CannotCreate(WorkFolder::parent());
     ReportStartFailure(message, message);
     return std::nullopt;
 }
 
 std::string CTesselDlg::DisplayPath(std::string_view path) const {
-    for (const std::string_view folder : {std::string_view(programDirectory_), std::string_view(workFolder_.existingPath())}) {
+    for (const std::string_view folder :
+         {std::string_view(programDirectory_), std::string_view(workFolder_.existingPath())}) {
         if (!folder.empty() && path.starts_with(folder)) {
             return std::string(folder) + Cp932ToUtf8(path.substr(folder.size()));
         }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace tessel {
@@ -13,10 +12,5 @@ inline constexpr std::string_view kVersionTextFile = "VersionS.txt";
 inline constexpr std::string_view kSpacerImageFile = "spacer.gif";
 // Written by the program, uploaded and deleted again; not part of the package.
 inline constexpr std::string_view kAutoScriptFile = "m_AutoScript.wcr";
-
-// "送信先ファイル作成エラー(path)": a file the run writes itself cannot be created.
-inline std::string CannotCreateMessage(std::string_view displayPath) {
-    return "送信先ファイル作成エラー(" + std::string(displayPath) + ")";
-}
 
 }  // namespace tessel

@@ -1,7 +1,8 @@
 #include <chrono>
 
+#include "console/device_commands.h"
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
-#include "console/console_socket.h"
 
 namespace tessel {
 
@@ -27,26 +28,26 @@ void CTesselDlg::ScriptStepLockOff() {
     if (CheckLogin() != LoginCheck::Accepted) return;
     step_ = kStepLockOffSent;
     StopWatchdog();
-    SetStatus("ロックOFF");
+    SetStatus(texts::kLockOffStatus);
     ClearReceiveBuffer();
-    SendCommandOrReport("exec \"C:\\www\\lockoff.wcr\"\r", "LockOff 送信 Error!!");
+    SendCommandOrReport(device::kRunLockOff, texts::kLockOffSendError);
     pollCounter_ = 0;
     Pause(100ms);
     ArmWatchdog();
 }
 
 void CTesselDlg::ScriptStepMakeFolder() {
-    if (ScanReply({"value = 0x0 = 0"})) {
+    if (ScanReply({device::kReturnedZero})) {
         step_ = kStepFolderCommandSent;
-        SetStatus("MKDIR");
+        SetStatus(texts::kMakeFolderStatus);
         StopWatchdog();
-        SendCommandOrReport("mkdir \"AutoGetDt\"\r", "フォルダ作成 送信 Error!!");
+        SendCommandOrReport(device::kMakeDataFolder, texts::kMakeFolderSendError);
         pollCounter_ = 0;
         Pause(2000ms);
         ArmWatchdog();
         return;
     }
-    if (!CountPolledEvent(kLockOffEventLimit, "Lock解除 Error!!")) FinishScriptFailure();
+    if (!CountPolledEvent(kLockOffEventLimit, texts::kLockOffError)) FinishScriptFailure();
 }
 
 void CTesselDlg::ScriptStepTransfer() {
@@ -66,17 +67,17 @@ void CTesselDlg::ScriptStepTransfer() {
 // Runs with console events held back. False after a failure, which it has reported and ended.
 bool CTesselDlg::TransferUpdateFiles() {
     if (ReadUpdateFileList(programDirectory_, updateFiles_, scrambleKey_) == -1) {
-        ShowMessage("アップデート管理ファイル異常", MessageIcon::Warning);
+        ShowMessage(texts::kManagementFileError, MessageIcon::Warning);
         FinishScriptFailure();
         return false;
     }
     if (DescrambleUpdateFiles() == 0) {
-        ShowMessage("アップデートファイル異常", MessageIcon::Warning);
+        ShowMessage(texts::kUpdateFileError, MessageIcon::Warning);
         DeletePlainCopies();
         FinishScriptFailure();
         return false;
     }
-    SetStatus("FTP転送中");
+    SetStatus(texts::kFtpTransferStatus);
     host_.repaint();
     if (UploadUpdateFiles() == 0) return true;
     EnableUpdateButtons();
@@ -104,7 +105,7 @@ void CTesselDlg::FinishScriptFailure() {
     }
     step_ = kStepStopped;
     EnableUpdateButtons();
-    SetStatus("スクリプト・アップデートできませんでした。");
+    SetStatus(texts::kScriptFailedStatus);
     ClearDetail();
 }
 

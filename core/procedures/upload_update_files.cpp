@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 #include "procedures/package_files.h"
 #include "procedures/work_folder.h"
@@ -13,16 +14,13 @@ int CTesselDlg::UploadUpdateFiles() {
     for (std::size_t i = 0; i < count; ++i) {
         // Keeps the window alive; console events that come now wait until the transfer has ended.
         events_.dispatchPendingEvents();
-        char progress[64];
-        std::snprintf(progress, sizeof progress, "FTP転送中(%zu/%zu)", i, count);
-        SetStatus(progress);
+        SetStatus(texts::FtpTransferProgress(i, count));
         const std::string& localPath = plainCopies_[i];
         const int result = UploadToDevice(localPath, updateFiles_[i].devicePath);
         std::error_code ignored;
         std::filesystem::remove(localPath, ignored);
         if (result != 0) {
-            const std::string message =
-                "FTP送信エラー(" + std::to_string(result) + ") \nfile = " + DisplayPath(localPath);
+            const std::string message = texts::ScriptUploadError(result, DisplayPath(localPath));
             ShowMessage(message, MessageIcon::Warning);
             SetStatus(message);
             step_ = kStepStopped;
