@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <new>
 
 namespace tessel {
 namespace {
@@ -32,22 +34,36 @@ private:
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes) {
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer for good; a regular file ignores it.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (file.get() < 0) return std::nullopt;
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    std::string bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), chunk, sizeof chunk);
-        if (count == 0) return bytes;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return std::nullopt;
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return std::nullopt;
+    try {
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+        char chunk[65536];
+        for (;;) {
+            const ssize_t count = ::read(file.get(), chunk, sizeof chunk);
+            if (count == 0) return bytes;
+            if (count < 0) {
+                if (errno == EINTR) continue;
+                return std::nullopt;
+            }
+            // A file that grows while it is read is held to the same bound.
+            if (bytes.size() + static_cast<std::size_t>(count) > maxBytes) return std::nullopt;
+            bytes.append(chunk, static_cast<std::size_t>(count));
         }
-        bytes.append(chunk, static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
     }
+}
+
+bool IsLinkOrSpecialFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 bool WriteNewFile(const std::string& path, std::string_view bytes) {

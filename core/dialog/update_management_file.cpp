@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "dialog/cp932.h"
 #include "dialog/local_file.h"
 
 namespace tessel {
@@ -9,27 +10,67 @@ namespace {
 
 constexpr std::size_t kValueOffset = 4;
 
-std::optional<std::vector<std::string>> ReadLines(std::string_view programDirectory) {
+// The file's bytes up to a Ctrl-Z, which ends a text file.
+std::optional<std::string> ReadContent(std::string_view programDirectory) {
     const std::string path = PackagePath(programDirectory, kUpdateManagementFileName);
     if (path.size() > kMaxPathBytes) return std::nullopt;
     // A file that opens but cannot be read (a folder, a failing read) counts as one that cannot be opened.
-    std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) return std::nullopt;
-    std::string& content = *bytes;
-    // Ctrl-Z ends a text file.
-    if (const auto eof = content.find('\x1A'); eof != std::string::npos) content.resize(eof);
+    std::optional<std::string> content = ReadFileBytes(path, kMaxManagementFileBytes);
+    if (!content) return std::nullopt;
+    if (const auto eof = content->find('\x1A'); eof != std::string::npos) content->resize(eof);
+    return content;
+}
 
-    std::vector<std::string> lines;
+// Views into content, which must outlive them.
+std::vector<std::string_view> SplitLines(std::string_view content) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
+        if (end == std::string_view::npos) end = content.size();
+        std::string_view line = content.substr(start, end - start);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines.push_back(line);
         start = end + 1;
     }
     return lines;
+}
+
+// A UTF-8 or UTF-16 file is not code page 932 text: its tags would be missed or its names mangled.
+std::optional<std::string> ForeignEncoding(std::string_view content) {
+    for (const std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+        if (content.starts_with(mark)) return "starts with a byte-order mark: it must be code page 932 text";
+    }
+    return std::nullopt;
+}
+
+// A scrambled or plain name names a file of the package folder or the work folder itself, never a path. A
+// double-byte character's second byte may be 0x5C, which is no backslash there.
+bool IsPlainFileName(std::string_view name) {
+    if (name.find("..") != std::string_view::npos) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (IsCp932LeadByte(byte) && i + 1 < name.size()) {
+            ++i;
+            continue;
+        }
+        if (byte < 0x20 || byte == 0x7F || byte == '/' || byte == '\\') return false;
+    }
+    return true;
+}
+
+std::string Quoted(std::string_view name) { return "\"" + Cp932ToUtf8(name) + "\""; }
+
+// What is wrong with an entry, or nullopt.
+std::optional<std::string> EntryFault(std::string_view programDirectory, const UpdateFileEntry& entry) {
+    if (entry.devicePath.size() > kMaxPathBytes) return "the device path is longer than 259 bytes";
+    for (const std::string_view name : {std::string_view(entry.scrambledName), std::string_view(entry.plainName)}) {
+        if (PackagePath(programDirectory, name).size() > kMaxPathBytes) {
+            return "the path of " + Quoted(name) + " is longer than 259 bytes";
+        }
+        if (!IsPlainFileName(name)) return Quoted(name) + " is not a plain file name";
+    }
+    return std::nullopt;
 }
 
 // A tag begins with '#', which is never the second byte of a double-byte character, so a byte search finds
@@ -95,12 +136,6 @@ UpdateFileEntry SplitEntryLine(std::string_view line) {
     return entry;
 }
 
-bool FitsLimits(std::string_view programDirectory, const UpdateFileEntry& entry) {
-    return entry.devicePath.size() <= kMaxPathBytes &&
-           PackagePath(programDirectory, entry.scrambledName).size() <= kMaxPathBytes &&
-           PackagePath(programDirectory, entry.plainName).size() <= kMaxPathBytes;
-}
-
 }  // namespace
 
 std::string PackagePath(std::string_view programDirectory, std::string_view fileName) {
@@ -112,9 +147,9 @@ std::string PackagePath(std::string_view programDirectory, std::string_view file
 
 bool ReadUpdateHeader(std::string_view programDirectory, UpdateHeader& header) {
     header = UpdateHeader{};
-    const auto lines = ReadLines(programDirectory);
-    if (!lines) return false;
-    for (const std::string& line : *lines) {
+    const std::optional<std::string> content = ReadContent(programDirectory);
+    if (!content) return false;
+    for (const std::string_view line : SplitLines(*content)) {
         if (HasTag(line, "#T#")) {
             header.caption = std::string(ValueOf(line));
         } else if (HasTag(line, "#F#")) {
@@ -129,23 +164,36 @@ bool ReadUpdateHeader(std::string_view programDirectory, UpdateHeader& header) {
 }
 
 int ReadUpdateFileList(std::string_view programDirectory, std::vector<UpdateFileEntry>& list,
-                       std::uint8_t& scrambleKey) {
-    const auto lines = ReadLines(programDirectory);
-    if (!lines) return -1;
+                       std::uint8_t& scrambleKey, ManagementFileFault* fault) {
+    auto refuse = [fault](std::size_t line, std::string reason) {
+        if (fault != nullptr) *fault = ManagementFileFault{line, std::move(reason)};
+        return -1;
+    };
+    const std::optional<std::string> content = ReadContent(programDirectory);
+    if (!content) return refuse(0, "cannot be read: missing, not a regular file, or larger than 1 MiB");
+    if (const auto foreign = ForeignEncoding(*content)) return refuse(1, *foreign);
+    const std::vector<std::string_view> lines = SplitLines(*content);
     std::vector<UpdateFileEntry> entries;
-    std::uint8_t key = scrambleKey;
-    for (const std::string& line : *lines) {
+    std::optional<std::uint8_t> key;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.find('\0') != std::string_view::npos) {
+            return refuse(i + 1, "holds a NUL byte: it must be code page 932 text, not UTF-16");
+        }
         if (HasTag(line, "#M#")) {
             if (const auto value = ParseKeyLine(line)) key = static_cast<std::uint8_t>(*value & 0xFF);
         }
         if (HasTag(line, "#L#")) {
+            if (entries.size() == kMaxListedFiles) return refuse(i + 1, "lists more than 1000 files");
             UpdateFileEntry entry = SplitEntryLine(line);
-            if (!FitsLimits(programDirectory, entry)) return -1;
+            if (const auto reason = EntryFault(programDirectory, entry)) return refuse(i + 1, *reason);
             entries.push_back(std::move(entry));
         }
     }
+    // Without its key the scrambled bytes themselves would be installed as the device's files.
+    if (!entries.empty() && !key) return refuse(0, "lists files but has no #M# key line that parses");
     list = std::move(entries);
-    scrambleKey = key;
+    if (key) scrambleKey = *key;
     return 0;
 }
 

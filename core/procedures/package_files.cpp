@@ -1,6 +1,7 @@
 #include "procedures/package_files.h"
 
 #include "dialog/cp932.h"
+#include "dialog/local_file.h"
 #include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
@@ -36,6 +37,12 @@ std::string CTesselDlg::DisplayPath(std::string_view path) const {
 }
 
 int CTesselDlg::UploadToDevice(const std::string& localPath, const std::string& remotePath) {
+    // A link or a device file must not lead the upload outside the package, and a FIFO would block it for
+    // good: such a file counts as one that cannot be opened. A missing one is the library's to report.
+    if (IsLinkOrSpecialFile(localPath)) {
+        outcome_.detail = "not a regular file that can be read: " + DisplayPath(localPath);
+        return kUploadLocalFileError;
+    }
     UploadRequest request;
     request.host = address_;
     request.user = loginId_;
@@ -46,7 +53,9 @@ int CTesselDlg::UploadToDevice(const std::string& localPath, const std::string& 
     request.remotePath = remotePath;
     request.passive = 1;
     request.codeConversion = 0;
-    return uploader_.sendFile(request);
+    const int result = uploader_.sendFile(request);
+    if (result != 0) outcome_.detail = "file: " + DisplayPath(localPath);
+    return result;
 }
 
 }  // namespace tessel

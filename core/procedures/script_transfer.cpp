@@ -3,6 +3,7 @@
 #include "console/device_commands.h"
 #include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
+#include "procedures/package_files.h"
 
 namespace tessel {
 
@@ -66,7 +67,11 @@ void CTesselDlg::ScriptStepTransfer() {
 
 // Runs with console events held back. False after a failure, which it has reported and ended.
 bool CTesselDlg::TransferUpdateFiles() {
-    if (ReadUpdateFileList(programDirectory_, updateFiles_, scrambleKey_) == -1) {
+    ManagementFileFault fault;
+    if (ReadUpdateFileList(programDirectory_, updateFiles_, scrambleKey_, &fault) == -1) {
+        outcome_.detail = DisplayPath(PackageFilePath(kUpdateManagementFileName)) +
+                          (fault.line > 0 ? ", line " + std::to_string(fault.line) : std::string()) + ": " +
+                          fault.reason;
         ShowMessage(texts::kManagementFileError, MessageIcon::Warning);
         FinishScriptFailure();
         return false;

@@ -39,6 +39,9 @@ struct UpdateOutcome {
     // it (code page 932 bytes).
     std::vector<std::string> firmwareVersions;
     RestoreResult restore = RestoreResult::NotRun;
+    // What a front end without the operator's eyes on the package adds to the final message: the file, and
+    // the line of the management file, that made the update fail. UTF-8; empty when there is nothing to add.
+    std::string detail;
 };
 
 // Told when an update has ended: nothing that could still change the device is pending. Every press of an

@@ -1,6 +1,7 @@
 #include "dialog/update_management_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,9 +20,7 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(directory_); }
 
-    void write(const std::string& content) {
-        std::ofstream(directory_ / "UpDateMng.txt", std::ios::binary) << content;
-    }
+    void write(const std::string& content) { std::ofstream(directory_ / "UpDateMng.txt", std::ios::binary) << content; }
     std::string dir() const { return directory_.string(); }
 
     UpdateHeader header(const std::string& content) {
@@ -129,7 +128,7 @@ TEST_F(UpdateManagementFileTest, MissingFileGivesAnEmptyHeaderAndNoMove) {
 }
 
 TEST_F(UpdateManagementFileTest, EntryLinesSplitAtTheFirstTwoCommas) {
-    const auto list = entries("#L# a,b,c\n#L# a , b , c\n#L# a,b,c,d\n");
+    const auto list = entries("#M# 0\n#L# a,b,c\n#L# a , b , c\n#L# a,b,c,d\n");
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].scrambledName, "a");
     EXPECT_EQ(list[0].plainName, "b");
@@ -141,7 +140,7 @@ TEST_F(UpdateManagementFileTest, EntryLinesSplitAtTheFirstTwoCommas) {
 }
 
 TEST_F(UpdateManagementFileTest, EntryLinesWithTooFewCommasGiveEmptyNamesAndTheWholeLine) {
-    const auto list = entries("#L# a,b\n#L# a\n#L#,x,y\n");
+    const auto list = entries("#M# 0\n#L# a,b\n#L# a\n#L#,x,y\n");
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].scrambledName, "a");
     EXPECT_EQ(list[0].plainName, "");
@@ -177,7 +176,6 @@ TEST_F(UpdateManagementFileTest, ScrambleKeyIsTheLowByteOfAHexNumberAfterTheTag)
 TEST_F(UpdateManagementFileTest, ScrambleKeyKeepsItsValueWhenNoKeyLineParses) {
     EXPECT_EQ(keyAfter(" #M# 5a\n", 0x33), 0x33);
     EXPECT_EQ(keyAfter("#M# zz\n", 0x33), 0x33);
-    EXPECT_EQ(keyAfter("#L# a,b,c\n", 0x33), 0x33);
     EXPECT_EQ(keyAfter("#M# 44\n#M# nothing\n", 0x33), 0x44);
 }
 
@@ -210,12 +208,92 @@ TEST_F(UpdateManagementFileTest, LocalPathsBeyondTheLimitAreRefused) {
     const std::size_t room = kMaxPathBytes - dir().size() - 1;
     std::vector<UpdateFileEntry> list;
     std::uint8_t key = 0;
-    write("#L# a," + std::string(room, 'n') + ",c\n");
+    write("#M# 0\n#L# a," + std::string(room, 'n') + ",c\n");
     EXPECT_EQ(ReadUpdateFileList(dir(), list, key), 0);
-    write("#L# a," + std::string(room + 1, 'n') + ",c\n");
+    write("#M# 0\n#L# a," + std::string(room + 1, 'n') + ",c\n");
     EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1);
     UpdateHeader h;
     EXPECT_FALSE(ReadUpdateHeader(std::string(kMaxPathBytes, 'd'), h));
+}
+
+// A package comes from anyone: its names must stay names, and its text must be what the reader takes it for.
+class HostileManagementFileTest : public UpdateManagementFileTest {
+protected:
+    // The fault of a list that must be refused; the list and key are checked to be untouched.
+    ManagementFileFault refusal(const std::string& content) {
+        write(content);
+        std::vector<UpdateFileEntry> list{{"old", "old", "old"}};
+        std::uint8_t key = 0x10;
+        ManagementFileFault fault;
+        EXPECT_EQ(ReadUpdateFileList(dir(), list, key, &fault), -1) << content;
+        EXPECT_EQ(list.size(), 1u);
+        EXPECT_EQ(key, 0x10);
+        return fault;
+    }
+};
+
+TEST_F(HostileManagementFileTest, NamesThatArePathsAreRefusedWithTheirLine) {
+    for (const std::string& name :
+         std::initializer_list<std::string>{"../a.dat", "..", "sub/a.dat", "/etc/passwd", "a\\b.dat", "C:\\x", "a\tb",
+                                            std::string("a\0b", 3), "a\x1B]0;t\x07", "a\x7F"}) {
+        SCOPED_TRACE(name);
+        const ManagementFileFault scrambled =
+            refusal("#M# 5\n#L# ok.dat,ok.htm,C:\\www\\ok.htm\n#L# " + name + ",p.htm,C:\\www\\p.htm\n");
+        EXPECT_EQ(scrambled.line, 3u);
+        EXPECT_FALSE(scrambled.reason.empty());
+        const ManagementFileFault plain = refusal("#M# 5\n#L# s.dat," + name + ",C:\\www\\p.htm\n");
+        EXPECT_EQ(plain.line, 2u);
+    }
+}
+
+TEST_F(HostileManagementFileTest, DoubleByteNamesWhoseSecondByteIsABackslashAreNames) {
+    const std::string name = "\x83\x5C\x83\x74\x83\x67.htm";  // katakana; the first one ends in 0x5C
+    write("#M# 5\n#L# " + name + "," + name + ",C:\\www\\" + name + "\n");
+    std::vector<UpdateFileEntry> list;
+    std::uint8_t key = 0;
+    ASSERT_EQ(ReadUpdateFileList(dir(), list, key), 0);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].plainName, name);
+    // A lead byte at the very end has no second byte to hide a backslash in.
+    EXPECT_EQ(refusal("#M# 5\n#L# a\\\x83,b,c\n").line, 2u);
+}
+
+TEST_F(HostileManagementFileTest, TextThatIsNotCodePage932IsRefused) {
+    EXPECT_EQ(refusal("\xEF\xBB\xBF#M# 5\n#L# a,b,c\n").line, 1u);
+    EXPECT_EQ(refusal(std::string("\xFF\xFE#\0M\0#\0", 8)).line, 1u);
+    EXPECT_EQ(refusal(std::string("#M# 5\n#L# a,b,c\n#\0L\0", 18)).line, 3u);
+    // Without a key that parses, the scrambled bytes themselves would be installed.
+    EXPECT_EQ(refusal("#L# a,b,c\n").line, 0u);
+    EXPECT_EQ(refusal("#M# zz\n#L# a,b,c\n").line, 0u);
+    // A file that lists nothing needs no key.
+    EXPECT_TRUE(entries("#T# caption\n").empty());
+}
+
+TEST_F(HostileManagementFileTest, HugeFilesAndListsAreRefusedWithinTheirBounds) {
+    std::string list = "#M# 5\n";
+    for (std::size_t i = 0; i < kMaxListedFiles; ++i)
+        list += "#L# s" + std::to_string(i) + ",p" + std::to_string(i) + ",c\n";
+    EXPECT_EQ(entries(list).size(), kMaxListedFiles);
+    EXPECT_EQ(refusal(list + "#L# s,p,c\n").line, kMaxListedFiles + 2);
+    EXPECT_EQ(refusal("#M# 5\n" + std::string(kMaxManagementFileBytes, '\n')).line, 0u);
+    UpdateHeader h;
+    EXPECT_FALSE(ReadUpdateHeader(dir(), h));
+}
+
+TEST_F(HostileManagementFileTest, AFifoOrALinkIsNoManagementFile) {
+    const std::filesystem::path file = directory_ / "UpDateMng.txt";
+    const std::filesystem::path elsewhere = directory_ / "elsewhere.txt";
+    std::ofstream(elsewhere) << "#T# from outside\n";
+    std::filesystem::create_symlink(elsewhere, file);
+    UpdateHeader h;
+    EXPECT_FALSE(ReadUpdateHeader(dir(), h));
+    std::filesystem::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    // Opening a FIFO without a writer would block for good.
+    EXPECT_FALSE(ReadUpdateHeader(dir(), h));
+    std::vector<UpdateFileEntry> list;
+    std::uint8_t key = 0;
+    EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1);
 }
 
 }  // namespace

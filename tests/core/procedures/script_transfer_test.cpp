@@ -139,13 +139,12 @@ TEST_F(ScriptTransferTest, TheLockOffMustBeAcknowledgedWithin31Events) {
     EXPECT_TRUE(world.buttonsEnabled());
 }
 
-// The copies go to the work folder under their last name component: a plain name that names a file of the
-// package, or a folder that does not exist, harms nothing.
+// The copies go to the work folder: a plain name that names a file of the package harms nothing.
 class PlainNameTest : public ScriptTransferTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(PlainNameTest, APlainNameLikeAFileOfThePackageIsCopiedBesideTheShippedFile) {
     world.package.setEntries({
-        {"a1.dat", "missing/index.htm", "C:\\www\\index.htm", "index"},
+        {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
         {"a2.dat", GetParam(), "C:\\www\\main.wcr", "main"},
         {"a3.dat", "logo.gif", "C:\\www\\control\\logo.gif", "logo"},
     });
@@ -159,11 +158,32 @@ TEST_P(PlainNameTest, APlainNameLikeAFileOfThePackageIsCopiedBesideTheShippedFil
 
 INSTANTIATE_TEST_SUITE_P(FilesOfTheUpdate, PlainNameTest,
                          ::testing::Values("a2.dat", "a3.dat", "UpDateMng.txt", "VersionS.txt", "spacer.gif",
-                                           "kbteva.bin", "prism3.dat", "GetSysVer.wcr", "./UpDateMng.txt",
-                                           "missing/../a1.dat"));
+                                           "kbteva.bin", "prism3.dat", "GetSysVer.wcr"));
+
+// A name that reaches out of its folder is refused with the management file, before anything is read or sent.
+TEST_F(ScriptTransferTest, ANameThatIsAPathIsRefusedWithTheManagementFile) {
+    for (const char* name : {"..", "sub/", "./UpDateMng.txt", "missing/../a1.dat", "../outside.htm", "a\\b"}) {
+        SCOPED_TRACE(name);
+        SimWorld fresh;
+        fresh.package.setEntries({
+            {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
+            {"a2.dat", name, "C:\\www\\main.wcr", "main"},
+        });
+        const auto before = fresh.package.snapshot();
+        fresh.dialog.OnScriptButton();
+        ASSERT_TRUE(fresh.settle());
+        ASSERT_EQ(fresh.host.boxes.size(), 1u);
+        EXPECT_EQ(fresh.host.boxes[0].text, "アップデート管理ファイル異常");
+        ASSERT_TRUE(fresh.outcome());
+        EXPECT_NE(fresh.outcome()->detail.find("line 6"), std::string::npos) << fresh.outcome()->detail;
+        EXPECT_TRUE(fresh.uploader.uploads.empty());
+        EXPECT_TRUE(fresh.dialog.workFolder().empty());
+        EXPECT_EQ(fresh.package.snapshot(), before);
+    }
+}
 
 TEST_F(ScriptTransferTest, APlainNameThatIsNoFileNameIsRefusedBeforeAnythingIsSent) {
-    for (const char* name : {"", "..", "sub/", "."}) {
+    for (const char* name : {"", "."}) {
         SCOPED_TRACE(name);
         SimWorld fresh;
         fresh.package.setEntries({
@@ -185,7 +205,7 @@ TEST_F(ScriptTransferTest, APlainNameThatIsNoFileNameIsRefusedBeforeAnythingIsSe
 TEST_F(ScriptTransferTest, TwoEntriesWithOnePlainCopyAreRefusedBeforeAnythingIsSent) {
     world.package.setEntries({
         {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
-        {"a2.dat", "./index.htm", "C:\\www\\control\\other.htm", "other"},
+        {"a2.dat", "index.htm", "C:\\www\\control\\other.htm", "other"},
     });
     shipped = world.package.snapshot();
     world.dialog.OnScriptButton();
