@@ -4,11 +4,16 @@
 #include "ftp_listing.h"
 #include "job.h"
 #include "local_files.h"
+#include "part_file.h"
 #include "transfer.h"
 
 namespace skiffs {
 
 namespace {
+
+// What a server may send beyond the listed size (twice it in ASCII mode): a file that grew a little
+// since it was listed still arrives whole.
+constexpr std::uint64_t kDownloadMargin = 64 * 1024;
 
 // Size of the remote file as its directory lists it, or -1 when it is not listed. The name is
 // matched without regard to ASCII letter case.
@@ -57,33 +62,50 @@ int RunDownload(JobRecord& record) {
     const std::optional<int> entry = job.Entry();
     if (!entry) return kNoJobEntry;
 
-    // An ASCII transfer may grow the text (line ends), so room for twice the listed size is kept;
-    // a server that sends still more makes the buffer grow rather than overflow.
+    // An ASCII transfer may grow the text (line ends): twice the listed size is allowed then. A
+    // server that sends more than that and the margin is not followed further.
     const std::uint64_t expected = static_cast<std::uint64_t>(listed) *
                                    (record.transferType == kTransferTypeAscii ? 2 : 1);
+    const std::uint64_t most = expected + kDownloadMargin;
     const std::int64_t blocks = BlockCount(expected);
-    // A listing that overstates the size does not get its memory up front.
-    constexpr std::uint64_t kLargestReservation = std::uint64_t{256} << 20;
-    std::string data;
-    data.reserve(std::min(expected, kLargestReservation));
+    job.Session().AllowData(most);
+
+    const std::string local(FieldText(record.localPath));
+    PartFile part(local);
+    if (!part.Open()) return kLocalFile;
+    std::uint64_t received = 0;
     std::int64_t reads = 0;
+    bool tooMuch = false;
+    bool unwritten = false;
     // Data is taken in reads of at most one block, each checked for a cancel before it is taken.
     const FtpSession::Sink sink = [&](const char* bytes, std::size_t size) {
-        for (std::size_t taken = 0; taken < size;) {
-            if (job.CancelRequested(*entry)) return false;
+        std::size_t taken = 0;
+        bool go = true;
+        while (taken < size) {
+            if (job.CancelRequested(*entry)) {
+                go = false;
+                break;
+            }
             const std::size_t n = std::min(kBlockSize, size - taken);
-            data.append(bytes + taken, n);
             taken += n;
             job.Progress(*entry, blocks, ++reads);
         }
-        return true;
+        received += taken;
+        if (received > most) {
+            tooMuch = true;
+            return false;
+        }
+        if (!part.Write(std::string_view(bytes, taken))) {
+            unwritten = true;
+            return false;
+        }
+        return go;
     };
-    if (job.Session().Retrieve(FieldText(record.remotePath), sink) == FtpSession::Outcome::Failed) {
-        return kRemoteSide;
-    }
+    const FtpSession::Outcome outcome = job.Session().Retrieve(FieldText(record.remotePath), sink);
+    if (unwritten) return kLocalFile;
+    if (tooMuch || outcome == FtpSession::Outcome::Failed) return kRemoteSide;
+    if (!part.Commit()) return kLocalFile;
 
-    const std::string local(FieldText(record.localPath));
-    if (!WriteFile(local, data)) return kLocalFile;
     const std::optional<std::string> content = ConvertedContent(record, local, job.TempName());
     if (!content) return kTemporaryCopy;
     return (*content == local || CopyOverFile(*content, local)) ? kOk : kLocalFile;

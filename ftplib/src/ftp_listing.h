@@ -1,5 +1,6 @@
 // Reads the entries of a directory listing as FTP servers send it for LIST: the Unix form
-// ("-rw-r--r-- 1 owner group 1500 Jan  5 12:00 name") and the DOS form
+// ("-rw-r--r-- 1 owner group 1500 Jan  5 12:00 name", also with numeric owners, without a group,
+// with ISO dates "2024-01-05 12:00", and "name -> target" for links) and the DOS form
 // ("01-05-26  12:00PM  1500 name", "<DIR>" for directories). Lines of neither form are passed over.
 #pragma once
 

@@ -6,21 +6,14 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "verbose_trace.h"
+
 namespace skiffs {
 
 namespace {
 
-constexpr long kDefaultTimeoutSeconds = 30;
-// Large buffers keep the number of system calls of a big transfer low.
-constexpr long kTransferBuffer = 512 * 1024;
-
-long TimeoutSeconds() {
-    const char* text = std::getenv("SKIFFS_TIMEOUT");
-    if (text == nullptr) return kDefaultTimeoutSeconds;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    return (end != text && *end == '\0' && value > 0) ? value : kDefaultTimeoutSeconds;
-}
+// A large receive buffer keeps the number of system calls of a big download low.
+constexpr long kReceiveBuffer = 512 * 1024;
 
 void InitCurlOnce() {
     static std::once_flag once;
@@ -60,11 +53,6 @@ std::string BaseUrl(const JobRecord& record) {
 
 CURL* Handle(void* curl) { return static_cast<CURL*>(curl); }
 
-std::size_t ReadFromSource(char* buffer, std::size_t size, std::size_t count, void* user) {
-    const auto& source = *static_cast<const FtpSession::Source*>(user);
-    return source(buffer, size * count);
-}
-
 struct SinkCall {
     const FtpSession::Sink* sink;
     bool stopped = false;
@@ -83,14 +71,18 @@ std::size_t Discard(char*, std::size_t size, std::size_t count, void*) { return 
 
 }  // namespace
 
-FtpSession::FtpSession(const JobRecord& record)
+FtpSession::FtpSession(const JobRecord& record, const CallLimits& limits)
     : curl_(nullptr),
       base_(BaseUrl(record)),
       user_(FieldText(record.user)),
       password_(FieldText(record.password)),
       ascii_(record.transferType == kTransferTypeAscii),
       passive_(record.passive != 0),
-      timeoutSeconds_(TimeoutSeconds()) {
+      upload_(record.direction == kDirectionUpload),
+      verbose_(std::getenv("SKIFFS_VERBOSE") != nullptr),
+      limits_(limits),
+      start_(std::chrono::steady_clock::now()),
+      deadline_(start_ + CallBound(limits_, 0, upload_)) {
     InitCurlOnce();
     curl_ = curl_easy_init();
 }
@@ -112,15 +104,23 @@ void FtpSession::Prepare(std::string_view path, long fileMethod) {
     if (!passive_) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
     // A passive reply names an address; the data connection goes to the server already connected.
     curl_easy_setopt(curl, CURLOPT_FTP_SKIP_PASV_IP, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeoutSeconds_);
-    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeoutSeconds_);
-    curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, timeoutSeconds_ * 1000);
-    // A data connection that moves nothing for the timeout is a stalled transfer.
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeoutSeconds_);
+    const long replySeconds = static_cast<long>(limits_.reply.count());
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, replySeconds);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, replySeconds);
+    curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, replySeconds * 1000);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits_.stallFloorBytesPerSecond);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, replySeconds);
+    // What is left of the whole call's bound; a request made after it ran out fails at once.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, std::max<long>(1, static_cast<long>(left.count())));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
-    if (std::getenv("SKIFFS_VERBOSE")) curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+    if (verbose_) {
+        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, TraceDebug);
+    }
 }
+
+void FtpSession::AllowData(std::uint64_t bytes) { deadline_ = start_ + CallBound(limits_, bytes, upload_); }
 
 bool FtpSession::Connect() {
     if (curl_ == nullptr) return false;
@@ -137,16 +137,6 @@ bool FtpSession::EnterDirectory(std::string_view dir) {
     return curl_easy_perform(Handle(curl_)) == CURLE_OK;
 }
 
-FtpSession::Outcome FtpSession::Store(std::string_view path, const Source& source) {
-    Prepare(path, CURLFTPMETHOD_NOCWD);
-    CURL* curl = Handle(curl_);
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, kTransferBuffer);
-    curl_easy_setopt(curl, CURLOPT_READFUNCTION, ReadFromSource);
-    curl_easy_setopt(curl, CURLOPT_READDATA, &source);
-    return curl_easy_perform(curl) == CURLE_OK ? Outcome::Done : Outcome::Failed;
-}
-
 FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink) {
     return Retrieve(path, CURLFTPMETHOD_NOCWD, sink);
 }
@@ -155,13 +145,13 @@ FtpSession::Outcome FtpSession::Retrieve(std::string_view path, long fileMethod,
     Prepare(path, fileMethod);
     CURL* curl = Handle(curl_);
     SinkCall call{&sink};
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kTransferBuffer);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBuffer);
     // The size is known from the listing: no SIZE command, which some servers lack.
     curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &call);
     const CURLcode code = curl_easy_perform(curl);
-    if (call.stopped) return Outcome::StoppedBySink;
+    if (call.stopped) return Outcome::Stopped;
     return code == CURLE_OK ? Outcome::Done : Outcome::Failed;
 }
 

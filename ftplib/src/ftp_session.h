@@ -1,26 +1,36 @@
 // One FTP session (one control connection) of a call, on libcurl. Every request after the login
-// reuses the connection, and each starts from the login directory.
+// reuses the connection, and each starts from the login directory. Every request keeps to the
+// call's limits: a reply limit per reply, the stall floor on data connections and the bound of the
+// whole call.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "call_limits.h"
 #include "job_record.h"
 
 namespace skiffs {
 
 class FtpSession {
 public:
-    // Hands out the next bytes of an upload into buf (at most max); 0 ends the file.
-    using Source = std::function<std::size_t(char* buf, std::size_t max)>;
+    // What an upload sends, and what it learns of the bytes sent.
+    struct StoreFeed {
+        // Hands out the next bytes of the file into buf, at most max; 0 ends the file.
+        std::function<std::size_t(char* buf, std::size_t max)> fill;
+        // Told how many bytes have gone to the network so far; false asks to stop before more go.
+        std::function<bool(std::uint64_t sent)> sent;
+    };
     // Takes the next bytes of a download; false stops the transfer.
     using Sink = std::function<bool(const char* data, std::size_t size)>;
 
-    enum class Outcome { Done, Failed, StoppedBySink };
+    enum class Outcome { Done, Failed, Stopped };
 
-    explicit FtpSession(const JobRecord& record);
+    FtpSession(const JobRecord& record, const CallLimits& limits);
     ~FtpSession();
     FtpSession(const FtpSession&) = delete;
     FtpSession& operator=(const FtpSession&) = delete;
@@ -32,8 +42,13 @@ public:
     // directory). The next request goes back to the login directory first.
     bool EnterDirectory(std::string_view dir);
 
-    // Stores the source's bytes under path, in the record's transfer type.
-    Outcome Store(std::string_view path, const Source& source);
+    // Gives the call time for this many bytes over its data connection, at the stall floor.
+    void AllowData(std::uint64_t bytes);
+
+    // Stores the feed's bytes under path, in the record's transfer type. The bytes go out in
+    // 1024-byte blocks, as many at a time as the socket takes at once, so that a stop asked for
+    // between two blocks holds back the next one. The reply that confirms the file has its own limit.
+    Outcome Store(std::string_view path, const StoreFeed& feed);
 
     // Retrieves path into the sink.
     Outcome Retrieve(std::string_view path, const Sink& sink);
@@ -52,7 +67,11 @@ private:
     std::string password_;
     bool ascii_;
     bool passive_;
-    long timeoutSeconds_;
+    bool upload_;
+    bool verbose_;
+    CallLimits limits_;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point deadline_;
 };
 
 }  // namespace skiffs

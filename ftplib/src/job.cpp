@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "local_files.h"
+#include "temp_folder.h"
 #include "transfer.h"
 
 namespace skiffs {
@@ -19,7 +19,7 @@ std::int32_t Clamp32(std::int64_t value) {
 Job::Job(JobRecord& record) : record_(record), table_(JobTable::Process()) {}
 
 Job::~Job() {
-    RemoveFile(tempName_);
+    RemoveTemporaryFile(tempName_);
     if (entry_) table_.Release(*entry_);
     session_.reset();
 }
@@ -28,7 +28,7 @@ int Job::Begin() {
     const JobTable::Started started = table_.Start(FieldText(record_.host));
     if (started.claim == JobTable::Claim::HostBusy) return kHostBusy;
     entry_ = started.entry;
-    session_.emplace(record_);
+    session_.emplace(record_, CurrentCallLimits());
     return session_->Connect() ? kOk : kNoConnection;
 }
 

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "code_converters.h"
+#include "temp_folder.h"
 
 namespace skiffs {
 
@@ -84,15 +85,6 @@ int CreateExclusive(const std::string& target) {
     return open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
-// A directory of ours alone: created with mode 0700 when missing, refused when it is a link, not a
-// directory, another user's, or open to others.
-bool PrivateDirectory(const std::string& dir) {
-    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    struct stat st {};
-    if (lstat(dir.c_str(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
-}
-
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 }  // namespace
@@ -112,15 +104,6 @@ FileData::FileData(std::size_t size) : size_(size) {
 
 void FileData::Free::operator()(char* bytes) const { std::free(bytes); }
 
-std::string TemporaryFileName(const JobRecord& record) {
-    const char* base = std::getenv("TMPDIR");
-    std::string dir = (base && *base) ? base : "/tmp";
-    if (dir.back() != '/') dir += '/';
-    dir += "skiffs-" + std::to_string(geteuid());
-    if (!PrivateDirectory(dir)) return {};
-    return dir + "/" + std::to_string(getpid()) + "-" + std::to_string(record.serial);
-}
-
 bool CopyOverFile(const std::string& source, const std::string& target) {
     Fd from(OpenRegularForReading(source));
     if (!from.ok()) return false;
@@ -130,11 +113,6 @@ bool CopyOverFile(const std::string& source, const std::string& target) {
 
 bool WriteNewFile(const std::string& target, std::string_view data) {
     Fd to(CreateExclusive(target));
-    return to.ok() && WriteAll(to.get(), data.data(), data.size()) && to.Close();
-}
-
-bool WriteFile(const std::string& path, std::string_view data) {
-    Fd to(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     return to.ok() && WriteAll(to.get(), data.data(), data.size()) && to.Close();
 }
 
@@ -161,10 +139,6 @@ bool CanWriteFile(const std::string& path) {
     return Fd(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)).ok();
 }
 
-void RemoveFile(const std::string& path) {
-    if (!path.empty()) unlink(path.c_str());
-}
-
 std::optional<std::string> ConvertedContent(const JobRecord& record, const std::string& source,
                                             std::string& tempName) {
     const bool ascii = record.transferType == kTransferTypeAscii;
@@ -174,7 +148,7 @@ std::optional<std::string> ConvertedContent(const JobRecord& record, const std::
         if (stat(source.c_str(), &st) != 0 || st.st_size == 0) return std::nullopt;
     }
     if (!ascii || record.codeConversion == kConvertNone) return source;
-    tempName = TemporaryFileName(record);
+    tempName = NewTemporaryFile(record.serial);
     if (tempName.empty()) return std::nullopt;
     const std::optional<FileData> text = ReadWholeFile(source);
     if (!text || text->size() == 0) return std::nullopt;

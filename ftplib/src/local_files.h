@@ -10,20 +10,12 @@
 
 namespace skiffs {
 
-// The calling thread's temporary file name: a file in a directory that only the process owner can
-// enter (created 0700 under TMPDIR or /tmp, and refused when it is a link or another user's).
-// Empty when no such directory can be had.
-std::string TemporaryFileName(const JobRecord& record);
-
 // Replaces the contents of an existing or new file at target with those of source.
 bool CopyOverFile(const std::string& source, const std::string& target);
 
 // Writes data to a new file at target: an existing target is removed first, the new one is
 // created exclusively and without following links.
 bool WriteNewFile(const std::string& target, std::string_view data);
-
-// Writes data to path, creating or emptying it.
-bool WriteFile(const std::string& path, std::string_view data);
 
 // The whole contents of a file, read into memory at once.
 class FileData {
@@ -54,10 +46,8 @@ bool CanReadFile(const std::string& path);
 // Opens path for writing, creating it when missing and leaving an existing file as it is.
 bool CanWriteFile(const std::string& path);
 
-void RemoveFile(const std::string& path);
-
 // The file whose bytes a transfer uses for source: source itself when nothing is converted, else
-// a converted copy in the thread's temporary file, whose name is then left in tempName. The
+// a converted copy in the process's private folder, whose name is then left in tempName. The
 // conversion is the record's, applied in ASCII mode only. Nothing when the copy cannot be made; an
 // empty source fails in ASCII mode.
 std::optional<std::string> ConvertedContent(const JobRecord& record, const std::string& source,

@@ -49,24 +49,26 @@ int RunUpload(JobRecord& record) {
     if (!entry) return kNoJobEntry;
 
     const std::int64_t blocks = BlockCount(data->size());
+    job.Progress(*entry, blocks, 0);
+    job.Session().AllowData(data->size());
     std::size_t offset = 0;
-    // Each call hands over what fits, in 1024-byte blocks: a cancel is looked at before a block
-    // begins and ends the file there, as if it were complete; progress counts the blocks begun.
-    const FtpSession::Source source = [&](char* buf, std::size_t max) -> std::size_t {
-        std::size_t given = 0;
-        while (given < max && offset < data->size()) {
-            if (offset % kBlockSize == 0 && job.CancelRequested(*entry)) break;
-            const std::size_t n = std::min({kBlockSize - offset % kBlockSize, data->size() - offset, max - given});
-            std::memcpy(buf + given, data->View().data() + offset, n);
-            offset += n;
-            given += n;
-            job.Progress(*entry, blocks, BlockCount(offset));
-        }
-        return given;
+    // A cancel is looked at before the next blocks go out and ends the file there, as if it were
+    // complete; done counts the blocks written to the network, the last one possibly short.
+    FtpSession::StoreFeed feed;
+    feed.fill = [&](char* buf, std::size_t max) -> std::size_t {
+        if (job.CancelRequested(*entry)) return 0;
+        const std::size_t n = std::min(max, data->size() - offset);
+        std::memcpy(buf, data->View().data() + offset, n);
+        offset += n;
+        return n;
     };
-    return job.Session().Store(FieldText(record.remotePath), source) == FtpSession::Outcome::Done
-               ? kOk
-               : kRemoteSide;
+    feed.sent = [&](std::uint64_t sent) {
+        const std::int64_t done = sent >= data->size() ? blocks : static_cast<std::int64_t>(sent / kBlockSize);
+        job.Progress(*entry, blocks, done);
+        return !job.CancelRequested(*entry);
+    };
+    const FtpSession::Outcome outcome = job.Session().Store(FieldText(record.remotePath), feed);
+    return outcome == FtpSession::Outcome::Failed ? kRemoteSide : kOk;
 }
 
 }  // namespace skiffs

@@ -56,17 +56,24 @@ bool SkiffsTest::ServerSaw(const std::string& prefix) const {
 }
 
 std::vector<std::string> SkiffsTest::LeftoverTemporaryFiles() const {
-    const char* base = std::getenv("TMPDIR");
-    const std::filesystem::path dir =
-        std::filesystem::path(base && *base ? base : "/tmp") / ("skiffs-" + std::to_string(geteuid()));
-    const std::string ours = std::to_string(getpid()) + "-";
     std::vector<std::string> left;
-    if (!std::filesystem::exists(dir)) return left;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(ours, 0) == 0) left.push_back(name);
+    for (const std::filesystem::path& folder : PrivateTemporaryFolders()) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            left.push_back(entry.path().string());
+        }
     }
     return left;
+}
+
+std::vector<std::filesystem::path> PrivateTemporaryFolders(pid_t pid) {
+    const char* base = std::getenv("TMPDIR");
+    const std::filesystem::path tmp(base && *base ? base : "/tmp");
+    const std::string ours = "skiffs-" + std::to_string(pid) + "-";
+    std::vector<std::filesystem::path> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp)) {
+        if (entry.path().filename().string().rfind(ours, 0) == 0) folders.push_back(entry.path());
+    }
+    return folders;
 }
 
 CancelOnExit::~CancelOnExit() { Skiff_Cancel("127.0.0.1"); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -48,6 +49,9 @@ protected:
 struct CancelOnExit {
     ~CancelOnExit();
 };
+
+// The library's private folders of a process ($TMPDIR/skiffs-<pid>-XXXXXX).
+std::vector<std::filesystem::path> PrivateTemporaryFolders(pid_t pid = getpid());
 
 // Bytes that differ from block to block, so that a shifted or repeated block is noticed.
 std::string PatternBytes(std::size_t size);

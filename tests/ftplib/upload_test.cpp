@@ -48,6 +48,18 @@ TEST_F(Upload, MissingRemoteDirectoryIsRefusedBeforeAnythingIsStored) {
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
 }
 
+TEST_F(Upload, TheVerboseConversationNeverShowsThePassword) {
+    ::setenv("SKIFFS_VERBOSE", "1", 1);
+    ::testing::internal::CaptureStderr();
+    const int result = Send(LocalFile("a.txt", "x"), "B:\\a.txt");
+    const std::string conversation = ::testing::internal::GetCapturedStderr();
+    ::unsetenv("SKIFFS_VERBOSE");
+    EXPECT_EQ(result, 0);
+    EXPECT_NE(conversation.find("> USER user"), std::string::npos) << conversation;
+    EXPECT_NE(conversation.find("> PASS ********"), std::string::npos) << conversation;
+    EXPECT_EQ(conversation.find("secret"), std::string::npos) << conversation;
+}
+
 TEST_F(Upload, MissingLocalFileIsReportedOnlyAfterTheLogin) {
     EXPECT_EQ(Send(Local("absent.bin").string(), "B:\\absent.bin"), -3);
     EXPECT_TRUE(ServerSaw("PASS"));
@@ -122,19 +134,30 @@ TEST_F(Upload, RelativeLocalPathNamesAFileBesideTheExecutable) {
     EXPECT_EQ(std::filesystem::current_path(), exe.parent_path());
 }
 
-TEST_F(Upload, UnsafeTemporaryDirectoryIsRefused) {
-    // Someone planted a link where the private directory would be: nothing is written through it.
+TEST_F(Upload, ConvertedCopyGoesToAPrivateFolderOfTheProcessAlone) {
+    // A link planted where a predictable folder name would be is never written through.
     const std::filesystem::path tmp = dir_ / "tmp";
     const std::filesystem::path victim = dir_ / "victim";
     std::filesystem::create_directories(tmp);
     std::filesystem::create_directories(victim);
     std::filesystem::create_directory_symlink(victim, tmp / ("skiffs-" + std::to_string(geteuid())));
     setenv("TMPDIR", tmp.c_str(), 1);
-    const int result = Send(LocalFile("a.txt", "x"), "B:\\a.txt", kAscii, 1, 1);
+    const int result = Send(LocalFile("a.txt", "A\x88\x9F"), "B:\\a.txt", kAscii, 1, 1);
+    // The folder is made at the process's first conversion, under the TMPDIR of that moment.
+    std::vector<std::filesystem::path> folders = PrivateTemporaryFolders();
     unsetenv("TMPDIR");
-    EXPECT_EQ(result, -5);
+    for (const std::filesystem::path& folder : PrivateTemporaryFolders()) folders.push_back(folder);
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFileBytes(Remote("B:/a.txt")), "\x1B(BA\x1B$B\x30\x21");
     EXPECT_TRUE(std::filesystem::is_empty(victim));
-    EXPECT_FALSE(std::filesystem::exists(Remote("B:/a.txt")));
+    for (const std::filesystem::path& folder : folders) {
+        EXPECT_EQ(folder.filename().string().size(), std::string("skiffs--XXXXXX").size() + std::to_string(getpid()).size());
+        const auto status = std::filesystem::symlink_status(folder);
+        EXPECT_EQ(status.type(), std::filesystem::file_type::directory);
+        EXPECT_EQ(status.permissions() & std::filesystem::perms::all, std::filesystem::perms::owner_all);
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+    }
 }
 
 }  // namespace

@@ -35,8 +35,36 @@
 // transfer per thread and one per host. Skiff_GetStatus and Skiff_Cancel may be called from any
 // thread at any time; they are meant for watching or stopping a transfer that blocks another thread.
 //
-// Timeouts: connect, every server reply and any stall of the data transfer are bounded (30 seconds
-// each by default; the environment variable SKIFFS_TIMEOUT sets another number of seconds).
+// Bounds: every call ends, with a code, within bounds that do not depend on the server's goodwill.
+//   reply limit     connect and every server reply: 30 seconds (SKIFFS_TIMEOUT sets another number
+//                   of seconds); a reply dripped byte by byte counts from its command all the same.
+//   final reply     the reply that confirms an uploaded file: 300 seconds (SKIFFS_FINAL_REPLY_TIMEOUT
+//                   sets another number of seconds), as a device may write the file to flash before it
+//                   answers. An error reply, or none within the bound, gives -4.
+//   stall floor     a data connection that moves fewer than 64 bytes per second, averaged over one
+//                   reply limit, has stalled (-4): a modem of 2400 bit/s passes, a server that drips
+//                   a few bytes per second does not.
+//   whole call      17 reply limits and the final-reply bound on upload, 18 reply limits on
+//                   download, plus the file's bytes at 64 bytes per second (on download the listed
+//                   size, twice it in ASCII mode, and the 64 KiB margin below).
+//
+// Upload progress counts the 1024-byte blocks that have been written to the network, not those
+// merely prepared; a cancel holds back every block after the one on its way. What the kernel
+// already holds (a send buffer of 64 KiB asked for, which the kernel doubles) still reaches the
+// server, so a cancelled upload leaves there the blocks counted as done and at most that much more.
+//
+// Download size: the server may send the listed size (twice it in ASCII mode) and 64 KiB more; a
+// server that sends more ends the call with -4. The data goes to a new file beside the local file
+// (named like it, with ".part-" and six characters appended) that takes the local file's place only
+// when the transfer ended well or was cancelled; after -4 the local file is as the download check
+// left it (unchanged, or empty when the call created it). A local folder where that new file cannot
+// be made gives -3.
+//
+// Converted copies (ASCII mode with a conversion) are written to a private folder made once per
+// process, exclusively, with an unpredictable name ($TMPDIR/skiffs-<pid>-XXXXXX, mode 0700). A copy is
+// removed when its call ends, and the folder at exit; on SIGHUP, SIGINT, SIGQUIT or SIGTERM the copies
+// and the folder are removed before the signal ends the process, unless the program has its own
+// handler for that signal or ignores it.
 // SKIFFS_VERBOSE set to any value prints the FTP conversation to standard error.
 #pragma once
 
@@ -77,7 +105,8 @@ extern "C" {
 SKIFFS_API int Skiff_GetStatus(const char* host, int* total, int* done);
 
 // Asks the transfer running for host to stop before its next block. The transfer then ends as if
-// complete, with code 0. Does nothing when no transfer for host is running. Returns 0.
+// complete, with code 0: an upload leaves the blocks sent so far on the server, a download the data
+// received so far in the local file. Does nothing when no transfer for host is running. Returns 0.
 SKIFFS_API int Skiff_Cancel(const char* host);
 
 }  // extern "C"
