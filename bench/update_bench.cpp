@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "dialog/tessel_dlg.h"
+#include "cli/run_deadline.h"
 #include "cli/run_update.h"
 #include "cli/terminal_dialog_host.h"
 #include "devsim_process.h"
@@ -69,7 +70,12 @@ Figures RunAgainstDevice(UpdateProcedure procedure, const std::filesystem::path&
     const double cpuBefore = CpuSeconds();
     const auto start = Clock::now();
     Figures figures;
-    figures.status = cli::RunUpdate(dialog, waiter, procedure, 600);
+    {
+        const cli::RunDeadline deadline(std::chrono::seconds(600), std::chrono::seconds(5),
+                                        [&uploader] { uploader.cancelAll(); });
+        figures.status = cli::RunUpdate(dialog, waiter, procedure, err);
+        if (deadline.expired()) figures.status = 1;
+    }
     figures.wall = std::chrono::duration<double>(Clock::now() - start).count();
     figures.cpu = CpuSeconds() - cpuBefore;
     const int installMs = kInstallBlocks * std::max(kExpansionDelayMs, kBlockGapMs) - kPauseAfterAnswerMs;

@@ -4,13 +4,17 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "dialog/program_directory.h"
-#include "dialog/tessel_dlg.h"
 #include "cli/cli_options.h"
+#include "cli/device_lock.h"
 #include "cli/progress_bar.h"
+#include "cli/run_deadline.h"
+#include "cli/run_update.h"
 #include "cli/terminal_dialog_host.h"
 #include "cli/traffic_log.h"
-#include "cli/run_update.h"
+#include "cli/visible_text.h"
+#include "dialog/cp932.h"
+#include "dialog/program_directory.h"
+#include "dialog/tessel_dlg.h"
 #include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/qt_window_timers.h"
@@ -18,6 +22,13 @@
 
 using namespace tessel;
 using namespace tessel::cli;
+
+namespace {
+
+// How long after the limit a run may take to come back from a cancelled upload before the process ends anyway.
+constexpr std::chrono::seconds kDeadlineGrace{5};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -35,12 +46,23 @@ int main(int argc, char** argv) {
     }
     const CliOptions& options = *command.options;
 
-    TerminalDialogHost host(std::cout, std::cerr);
-    QtSocketFactory qtSockets;
-    TrafficLoggingSocketFactory loggedSockets(qtSockets, std::cerr);
-    SocketFactory& sockets = options.verbose ? static_cast<SocketFactory&>(loggedSockets) : qtSockets;
     ProgressBar progressBar(std::cout);
     SkiffsUploader uploader(isatty(STDOUT_FILENO) == 1 ? &progressBar : nullptr);
+    // From here on the run is bounded, whatever blocks: the address lookup, an upload, a connect.
+    const RunDeadline deadline(std::chrono::seconds(options.timeoutSeconds), kDeadlineGrace,
+                               [&uploader] { uploader.cancelAll(); });
+    std::string lockError;
+    const std::optional<DeviceLock> lock = DeviceLock::acquire(options.address, options.consolePort, lockError);
+    if (!lock) {
+        std::cerr << "tessel-cli: " << VisibleText(lockError) << std::endl;
+        return 1;
+    }
+
+    TerminalDialogHost host(std::cout, std::cerr);
+    QtSocketFactory qtSockets;
+    TrafficLoggingSocketFactory loggedSockets(qtSockets, std::cerr,
+                                              Utf8ToCp932(options.password).value_or(options.password));
+    SocketFactory& sockets = options.verbose ? static_cast<SocketFactory&>(loggedSockets) : qtSockets;
     UpdateEndWaiter waiter;
 
     QtWindowTimers timers;
@@ -50,7 +72,8 @@ int main(int argc, char** argv) {
                                     ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
                                     : options.packageDirectory;
     PrepareDialog(dialog, host, options, package);
-    if (!host.caption().empty()) std::cout << host.caption() << std::endl;
+    if (!host.caption().empty()) std::cout << VisibleText(host.caption()) << std::endl;
 
-    return RunUpdate(dialog, waiter, options.procedure, options.timeoutSeconds);
+    const int status = RunUpdate(dialog, waiter, options.procedure, std::cerr);
+    return deadline.expired() ? 1 : status;
 }

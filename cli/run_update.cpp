@@ -1,9 +1,8 @@
 #include "cli/run_update.h"
 
 #include <QCoreApplication>
-#include <QTimer>
-#include <iostream>
 
+#include "cli/visible_text.h"
 #include "dialog/control_ids.h"
 
 namespace tessel::cli {
@@ -23,24 +22,17 @@ void PrepareDialog(CTesselDlg& dialog, TerminalDialogHost& host, const CliOption
     host.setControlText(kFtpPortEdit, options.ftpPort);
 }
 
-int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure procedure, int timeoutSeconds) {
+int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure procedure, std::ostream& err) {
     if (procedure == UpdateProcedure::Firmware) {
         dialog.OnFirmwareButton();
     } else {
         dialog.OnScriptButton();
     }
     // An update refused at once (its input, its package) has ended before the loop would start.
-    if (!waiter.outcome()) {
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, [timeoutSeconds] {
-            std::cerr << "tessel-cli: the update did not end within " << timeoutSeconds << " seconds" << std::endl;
-            QCoreApplication::exit();
-        });
-        deadline.start(std::chrono::seconds(timeoutSeconds));
-        QCoreApplication::exec();
-    }
-    return waiter.outcome() && waiter.outcome()->succeeded ? 0 : 1;
+    if (!waiter.outcome()) QCoreApplication::exec();
+    const std::optional<UpdateOutcome>& outcome = waiter.outcome();
+    if (outcome && !outcome->succeeded && !outcome->detail.empty()) err << VisibleText(outcome->detail) << std::endl;
+    return outcome && outcome->succeeded ? 0 : 1;
 }
 
 }  // namespace tessel::cli

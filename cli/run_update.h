@@ -1,11 +1,12 @@
 // Runs one update to its end on the thread's event loop.
 #pragma once
 
+#include <ostream>
 #include <string>
 
-#include "dialog/tessel_dlg.h"
 #include "cli/cli_options.h"
 #include "cli/terminal_dialog_host.h"
+#include "dialog/tessel_dlg.h"
 #include "platform/update_observer.h"
 
 namespace tessel::cli {
@@ -24,8 +25,9 @@ private:
 void PrepareDialog(CTesselDlg& dialog, TerminalDialogHost& host, const CliOptions& options,
                    const std::string& packageDirectory);
 
-// Presses the procedure's button, then runs the event loop until the core reports the update's end.
-// Returns 0 when it succeeded, 1 when it failed or did not end within timeoutSeconds.
-int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure procedure, int timeoutSeconds);
+// Presses the procedure's button, then runs the event loop until the core reports the update's end (or
+// something else ends the loop). Writes what the core adds to a failure's message, the file and line at
+// fault, to err. Returns 0 when the update succeeded, 1 otherwise.
+int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure procedure, std::ostream& err);
 
 }  // namespace tessel::cli

@@ -1,5 +1,6 @@
 #include "cli/terminal_dialog_host.h"
 
+#include "cli/visible_text.h"
 #include "dialog/control_ids.h"
 
 namespace tessel::cli {
@@ -9,7 +10,7 @@ TerminalDialogHost::TerminalDialogHost(std::ostream& out, std::ostream& err) : o
 void TerminalDialogHost::setControlText(int controlId, std::string_view text) {
     std::string& current = texts_[controlId];
     // The status line is the running account of the update: each new text is a line of output.
-    if (controlId == kStatusLine && !text.empty() && text != current) out_ << text << std::endl;
+    if (controlId == kStatusLine && !text.empty() && text != current) out_ << VisibleText(text) << std::endl;
     current = std::string(text);
 }
 
@@ -24,13 +25,12 @@ void TerminalDialogHost::enableControl(int, bool) {}
 void TerminalDialogHost::setCaption(std::string_view text) { caption_ = std::string(text); }
 
 MessageResult TerminalDialogHost::messageBox(std::string_view text, MessageIcon, MessageButtons buttons) {
-    err_ << text << std::endl;
+    err_ << VisibleText(text) << std::endl;
     return buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
 }
 
 void TerminalDialogHost::repaint() { out_.flush(); }
 
 void TerminalDialogHost::endDialog(int) {}
-
 
 }  // namespace tessel::cli

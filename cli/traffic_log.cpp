@@ -2,14 +2,26 @@
 
 #include <string>
 
+#include "cli/visible_text.h"
 #include "dialog/cp932.h"
 
 namespace tessel::cli {
 namespace {
 
+constexpr std::string_view kMask = "********";
+
+std::string Masked(std::string_view block, const std::string& secret) {
+    std::string shown(block);
+    if (secret.empty()) return shown;
+    for (std::size_t at = shown.find(secret); at != std::string::npos; at = shown.find(secret, at + kMask.size())) {
+        shown.replace(at, secret.size(), kMask);
+    }
+    return shown;
+}
+
 // One line per line of the block, prefixed; CR and CR LF end a line alike.
-void Show(std::ostream& log, const char* prefix, const char* data, std::size_t size) {
-    const std::string text = Cp932ToUtf8(std::string_view(data, size));
+void Show(std::ostream& log, const char* prefix, std::string_view block) {
+    const std::string text = VisibleText(Cp932ToUtf8(block));
     std::string line;
     auto flush = [&] {
         log << prefix << line << '\n';
@@ -29,21 +41,21 @@ void Show(std::ostream& log, const char* prefix, const char* data, std::size_t s
 
 class TrafficLoggingSocket final : public StreamSocket {
 public:
-    TrafficLoggingSocket(std::unique_ptr<StreamSocket> inner, std::ostream& log)
-        : inner_(std::move(inner)), log_(log) {}
+    TrafficLoggingSocket(std::unique_ptr<StreamSocket> inner, std::ostream& log, const std::string& secret)
+        : inner_(std::move(inner)), log_(log), secret_(secret) {}
 
     bool connect(std::string_view host, std::uint16_t port) override {
-        log_ << "-- connecting to " << host << ':' << port << std::endl;
+        log_ << "-- connecting to " << VisibleText(host) << ':' << port << std::endl;
         return inner_->connect(host, port);
     }
     std::ptrdiff_t send(const char* data, std::size_t size) override {
         const std::ptrdiff_t sent = inner_->send(data, size);
-        if (sent > 0) Show(log_, "> ", data, static_cast<std::size_t>(sent));
+        if (sent > 0) Show(log_, "> ", Masked(std::string_view(data, static_cast<std::size_t>(sent)), secret_));
         return sent;
     }
     std::ptrdiff_t receive(char* buffer, std::size_t capacity) override {
         const std::ptrdiff_t count = inner_->receive(buffer, capacity);
-        if (count > 0) Show(log_, "< ", buffer, static_cast<std::size_t>(count));
+        if (count > 0) Show(log_, "< ", std::string_view(buffer, static_cast<std::size_t>(count)));
         if (count == 0) log_ << "-- the device closed the connection" << std::endl;
         return count;
     }
@@ -53,17 +65,18 @@ public:
 private:
     std::unique_ptr<StreamSocket> inner_;
     std::ostream& log_;
+    const std::string& secret_;
 };
 
 }  // namespace
 
-TrafficLoggingSocketFactory::TrafficLoggingSocketFactory(SocketFactory& inner, std::ostream& log)
-    : inner_(inner), log_(log) {}
+TrafficLoggingSocketFactory::TrafficLoggingSocketFactory(SocketFactory& inner, std::ostream& log, std::string secret)
+    : inner_(inner), log_(log), secret_(std::move(secret)) {}
 
 std::unique_ptr<StreamSocket> TrafficLoggingSocketFactory::createStreamSocket(StreamSocketEvents& events) {
     std::unique_ptr<StreamSocket> socket = inner_.createStreamSocket(events);
     if (!socket) return nullptr;
-    return std::make_unique<TrafficLoggingSocket>(std::move(socket), log_);
+    return std::make_unique<TrafficLoggingSocket>(std::move(socket), log_, secret_);
 }
 
 }  // namespace tessel::cli

@@ -2,20 +2,24 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "platform/stream_socket.h"
 
 namespace tessel::cli {
 
-// Creates the sockets of another factory and writes every block sent ("> ") and received ("< ").
+// Creates the sockets of another factory and writes every block sent ("> ") and received ("< "), with control
+// characters made visible. The secret (the password, as sent) never shows: each occurrence in a sent block is
+// written as asterisks.
 class TrafficLoggingSocketFactory final : public SocketFactory {
 public:
-    TrafficLoggingSocketFactory(SocketFactory& inner, std::ostream& log);
+    TrafficLoggingSocketFactory(SocketFactory& inner, std::ostream& log, std::string secret);
     std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents& events) override;
 
 private:
     SocketFactory& inner_;
     std::ostream& log_;
+    std::string secret_;
 };
 
 }  // namespace tessel::cli

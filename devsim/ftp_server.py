@@ -4,6 +4,7 @@
 Prints the port it listens on as its first line, then serves until it is terminated.
 """
 import argparse
+import os
 import signal
 import sys
 
@@ -44,7 +45,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
     parser.add_argument("--user", default="user")
-    parser.add_argument("--password", default="secret")
+    # A real password comes through the environment: the arguments of a process are visible to every user.
+    parser.add_argument("--password", default=os.environ.get("TESSEL_FTP_PASSWORD", "secret"))
     parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=0, help="port to listen on, 0 = any free port")
     parser.add_argument("--rate", type=int, default=0, help="bytes per second on data connections, 0 = unlimited")

@@ -3,6 +3,7 @@
 #include "devsim/activity_log.h"
 
 #include <QDeadlineTimer>
+#include <QProcessEnvironment>
 
 #include <csignal>
 #ifdef __linux__
@@ -23,7 +24,11 @@ FtpService::~FtpService() { Stop(); }
 bool FtpService::Start(const FtpServiceSettings& settings, QString& error) {
     process_.setProgram("/usr/bin/python3");
     process_.setArguments({settings.script, "--root", settings.root, "--host", settings.host, "--port",
-                           QString::number(settings.port), "--user", settings.user, "--password", settings.password});
+                           QString::number(settings.port), "--user", settings.user});
+    // Not in the arguments, which every user of the machine can read.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TESSEL_FTP_PASSWORD", settings.password);
+    process_.setProcessEnvironment(environment);
 #ifdef __linux__
     process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 #endif

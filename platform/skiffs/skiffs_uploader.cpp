@@ -10,7 +10,25 @@
 namespace tessel {
 
 int SkiffsUploader::sendFile(const UploadRequest& request) {
-    if (progress_ == nullptr) return send(request);
+    {
+        std::lock_guard lock(runningMutex_);
+        if (cancelled_) return kCancelledResult;
+        runningHost_ = request.host;
+    }
+    const int result = progress_ == nullptr ? send(request) : sendWatched(request);
+    std::lock_guard lock(runningMutex_);
+    runningHost_.clear();
+    // The library ends a cancelled transfer as if it were complete.
+    return cancelled_ ? kCancelledResult : result;
+}
+
+void SkiffsUploader::cancelAll() {
+    std::lock_guard lock(runningMutex_);
+    cancelled_ = true;
+    if (!runningHost_.empty()) Skiff_Cancel(runningHost_.c_str());
+}
+
+int SkiffsUploader::sendWatched(const UploadRequest& request) {
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;

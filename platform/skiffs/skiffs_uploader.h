@@ -1,5 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <mutex>
+#include <string>
+
 #include "platform/file_uploader.h"
 
 namespace tessel {
@@ -12,10 +16,20 @@ public:
     explicit SkiffsUploader(UploadProgressListener* progress = nullptr) : progress_(progress) {}
     int sendFile(const UploadRequest& request) override;
 
+    // From any thread: stops the running upload before its next block and refuses every later one. Each ends
+    // with kCancelledResult, never as a success: the file did not arrive whole.
+    void cancelAll();
+    static constexpr int kCancelledResult = -2;
+
 private:
     int send(const UploadRequest& request);
+    int sendWatched(const UploadRequest& request);
 
     UploadProgressListener* progress_;
+    std::atomic<bool> cancelled_{false};
+    std::mutex runningMutex_;
+    // The host of the upload that blocks the calling thread; empty when none runs.
+    std::string runningHost_;
 };
 
 }  // namespace tessel

@@ -1,0 +1,92 @@
+#include "cli/device_lock.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace tessel::cli {
+namespace {
+
+// The numeric form of the first address the name resolves to; the name itself when it does not resolve (the
+// run then fails at its connect, and two runs of one unresolvable name still meet).
+std::string ResolvedAddress(const std::string& address) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(address.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return address;
+    char numeric[NI_MAXHOST] = {};
+    const bool named =
+        ::getnameinfo(found->ai_addr, found->ai_addrlen, numeric, sizeof numeric, nullptr, 0, NI_NUMERICHOST) == 0;
+    ::freeaddrinfo(found);
+    return named ? numeric : address;
+}
+
+// A file name from any address text: bytes outside a safe set become '_' plus their hex value.
+std::string LockFileName(const std::string& address, std::uint16_t port) {
+    std::string name;
+    for (const char c : address) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            byte == '.' || byte == '-') {
+            name += c;
+        } else {
+            static constexpr char kHex[] = "0123456789abcdef";
+            name += '_';
+            name += kHex[byte >> 4];
+            name += kHex[byte & 0xF];
+        }
+    }
+    return name + "_" + std::to_string(port) + ".lock";
+}
+
+}  // namespace
+
+std::string DeviceLockFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/tessel";
+    return "/tmp/tessel-" + std::to_string(::getuid());
+}
+
+std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::uint16_t consolePort,
+                                              std::string& error) {
+    const std::string folder = DeviceLockFolder();
+    struct stat info {};
+    // Someone else's folder, or a link, in a shared /tmp would let them take or break our locks.
+    if (::mkdir(folder.c_str(), 0700) != 0 && (errno != EEXIST || ::lstat(folder.c_str(), &info) != 0 ||
+                                               !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())) {
+        error = "the lock folder " + folder + " cannot be used";
+        return std::nullopt;
+    }
+    const std::string resolved = ResolvedAddress(address);
+    const std::string path = folder + "/" + LockFileName(resolved, consolePort);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        error = "the lock file " + path + " cannot be opened: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        error = "another update of " + resolved + " (console port " + std::to_string(consolePort) +
+                ") is running; lock " + path;
+        return std::nullopt;
+    }
+    return DeviceLock(fd);
+}
+
+DeviceLock::DeviceLock(DeviceLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+// The lock file stays: removing it would let a third run lock a new file while the second still waits on the
+// old one.
+DeviceLock::~DeviceLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace tessel::cli

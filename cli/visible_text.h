@@ -1,0 +1,14 @@
+// Text from a package or a device, made safe for a terminal.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessel::cli {
+
+// The UTF-8 text with every control character shown as an escape (ESC as "\x1B", a C1 control as "\u009B"),
+// so that a package or a device cannot move the cursor, set the window title or clear the screen. Line feeds
+// stay: the messages of the updater span lines.
+std::string VisibleText(std::string_view utf8);
+
+}  // namespace tessel::cli

@@ -1,0 +1,20 @@
+#include "cli/visible_text.h"
+
+#include <gtest/gtest.h>
+
+namespace tessel::cli {
+namespace {
+
+TEST(VisibleText, ControlCharactersBecomeEscapesAndTextStays) {
+    EXPECT_EQ(VisibleText("\x1B]0;title\x07\x1B[2J"), "\\x1B]0;title\\x07\\x1B[2J");
+    EXPECT_EQ(VisibleText("a\rb\tc\x7F"), "a\\x0Db\\x09c\\x7F");
+    EXPECT_EQ(VisibleText(std::string("nul\0end", 7)), "nul\\x00end");
+    // C1 controls in UTF-8 (CSI is U+009B); other two-byte characters starting with C2 stay.
+    EXPECT_EQ(VisibleText("\xC2\x9B" "2J \xC2\xA9"), "\\u009B2J \xC2\xA9");
+    EXPECT_EQ(VisibleText("通信エラー\nIPアドレス"), "通信エラー\nIPアドレス");
+    // A lone C2 at the end is no control.
+    EXPECT_EQ(VisibleText("x\xC2"), "x\xC2");
+}
+
+}  // namespace
+}  // namespace tessel::cli
