@@ -34,6 +34,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
         if (arg == "--verbose") {
             options.verbose = true;
+        } else if (arg == "--verify-version") {
+            options.verifyVersion = true;
+        } else if (arg == "--skip-current") {
+            options.skipCurrent = true;
+        } else if (arg == "--json") {
+            options.json = true;
         } else if (arg == "--address" || arg == "--login" || arg == "--password" || arg == "--ftp-port" ||
                    arg == "--console-port" || arg == "--package" || arg == "--timeout") {
             if (i + 1 >= args.size()) return Refuse(arg + " needs a value");
@@ -46,14 +52,23 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             procedure = arg;
         }
     }
-    if (!procedure) return Refuse("name the procedure: firmware or script");
+    constexpr const char* kProcedures = "firmware, script, version or restore-autoscript";
+    if (!procedure) return Refuse(std::string("name the procedure: ") + kProcedures);
     if (*procedure == "firmware") {
         options.procedure = UpdateProcedure::Firmware;
     } else if (*procedure == "script") {
         options.procedure = UpdateProcedure::Script;
+    } else if (*procedure == "version") {
+        options.procedure = UpdateProcedure::VersionQuery;
+    } else if (*procedure == "restore-autoscript") {
+        options.procedure = UpdateProcedure::AutoscriptRestore;
     } else {
-        return Refuse("unknown procedure \"" + *procedure + "\": firmware or script");
+        return Refuse("unknown procedure \"" + *procedure + "\": " + kProcedures);
     }
+    if ((options.verifyVersion || options.skipCurrent) && options.procedure != UpdateProcedure::Firmware) {
+        return Refuse("--verify-version and --skip-current go with firmware");
+    }
+    if (options.json && options.procedure != UpdateProcedure::VersionQuery) return Refuse("--json goes with version");
     for (const char* required : {"--address", "--login", "--password"}) {
         if (!values.count(required)) return Refuse(std::string(required) + " is required");
     }
@@ -84,8 +99,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string Usage() {
-    return "Usage: tessel-cli firmware|script --address ADDR --login ID --password PW [options]\n"
-           "Runs a firmware update or a script update of one device, as the dialog's buttons do.\n"
+    return "Usage: tessel-cli firmware|script|version|restore-autoscript --address ADDR --login ID --password PW\n"
+           "                  [options]\n"
+           "Runs a firmware update or a script update of one device, as the dialog's buttons do; version\n"
+           "reads the firmware version the device runs (with the package's version script) and changes\n"
+           "nothing else; restore-autoscript puts back an autoscript that an interrupted script update\n"
+           "left moved aside. An update of a device whose earlier update was cut off between the\n"
+           "move-aside and the restore runs the restore first.\n"
            "\n"
            "  --address ADDR       device address or host name\n"
            "  --login ID           console login ID, also the FTP user\n"
@@ -95,10 +115,17 @@ std::string Usage() {
            "  --package DIR        folder of the update package (default: this program's folder)\n"
            "  --timeout SECONDS    give up when the update has not ended by then (default 1800)\n"
            "  --verbose            also show the console traffic\n"
+           "  --verify-version     firmware: read the version after the update; a version other than the\n"
+           "                       package's fails the run\n"
+           "  --skip-current       firmware: read the version first; a device that runs the package's\n"
+           "                       version is left alone\n"
+           "  --json               version: print {\"address\", \"version\"} as JSON\n"
            "  --help               this text\n"
            "\n"
            "Status lines go to standard output as they change, messages to standard error.\n"
-           "Exit status: 0 the update ended with its success message, 1 it failed, 2 usage error.\n";
+           "Moved-aside autoscripts are recorded in $XDG_STATE_HOME/tessel (else ~/.local/state/tessel).\n"
+           "Exit status: 0 the update ended with its success message (version: a version was read), 1 it\n"
+           "failed, 2 usage error.\n";
 }
 
 }  // namespace tessel::cli

@@ -21,6 +21,12 @@ struct CliOptions {
     // Empty: the program's own directory.
     std::string packageDirectory;
     bool verbose = false;
+    // Firmware only: the version query again after the update, compared with the package's version.
+    bool verifyVersion = false;
+    // Firmware only: the version query first; a device that runs the package's version is left alone.
+    bool skipCurrent = false;
+    // Version only: the result as a JSON object on standard output.
+    bool json = false;
     // The longest the whole update may take, restarts included.
     int timeoutSeconds = 1800;
 };

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/cli_options.h"
+#include "cli/command_flow.h"
 #include "cli/device_lock.h"
 #include "cli/progress_bar.h"
 #include "cli/run_deadline.h"
@@ -19,6 +20,7 @@
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/qt_window_timers.h"
 #include "platform/skiffs/skiffs_uploader.h"
+#include "procedures/interruption_journal.h"
 
 using namespace tessel;
 using namespace tessel::cli;
@@ -72,8 +74,9 @@ int main(int argc, char** argv) {
                                     ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
                                     : options.packageDirectory;
     PrepareDialog(dialog, host, options, package);
+    dialog.SetJournalFolder(DefaultJournalFolder());
     if (!host.caption().empty()) std::cout << VisibleText(host.caption()) << std::endl;
 
-    const int status = RunUpdate(dialog, waiter, options.procedure, std::cerr);
+    const int status = RunCommandFlow(dialog, waiter, options, std::cout, std::cerr);
     return deadline.expired() ? 1 : status;
 }

@@ -23,10 +23,12 @@ void PrepareDialog(CTesselDlg& dialog, TerminalDialogHost& host, const CliOption
 }
 
 int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure procedure, std::ostream& err) {
-    if (procedure == UpdateProcedure::Firmware) {
-        dialog.OnFirmwareButton();
-    } else {
-        dialog.OnScriptButton();
+    waiter.reset();
+    switch (procedure) {
+    case UpdateProcedure::Firmware: dialog.OnFirmwareButton(); break;
+    case UpdateProcedure::Script: dialog.OnScriptButton(); break;
+    case UpdateProcedure::VersionQuery: dialog.OnVersionQuery(); break;
+    case UpdateProcedure::AutoscriptRestore: dialog.OnRestoreAutoscript(); break;
     }
     // An update refused at once (its input, its package) has ended before the loop would start.
     if (!waiter.outcome()) QCoreApplication::exec();

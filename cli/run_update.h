@@ -16,6 +16,7 @@ class UpdateEndWaiter final : public UpdateObserver {
 public:
     void updateEnded(const UpdateOutcome& outcome) override;
     const std::optional<UpdateOutcome>& outcome() const { return outcome_; }
+    void reset() { outcome_.reset(); }
 
 private:
     std::optional<UpdateOutcome> outcome_;

@@ -6,6 +6,7 @@
 #include "gui/main_dialog.h"
 #include "gui/program_icon.h"
 #include "platform/qt/qt_stream_socket.h"
+#include "procedures/interruption_journal.h"
 #include "platform/skiffs/skiffs_uploader.h"
 
 namespace tessel {
@@ -23,6 +24,8 @@ int CTesselApp::InitInstance(std::string_view programDirectory) {
     SkiffsUploader uploader;
     MainDialog dialog(sockets, uploader);
     dialog.initialise(programDirectory);
+    // A script update cut off after the move-aside is repaired by the next press for that device.
+    dialog.dialog().SetJournalFolder(DefaultJournalFolder());
     dialog.exec();
     return 0;
 }

@@ -38,21 +38,25 @@ void CTesselDlg::DispatchToStepHandler() {
         Handler autoscript;  // AutoscriptMoveAside and AutoscriptRestore
         Handler firmware;    // FirmwareUpdate
         Handler script;      // ScriptTransfer
+        Handler query;       // VersionQuery
     };
     static constexpr Row kSteps[] = {
-        {kStepStart, &CTesselDlg::SendLoginId, &CTesselDlg::SendLoginId, &CTesselDlg::SendLoginId},
-        {kStepLoginIdSent, &CTesselDlg::SendPassword, &CTesselDlg::SendPassword, &CTesselDlg::SendPassword},
+        {kStepStart, &CTesselDlg::SendLoginId, &CTesselDlg::SendLoginId, &CTesselDlg::SendLoginId,
+         &CTesselDlg::SendLoginId},
+        {kStepLoginIdSent, &CTesselDlg::SendPassword, &CTesselDlg::SendPassword, &CTesselDlg::SendPassword,
+         &CTesselDlg::SendPassword},
         {kStepPasswordSent, &CTesselDlg::AutoScriptStepRun, &CTesselDlg::FirmwareStepRunGetSysVer,
-         &CTesselDlg::ScriptStepLockOff},
-        {kStepLockOffSent, nullptr, nullptr, &CTesselDlg::ScriptStepMakeFolder},
-        {kStepAutoScriptSent, &CTesselDlg::AutoScriptStepWait, nullptr, nullptr},
-        {kStepVersionScriptSent, nullptr, &CTesselDlg::FirmwareStepCheckVersion, nullptr},
-        {kStepSysupSent, nullptr, &CTesselDlg::FirmwareStepConfirmSysup, nullptr},
-        {kStepSysupConfirmed, nullptr, &CTesselDlg::FirmwareStepWaitExpansion, nullptr},
-        {kStepFolderCommandSent, nullptr, nullptr, &CTesselDlg::ScriptStepTransfer},
-        {kStepTransferDone, nullptr, nullptr, &CTesselDlg::ContinueAfterTransfer},
-        {kStepAutoscriptRebootSent, &CTesselDlg::EnterRestartWait, nullptr, nullptr},
-        {kStepFirmwareRebootSent, nullptr, &CTesselDlg::EnterRestartWait, nullptr},
+         &CTesselDlg::ScriptStepLockOff, &CTesselDlg::FirmwareStepRunGetSysVer},
+        {kStepLockOffSent, nullptr, nullptr, &CTesselDlg::ScriptStepMakeFolder, nullptr},
+        {kStepAutoScriptSent, &CTesselDlg::AutoScriptStepWait, nullptr, nullptr, nullptr},
+        {kStepVersionScriptSent, nullptr, &CTesselDlg::FirmwareStepCheckVersion, nullptr,
+         &CTesselDlg::VersionQueryStepRead},
+        {kStepSysupSent, nullptr, &CTesselDlg::FirmwareStepConfirmSysup, nullptr, nullptr},
+        {kStepSysupConfirmed, nullptr, &CTesselDlg::FirmwareStepWaitExpansion, nullptr, nullptr},
+        {kStepFolderCommandSent, nullptr, nullptr, &CTesselDlg::ScriptStepTransfer, nullptr},
+        {kStepTransferDone, nullptr, nullptr, &CTesselDlg::ContinueAfterTransfer, nullptr},
+        {kStepAutoscriptRebootSent, &CTesselDlg::EnterRestartWait, nullptr, nullptr, nullptr},
+        {kStepFirmwareRebootSent, nullptr, &CTesselDlg::EnterRestartWait, nullptr, nullptr},
     };
     for (const Row& row : kSteps) {
         if (row.step != step_) continue;
@@ -62,6 +66,7 @@ void CTesselDlg::DispatchToStepHandler() {
         case AutoscriptRestore: handler = row.autoscript; break;
         case FirmwareUpdate: handler = row.firmware; break;
         case ScriptTransfer: handler = row.script; break;
+        case VersionQuery: handler = row.query; break;
         }
         if (handler != nullptr) (this->*handler)();
         return;

@@ -27,13 +27,22 @@ void CTesselDlg::EndRestartWait() {
         break;
     case AutoscriptRestore:
         outcome_.restore = RestoreResult::Completed;
+        // The device has its autoscript back: nothing is left to repair.
+        journal_.remove(address_, consolePort_);
         CloseConsole();
         StopReconnectTimer();
         EnableUpdateButtons();
         step_ = kStepStart;
         ClearDetail();
-        ShowScriptResult();
+        if (restoreOnly_) {
+            outcome_.succeeded = true;
+            SetStatus(texts::kRestoreDoneStatus);
+            ShowMessage(texts::kRestoreDoneBox, MessageIcon::Information);
+        } else {
+            ShowScriptResult();
+        }
         break;
+    case VersionQuery: break;
     case FirmwareUpdate:
         CloseConsole();
         step_ = kStepStart;

@@ -16,6 +16,7 @@ void CTesselDlg::BeginUpdate(UpdateProcedure procedure) {
     if (updateRunning_) ReportOutcome();
     outcome_ = UpdateOutcome{};
     outcome_.procedure = procedure;
+    restoreOnly_ = procedure == UpdateProcedure::AutoscriptRestore;
     updateRunning_ = true;
 }
 

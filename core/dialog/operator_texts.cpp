@@ -53,6 +53,10 @@ std::string PathTooLong(std::string_view displayPath) { return WithPath("ファ�
 
 std::string SourceFileError(std::string_view displayPath) { return WithPath("送信元ファイル異常", displayPath); }
 
+std::string JournalWriteError(std::string_view displayPath) {
+    return WithPath("中断記録ファイル作成エラー", displayPath);
+}
+
 std::string CannotCreate(std::string_view displayPath) { return WithPath("送信先ファイル作成エラー", displayPath); }
 
 std::optional<std::string_view> FtpErrorText(int code) {

@@ -80,6 +80,15 @@ inline constexpr std::string_view kAutoScriptMoveSendError = "AutoScript移動�
 inline constexpr std::string_view kMoveCommandError = "移動コマンド失敗!";
 inline constexpr std::string_view kAutoScriptUploadError = "FTP送信エラー";
 
+// The version query, the restore alone, and an update that was cut off.
+inline constexpr std::string_view kVersionReadStatus = "ファームバージョン確認終了";
+inline constexpr std::string_view kRestoreDoneStatus = "AutoScript復元終了";
+inline constexpr std::string_view kRestoreDoneBox = "AutoScriptを元に戻しました。";
+inline constexpr std::string_view kEarlierUpdateInterrupted =
+    "前回のアップデートが中断されています。\n先にAutoScriptを元に戻します。";
+// "中断記録ファイル作成エラー(<path>)": the record of a running update cannot be written.
+std::string JournalWriteError(std::string_view displayPath);
+
 // Local files.
 // "ファイルパス文字数オーバー(<path>)": a package path is longer than the program can hold.
 std::string PathTooLong(std::string_view displayPath);

@@ -14,6 +14,7 @@
 #include "dialog/update_management_file.h"
 #include "dialog/update_mode.h"
 #include "platform/dialog_ports.h"
+#include "procedures/interruption_journal.h"
 #include "procedures/work_folder.h"
 
 namespace tessel {
@@ -79,6 +80,12 @@ public:
     // The two update buttons.
     void OnFirmwareButton();
     void OnScriptButton();
+    // What a front end can ask beside the buttons: the device's firmware version read and nothing else
+    // changed (but the version script on B:), and the autoscript restore alone.
+    void OnVersionQuery();
+    void OnRestoreAutoscript();
+    // Where the record of moved-aside autoscripts is kept; empty (the default) keeps none.
+    void SetJournalFolder(std::string folder) { journal_ = InterruptionJournal(std::move(folder)); }
 
     // Procedures. Virtual so that a test double can watch the controller call them.
     virtual void StartFirmwareUpdate();
@@ -94,6 +101,8 @@ public:
     virtual void ScriptStepTransfer();
     virtual void AutoScriptStepRun();
     virtual void AutoScriptStepWait();
+    virtual void StartVersionQuery();
+    virtual void VersionQueryStepRead();
     bool WriteAutoScriptFile();
     int DescrambleUpdateFiles();
     int DescrambleFile(const std::string& sourcePath, const std::string& destinationPath);
@@ -113,6 +122,7 @@ public:
     std::uint16_t ftpPort() const { return ftpPort_; }
     std::int32_t secondPass() const { return secondPass_; }
     const std::string& programDirectory() const { return programDirectory_; }
+    const UpdateHeader& header() const { return header_; }
     // The folder of this run's own files, empty until the first of them is written.
     const std::string& workFolder() const { return workFolder_.existingPath(); }
     std::uint8_t scrambleKey() const { return scrambleKey_; }
@@ -196,6 +206,11 @@ private:
 
     // The outcome of an update that is still running and was not reported yet goes out first.
     void BeginUpdate(UpdateProcedure procedure);
+    // Runs the restore in place of the update asked for when an earlier update of the device was cut off
+    // between its move-aside and its restore; true when it did.
+    bool RestoreFirstIfInterrupted();
+    // Records the device before its autoscript is moved aside; false after reporting that it cannot.
+    bool RecordMoveAside();
     // True while something can still change the device: a connection or a step waiting for the device, the
     // restart wait, a watchdog whose expiry starts the autoscript restore or ends a waiting procedure.
     bool UpdatePending() const;
@@ -241,6 +256,9 @@ private:
     bool buttonsEnabled_ = true;
     int entryDepth_ = 0;
     bool updateRunning_ = false;
+    // The running restore is the whole procedure, not the end of a script update.
+    bool restoreOnly_ = false;
+    InterruptionJournal journal_;
     UpdateOutcome outcome_;
     bool transferInProgress_ = false;
     // The plain copies and the generated script; the package folder is only read.

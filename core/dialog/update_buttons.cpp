@@ -1,3 +1,4 @@
+#include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 
 namespace tessel {
@@ -8,7 +9,7 @@ void CTesselDlg::OnFirmwareButton() {
     mode_ = AutoscriptMoveAside;
     step_ = kStepStart;
     firmwarePass_ = 0;
-    if (!ValidateInput()) return;
+    if (!ValidateInput() || RestoreFirstIfInterrupted()) return;
     mode_ = FirmwareUpdate;
     StartFirmwareUpdate();
 }
@@ -19,13 +20,53 @@ void CTesselDlg::OnScriptButton() {
     mode_ = AutoscriptMoveAside;
     step_ = kStepStart;
     pollCounter_ = 0;
-    if (!ValidateInput()) return;
+    if (!ValidateInput() || RestoreFirstIfInterrupted()) return;
     // With the move flag the transfer follows once the device has restarted after the move-aside.
     if (moveFlag_ == 0) {
         StartScriptTransfer();
-    } else {
+    } else if (RecordMoveAside()) {
         StartAutoScript(AutoscriptMoveAside);
     }
+}
+
+void CTesselDlg::OnVersionQuery() {
+    const EntryScope entry(*this);
+    BeginUpdate(UpdateProcedure::VersionQuery);
+    mode_ = AutoscriptMoveAside;
+    step_ = kStepStart;
+    firmwarePass_ = 0;
+    pollCounter_ = 0;
+    if (!ValidateInput()) return;
+    mode_ = VersionQuery;
+    StartVersionQuery();
+}
+
+void CTesselDlg::OnRestoreAutoscript() {
+    const EntryScope entry(*this);
+    BeginUpdate(UpdateProcedure::AutoscriptRestore);
+    mode_ = AutoscriptMoveAside;
+    step_ = kStepStart;
+    pollCounter_ = 0;
+    if (!ValidateInput()) return;
+    StartAutoScript(AutoscriptRestore);
+}
+
+bool CTesselDlg::RestoreFirstIfInterrupted() {
+    if (!journal_.find(address_, consolePort_)) return false;
+    ShowMessage(texts::kEarlierUpdateInterrupted, MessageIcon::Information);
+    outcome_.procedure = UpdateProcedure::AutoscriptRestore;
+    restoreOnly_ = true;
+    StartAutoScript(AutoscriptRestore);
+    return true;
+}
+
+bool CTesselDlg::RecordMoveAside() {
+    if (!journal_.enabled()) return true;
+    const JournalEntry entry{address_, ftpPort_, consolePort_, JournalTimeNow(), programDirectory_};
+    if (journal_.record(entry)) return true;
+    const std::string message = texts::JournalWriteError(journal_.pathFor(address_, consolePort_));
+    ReportStartFailure(message, message);
+    return false;
 }
 
 }  // namespace tessel

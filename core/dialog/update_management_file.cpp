@@ -163,8 +163,8 @@ bool ReadUpdateHeader(std::string_view programDirectory, UpdateHeader& header) {
     return true;
 }
 
-int ReadUpdateFileList(std::string_view programDirectory, std::vector<UpdateFileEntry>& list,
-                       std::uint8_t& scrambleKey, ManagementFileFault* fault) {
+int ReadUpdateFileList(std::string_view programDirectory, std::vector<UpdateFileEntry>& list, std::uint8_t& scrambleKey,
+                       ManagementFileFault* fault) {
     auto refuse = [fault](std::size_t line, std::string reason) {
         if (fault != nullptr) *fault = ManagementFileFault{line, std::move(reason)};
         return -1;

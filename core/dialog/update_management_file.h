@@ -52,7 +52,7 @@ struct ManagementFileFault {
 // local path composed from it is longer than kMaxPathBytes; when a scrambled or plain name is not a plain
 // file name (it holds a path separator, "..", or a control byte); when it lists more than kMaxListedFiles
 // files, or lists files without a key line that parses.
-int ReadUpdateFileList(std::string_view programDirectory, std::vector<UpdateFileEntry>& list,
-                       std::uint8_t& scrambleKey, ManagementFileFault* fault = nullptr);
+int ReadUpdateFileList(std::string_view programDirectory, std::vector<UpdateFileEntry>& list, std::uint8_t& scrambleKey,
+                       ManagementFileFault* fault = nullptr);
 
 }  // namespace tessel

@@ -6,16 +6,11 @@
 #include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
 #include "procedures/package_files.h"
+#include "procedures/reply_limits.h"
 
 namespace tessel {
 
 using namespace std::chrono_literals;
-
-namespace {
-
-constexpr std::int32_t kReplyEventLimit = 50;
-
-}  // namespace
 
 void CTesselDlg::StartAutoScript(UpdateMode mode) {
     mode_ = mode;

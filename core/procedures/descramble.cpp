@@ -27,8 +27,8 @@ int CTesselDlg::DescrambleUpdateFiles() {
 int CTesselDlg::DescrambleFile(const std::string& sourcePath, const std::string& destinationPath) {
     std::optional<std::string> bytes = ReadFileBytes(sourcePath);
     if (!bytes) {
-        outcome_.detail = "cannot read " + DisplayPath(sourcePath) +
-                          ": missing, a link, not a regular file, or larger than 64 MiB";
+        outcome_.detail =
+            "cannot read " + DisplayPath(sourcePath) + ": missing, a link, not a regular file, or larger than 64 MiB";
         ShowMessage(texts::SourceFileError(DisplayPath(sourcePath)), MessageIcon::Warning);
         return 0;
     }

@@ -7,6 +7,7 @@
 #include "dialog/tessel_dlg.h"
 #include "procedures/firmware_version.h"
 #include "procedures/package_files.h"
+#include "procedures/reply_limits.h"
 
 namespace tessel {
 
@@ -29,7 +30,6 @@ constexpr FirmwareFile kFirmwareFiles[] = {
 
 // Versions below 1.07.00 need the whole update twice.
 constexpr std::int32_t kSinglePassVersion = 10700;
-constexpr std::int32_t kReplyEventLimit = 50;
 constexpr std::int32_t kExpansionEventLimit = 100;
 
 }  // namespace

@@ -46,7 +46,11 @@ std::string FirmwareVersionText(std::span<char> buffer) {
 }
 
 std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> buffer) {
-    const std::string versionText = FirmwareVersionText(buffer);
+    return VersionNumber(FirmwareVersionText(buffer));
+}
+
+std::optional<std::int32_t> VersionNumber(std::string_view text) {
+    const std::string versionText(text);
     int major = 0;
     int minor = 0;
     int patch = 0;

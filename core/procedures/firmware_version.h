@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tessel {
 
@@ -17,5 +18,9 @@ std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> receiveBuffer);
 // The text that ReadFirmwareVersion reads as "%d.%d.%d": up to eight bytes, empty when the reply has no
 // deciding dot. The buffer is changed as ReadFirmwareVersion changes it.
 std::string FirmwareVersionText(std::span<char> receiveBuffer);
+
+// A version text read as "%d.%d.%d" into major * 10000 + minor * 100 + patch, as the update compares
+// versions; nullopt when it does not read as three numbers.
+std::optional<std::int32_t> VersionNumber(std::string_view text);
 
 }  // namespace tessel

@@ -45,6 +45,8 @@ protected:
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         work_ = MakeTempDir(std::string("cli-") + info->name());
         package_ = work_ / "package";
+        // The record of moved-aside autoscripts of this test's runs only.
+        environment_ = "XDG_STATE_HOME=" + Quote((work_ / "state").string());
     }
     void TearDown() override {
         device_.reset();

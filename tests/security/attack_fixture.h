@@ -22,7 +22,7 @@ protected:
         // Locks of this test's runs only.
         fs::create_directories(work_ / "run");
         fs::permissions(work_ / "run", fs::perms::owner_all);
-        environment_ = "XDG_RUNTIME_DIR=" + Quote((work_ / "run").string());
+        environment_ += " XDG_RUNTIME_DIR=" + Quote((work_ / "run").string());
     }
 
     // Every entry of a folder, links as links, with the bytes of regular files.

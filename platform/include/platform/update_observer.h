@@ -8,8 +8,9 @@
 
 namespace tessel {
 
-// The chain of procedures that one update button starts.
-enum class UpdateProcedure { Firmware, Script };
+// The chain of procedures that one update button (or command) starts: an update, the query of the
+// device's firmware version alone, or the autoscript restore alone.
+enum class UpdateProcedure { Firmware, Script, VersionQuery, AutoscriptRestore };
 
 // The autoscript restore that follows a script transfer with the move flag.
 enum class RestoreResult {

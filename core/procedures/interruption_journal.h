@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tessel {
+
+// A device whose autoscript an update has moved aside and not yet restored.
+struct JournalEntry {
+    std::string address;  // code page 932 bytes, as typed
+    std::uint16_t ftpPort = 21;
+    std::uint16_t consolePort = 8002;
+    std::string started;  // UTC, ISO 8601
+    std::string package;
+};
+
+// The record of updates that could leave a device without its autoscript: one small file per device (by the
+// address as typed and the console port), written atomically before the move-aside and removed once the
+// restore has ended. A journal without a folder records nothing.
+class InterruptionJournal {
+public:
+    InterruptionJournal() = default;
+    explicit InterruptionJournal(std::string folder) : folder_(std::move(folder)) {}
+
+    bool enabled() const { return !folder_.empty(); }
+    std::string pathFor(const std::string& address, std::uint16_t consolePort) const;
+    // False when the entry cannot be written; the folder is made (owner-only) when missing.
+    bool record(const JournalEntry& entry) const;
+    // The entry of the device, when one is recorded and reads as one.
+    std::optional<JournalEntry> find(const std::string& address, std::uint16_t consolePort) const;
+    void remove(const std::string& address, std::uint16_t consolePort) const;
+
+private:
+    std::string folder_;
+};
+
+// $XDG_STATE_HOME/tessel, else ~/.local/state/tessel; empty when neither can be told.
+std::string DefaultJournalFolder();
+
+// Now, as the journal writes it.
+std::string JournalTimeNow();
+
+}  // namespace tessel

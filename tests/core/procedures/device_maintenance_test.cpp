@@ -1,0 +1,125 @@
+// The version query and the autoscript restore as procedures of their own, and the record that lets a cut-off
+// script update be repaired.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "procedure_fixture.h"
+#include "procedures/interruption_journal.h"
+
+namespace tessel::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+class VersionQueryTest : public ProcedureTest {};
+
+TEST_F(VersionQueryTest, ReadsTheVersionAsTheUpdateDoesAndChangesNothingElse) {
+    world.device.firmwareVersion = "01.06.99";
+    world.dialog.OnVersionQuery();
+    runToEnd();
+    ASSERT_TRUE(world.outcome());
+    EXPECT_EQ(world.outcome()->procedure, UpdateProcedure::VersionQuery);
+    EXPECT_TRUE(world.succeeded());
+    ASSERT_EQ(world.outcome()->firmwareVersions.size(), 1u);
+    EXPECT_EQ(world.outcome()->firmwareVersions.front(), "01.06.99");
+    EXPECT_EQ(world.device.commands, Texts{"exec \"B:\\GetSysVer.wcr\""});
+    EXPECT_EQ(world.uploader.remotePaths(), Texts{"B:\\GetSysVer.wcr"});
+    EXPECT_TRUE(world.host.boxes.empty());
+    EXPECT_EQ(world.status(), "ファームバージョン確認終了");
+    EXPECT_FALSE(world.dialog.consoleOpen());
+    EXPECT_TRUE(world.buttonsEnabled());
+    expectPackageAsShipped();
+}
+
+TEST_F(VersionQueryTest, AReplyThatIsNoVersionFailsTheQuery) {
+    world.device.firmwareVersion = "xx.yy.zz";
+    world.dialog.OnVersionQuery();
+    runToEnd();
+    ASSERT_TRUE(world.outcome());
+    EXPECT_FALSE(world.succeeded());
+    EXPECT_EQ(world.lastBox(), "getsysver Version Error !!");
+    EXPECT_TRUE(world.buttonsEnabled());
+}
+
+// A script update with the move-aside, recording into a journal of its own.
+class InterruptedUpdateTest : public ProcedureTest {
+protected:
+    void SetUp() override {
+        world.package.setEntries(world.package.entries, {"#A# move"});
+        world.dialog.InitDialog(world.package.dir());
+        journalFolder = fs::path(world.package.dir()).parent_path() /
+                        ("journal-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        world.dialog.SetJournalFolder(journalFolder.string());
+        ProcedureTest::SetUp();
+    }
+    void TearDown() override {
+        fs::permissions(journalFolder.parent_path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(journalFolder);
+    }
+    bool recorded() const {
+        return InterruptionJournal(journalFolder.string()).find(address(), 8002).has_value();
+    }
+    // The address as the operator typed it, which names the device in the journal.
+    std::string address() const { return world.host.controlText(kAddressEdit);
+    }
+
+    fs::path journalFolder;
+};
+
+TEST_F(InterruptedUpdateTest, TheDeviceIsRecordedFromTheMoveAsideUntilTheRestore) {
+    world.dialog.OnScriptButton();
+    ASSERT_TRUE(world.runUntil([&] { return world.device.commands.size() == 3; }));
+    EXPECT_TRUE(recorded());
+    runToEnd();
+    EXPECT_TRUE(world.succeeded());
+    EXPECT_FALSE(recorded());
+}
+
+TEST_F(InterruptedUpdateTest, AnUpdateOfADeviceLeftMovedAsideRestoresFirst) {
+    InterruptionJournal(journalFolder.string())
+        .record({address(), 21, 8002, "2026-01-01T00:00:00Z", world.package.dir()});
+    world.dialog.OnScriptButton();
+    runToEnd();
+    ASSERT_EQ(world.observer.outcomes.size(), 1u);
+    EXPECT_EQ(world.outcome()->procedure, UpdateProcedure::AutoscriptRestore);
+    EXPECT_TRUE(world.succeeded());
+    EXPECT_EQ(world.outcome()->restore, RestoreResult::Completed);
+    EXPECT_EQ(boxTexts(), (Texts{"前回のアップデートが中断されています。\n先にAutoScriptを元に戻します。",
+                                 "AutoScriptを元に戻しました。"}));
+    EXPECT_EQ(world.device.commands, (Texts{"exec \"B:\\m_AutoScript.wcr\"", "reboot"}));
+    EXPECT_FALSE(recorded());
+    // The next press is the update itself.
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_TRUE(world.succeeded());
+    EXPECT_EQ(world.outcome()->procedure, UpdateProcedure::Script);
+}
+
+TEST_F(InterruptedUpdateTest, AJournalThatCannotBeWrittenStopsTheUpdateBeforeTheDevice) {
+    fs::create_directories(journalFolder.parent_path());
+    // A file where the folder should be.
+    std::ofstream(journalFolder) << "in the way";
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_FALSE(world.succeeded());
+    EXPECT_TRUE(world.lastBox().starts_with("中断記録ファイル作成エラー(" + journalFolder.string())) << world.lastBox();
+    EXPECT_TRUE(world.uploader.uploads.empty());
+    EXPECT_TRUE(world.device.commands.empty());
+    EXPECT_TRUE(world.buttonsEnabled());
+    fs::remove(journalFolder);
+}
+
+TEST_F(InterruptedUpdateTest, TheRestoreAloneEndsWithItsOwnMessage) {
+    world.dialog.OnRestoreAutoscript();
+    runToEnd();
+    EXPECT_TRUE(world.succeeded());
+    EXPECT_EQ(world.outcome()->procedure, UpdateProcedure::AutoscriptRestore);
+    EXPECT_EQ(boxTexts(), Texts{"AutoScriptを元に戻しました。"});
+    EXPECT_EQ(world.uploader.uploads.front().content->size(), 233u);
+}
+
+}  // namespace
+}  // namespace tessel::sim
