@@ -41,10 +41,12 @@ QString UsageText() {
                "  --restart-time MS      after \"reboot\", time during which connections are refused (default 3000)\n"
                "  --no-ftp               start no FTP server\n"
                "  --ftp-script PATH      the FTP server script (default: ftp_server.py beside this program)\n"
+               "  --autoscript FILE      start with this file as the device's C:\\system\\autoscript.wcr\n"
                "  --help                 this text\n"
                "\n"
                "Once both services listen it prints \"ready console=PORT ftp=PORT\" (ftp=0 with --no-ftp), then one\n"
-               "line per thing it receives and does. SIGINT or SIGTERM stop it and its FTP server.\n"
+               "line per thing it receives and does. SIGINT or SIGTERM stop it and its FTP server; SIGUSR1 lists the\n"
+               "device's files, one \"file DRIVE:PATH SIZE\" line each, between \"files:\" and \"files end\".\n"
                "\n"
                "Firmware image: sysup installs an image whose first line is \"") +
            QString::fromLatin1(kFirmwareImageHeader.data(), static_cast<qsizetype>(kFirmwareImageHeader.size())) +
@@ -103,6 +105,11 @@ std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringL
         {"--silent-after", text(options.device.silentAfter)},
         {"--expansion-delay", number(options.device.expansionDelayMs, kMaxDelayMs)},
         {"--restart-time", number(options.device.restartTimeMs, kMaxDelayMs)},
+        {"--autoscript", [&](const QString& value) -> QString {
+             if (value.isEmpty()) return "a file";
+             options.autoscript = value;
+             return {};
+         }},
         {"--ftp-script", [&](const QString& value) -> QString {
              options.ftpScript = value;
              return {};

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "devsim/device_state.h"
-
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 #include <string>
 #include <variant>
+
+#include "devsim/device_state.h"
 
 namespace tessel::devsim {
 
@@ -19,7 +18,8 @@ struct DevsimOptions {
     bool ftp = true;
     // The FTP service's own password when it differs from the console's (a misconfigured device).
     std::optional<std::string> ftpPassword;
-    QString ftpScript;  // empty: the script beside the program, else the one in the source tree
+    QString ftpScript;   // empty: the script beside the program, else the one in the source tree
+    QString autoscript;  // empty: the device keeps (or gets) its standard autoscript
     FirmwareVersion version{1, 7, 0};
     DeviceSettings device;
 };

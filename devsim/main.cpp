@@ -1,16 +1,20 @@
 // tessel-devsim: a simulated device for trials of the updater on one machine.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "devsim/activity_log.h"
 #include "devsim/console_server.h"
 #include "devsim/devsim_options.h"
 #include "devsim/ftp_service.h"
 #include "devsim/signal_watcher.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <cstdio>
 
 using namespace tessel::devsim;
 
@@ -20,6 +24,21 @@ QString FtpScriptPath(const DevsimOptions& options) {
     if (!options.ftpScript.isEmpty()) return options.ftpScript;
     const QString beside = QCoreApplication::applicationDirPath() + "/ftp_server.py";
     return QFileInfo::exists(beside) ? beside : QStringLiteral(TESSEL_DEVSIM_SOURCE_FTP_SCRIPT);
+}
+
+// Every file of the device, in path order, for a test or an engineer who asks (SIGUSR1).
+void LogDeviceFiles(const std::filesystem::path& root) {
+    std::vector<std::pair<std::string, std::uintmax_t>> files;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (it->is_regular_file(error))
+            files.emplace_back(std::filesystem::relative(it->path(), root).string(), it->file_size(error));
+    }
+    std::sort(files.begin(), files.end());
+    Log("files:");
+    for (const auto& [path, size] : files) Log("file " + path + " " + std::to_string(size));
+    Log("files end");
 }
 
 int Fail(const QString& message) {
@@ -43,10 +62,15 @@ int main(int argc, char** argv) {
     }
     const DevsimOptions& options = std::get<DevsimOptions>(parsed);
     const QString root = QDir(options.root).absolutePath();
-    DeviceState device{options.device, DeviceFileSystem(QFile::encodeName(root).toStdString()), options.version,
-                       false, {}};
+    DeviceState device{
+        options.device, DeviceFileSystem(QFile::encodeName(root).toStdString()), options.version, false, {}};
     try {
         device.fileSystem.CreateLayout();
+        if (!options.autoscript.isEmpty()) {
+            std::filesystem::copy_file(QFile::encodeName(options.autoscript).toStdString(),
+                                       QFile::encodeName(root).toStdString() + "/C:/system/autoscript.wcr",
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
     } catch (const std::filesystem::filesystem_error& error) {
         return Fail(QString("cannot prepare the device file system: ") + error.what());
     }
@@ -67,6 +91,8 @@ int main(int argc, char** argv) {
         ftp.Stop();
         application.quit();
     });
+    QObject::connect(&signalWatcher, &SignalWatcher::listingRequested, &application,
+                     [&] { LogDeviceFiles(QFile::encodeName(root).toStdString()); });
     Log("ready console=" + std::to_string(console.Port()) + " ftp=" + std::to_string(options.ftp ? ftp.Port() : 0));
     Log("device: root " + root.toStdString() + ", firmware " + device.installedVersion.Text());
     return application.exec();

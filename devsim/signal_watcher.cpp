@@ -1,9 +1,10 @@
 #include "devsim/signal_watcher.h"
 
-#include <csignal>
-#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <stdexcept>
 
 namespace tessel::devsim {
 
@@ -23,7 +24,12 @@ SignalWatcher::SignalWatcher() {
     notifier_ = std::make_unique<QSocketNotifier>(signalPair[1], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
         char byte = 0;
-        if (read(signalPair[1], &byte, 1) == 1) emit stopRequested(byte);
+        if (read(signalPair[1], &byte, 1) != 1) return;
+        if (byte == SIGUSR1) {
+            emit listingRequested();
+        } else {
+            emit stopRequested(byte);
+        }
     });
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
@@ -31,11 +37,13 @@ SignalWatcher::SignalWatcher() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGUSR1, &action, nullptr);
 }
 
 SignalWatcher::~SignalWatcher() {
     signal(SIGINT, SIG_DFL);
     signal(SIGTERM, SIG_DFL);
+    signal(SIGUSR1, SIG_DFL);
     notifier_.reset();
     close(signalPair[0]);
     close(signalPair[1]);

@@ -2,12 +2,12 @@
 
 #include <QObject>
 #include <QSocketNotifier>
-
 #include <memory>
 
 namespace tessel::devsim {
 
-// Turns SIGINT and SIGTERM into a Qt signal on the event loop (the signal handler only writes to a socket pair).
+// Turns SIGINT and SIGTERM (stop) and SIGUSR1 (list the device's files) into Qt signals on the event loop (the
+// signal handler only writes to a socket pair).
 class SignalWatcher : public QObject {
     Q_OBJECT
 
@@ -17,6 +17,7 @@ public:
 
 signals:
     void stopRequested(int signalNumber);
+    void listingRequested();
 
 private:
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 
 namespace tessel::test {
@@ -95,6 +97,26 @@ bool DevsimProcess::WaitForOutput(const std::string& text, int timeoutMs) const 
         if (std::chrono::steady_clock::now() >= deadline) return false;
         usleep(10000);
     }
+}
+
+std::vector<std::string> DevsimProcess::ListFiles() const {
+    const std::size_t from = Output().size();
+    if (pid_ <= 0 || ::kill(pid_, SIGUSR1) != 0) return {};
+    for (int waited = 0; waited < 10000; waited += 20) {
+        const std::string output = Output();
+        const std::size_t begin = output.find("files:\n", from);
+        const std::size_t end = begin == std::string::npos ? begin : output.find("files end\n", begin);
+        if (end != std::string::npos) {
+            std::vector<std::string> files;
+            std::istringstream lines(output.substr(begin + 7, end - begin - 7));
+            for (std::string line; std::getline(lines, line);) {
+                if (line.rfind("file ", 0) == 0) files.push_back(line.substr(5));
+            }
+            return files;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {};
 }
 
 std::string DevsimProcess::Output() const {

@@ -29,6 +29,9 @@ public:
     // Waits, bounded, until the output holds text.
     bool WaitForOutput(const std::string& text, int timeoutMs = 10000) const;
     std::string Output() const;
+    // The device's files as the simulator lists them on SIGUSR1: "C:/system/autoscript.wcr 153" lines, in path
+    // order; empty when no listing came within the bound.
+    std::vector<std::string> ListFiles() const;
 
     // Uploads a local file to a device path such as "B:/kbteva.bin" with the curl command line; true on success.
     bool Upload(const std::filesystem::path& local, const std::string& remote, const std::string& user = "admin",

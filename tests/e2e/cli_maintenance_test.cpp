@@ -1,5 +1,6 @@
 // Asking a device its version, checking what an update installed, and repairing an update cut off between
 // the autoscript's move-aside and its restore: tessel-cli against tessel-devsim.
+#include <algorithm>
 #include <csignal>
 #include <string>
 
@@ -63,8 +64,10 @@ TEST_F(CliMaintenance, VerifyVersionFailsWhenTheDeviceRunsAnotherVersion) {
 
 TEST_F(CliMaintenance, AnUpdateKilledAfterTheMoveAsideIsRepairedByTheNextRun) {
     MakePackage();
-    StartDevice({});
-    const std::string autoscript = Device("C:/system/autoscript.wcr");
+    const std::string autoscript = "Function main()\r\n{\r\nprint(\"site 7 logger\");\r\n}\r\n";
+    WriteFileBytes(work_ / "autoscript.wcr", autoscript);
+    StartDevice({"--autoscript", (work_ / "autoscript.wcr").string()});
+    ASSERT_EQ(Device("C:/system/autoscript.wcr"), autoscript);
     const fs::path pidFile = work_ / "cli.pid";
     RunCommand(environment_ + " " + Quote(TESSEL_CLI_PROGRAM) +
                " script --address 127.0.0.1 --login admin --password admin --ftp-port " +
@@ -75,8 +78,13 @@ TEST_F(CliMaintenance, AnUpdateKilledAfterTheMoveAsideIsRepairedByTheNextRun) {
     const pid_t pid = static_cast<pid_t>(std::stol(ReadFileBytes(pidFile)));
     ASSERT_EQ(::kill(pid, SIGKILL), 0);
     RunCommand("while kill -0 " + std::to_string(pid) + " 2>/dev/null; do sleep 0.1; done");
-    EXPECT_FALSE(fs::exists(device_->Root() / "C:/system/autoscript.wcr"));
-    EXPECT_TRUE(fs::exists(device_->Root() / "C:/system/autoscript.bak"));
+    const std::vector<std::string> cutOff = device_->ListFiles();
+    EXPECT_EQ(std::count(cutOff.begin(), cutOff.end(), "C:/system/autoscript.bak " + std::to_string(autoscript.size())),
+              1)
+        << ::testing::PrintToString(cutOff);
+    EXPECT_EQ(std::count_if(cutOff.begin(), cutOff.end(),
+                            [](const std::string& file) { return file.starts_with("C:/system/autoscript.wcr"); }),
+              0);
 
     const CliRun run = Run("script");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
