@@ -41,7 +41,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--address" || arg == "--login" || arg == "--password" || arg == "--ftp-port" ||
-                   arg == "--console-port" || arg == "--package" || arg == "--timeout") {
+                   arg == "--console-port" || arg == "--package" || arg == "--timeout" || arg == "--password-file" ||
+                   arg == "--inventory" || arg == "--retry-failed" || arg == "--parallel" || arg == "--canary" ||
+                   arg == "--max-failures" || arg == "--report") {
             if (i + 1 >= args.size()) return Refuse(arg + " needs a value");
             values[arg] = args[++i];
         } else if (arg.rfind("--", 0) == 0) {
@@ -68,12 +70,38 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if ((options.verifyVersion || options.skipCurrent) && options.procedure != UpdateProcedure::Firmware) {
         return Refuse("--verify-version and --skip-current go with firmware");
     }
-    if (options.json && options.procedure != UpdateProcedure::VersionQuery) return Refuse("--json goes with version");
-    for (const char* required : {"--address", "--login", "--password"}) {
-        if (!values.count(required)) return Refuse(std::string(required) + " is required");
+    const auto valueOf = [&values](const char* name) {
+        const auto found = values.find(name);
+        return found == values.end() ? std::string() : found->second;
+    };
+    options.inventory = valueOf("--inventory");
+    options.retryFailed = valueOf("--retry-failed");
+    options.report = valueOf("--report");
+    options.passwordFile = valueOf("--password-file");
+    const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
+    if (fleet && values.count("--address")) return Refuse("--address or --inventory, not both");
+    if (!options.inventory.empty() && !options.retryFailed.empty())
+        return Refuse("--inventory or --retry-failed, not both");
+    if (!fleet && !values.count("--address")) return Refuse("--address (or --inventory) is required");
+    if (!fleet && (values.count("--parallel") || values.count("--canary") || values.count("--max-failures") ||
+                   values.count("--report"))) {
+        return Refuse("--parallel, --canary, --max-failures and --report go with --inventory");
     }
+    if (fleet && options.json) return Refuse("--json is for one device; --report writes the fleet's");
+    const std::pair<const char*, int*> counts[] = {
+        {"--parallel", &options.parallel}, {"--canary", &options.canary}, {"--max-failures", &options.maxFailures}};
+    for (const auto& [name, target] : counts) {
+        if (!values.count(name)) continue;
+        const auto value = Number(values[name], std::string(name) == "--parallel" ? 1 : 0, 1000);
+        if (!value)
+            return Refuse(std::string(name) + " takes a number from " +
+                          (std::string(name) == "--parallel" ? "1" : "0") + " to 1000");
+        *target = static_cast<int>(*value);
+    }
+    if (!fleet && !values.count("--login")) return Refuse("--login is required");
     options.address = values["--address"];
     options.login = values["--login"];
+    options.passwordGiven = values.count("--password") > 0;
     options.password = values["--password"];
     if (values.count("--ftp-port")) {
         if (!Number(values["--ftp-port"], 1, 65535)) return Refuse("--ftp-port takes a port number from 1 to 65535");
@@ -119,7 +147,17 @@ std::string Usage() {
            "                       package's fails the run\n"
            "  --skip-current       firmware: read the version first; a device that runs the package's\n"
            "                       version is left alone\n"
-           "  --json               version: print {\"address\", \"version\"} as JSON\n"
+           "  --json               print the run's record as JSON on standard output (status lines go to\n"
+           "                       standard error); version: {\"address\", \"version\"}\n"
+           "  --password-file F    the password is the first line of F (else TESSEL_PASSWORD, else a prompt)\n"
+           "\n"
+           "Many devices: --inventory FILE instead of --address (CSV with a header row: address, and\n"
+           "optionally name, login, password, ftp_port, console_port; empty cells take the command line's\n"
+           "values), or --retry-failed REPORT for the devices of an earlier report that did not succeed.\n"
+           "  --parallel N         devices at once (default 8)\n"
+           "  --canary N           the first N devices run first, alone; the rest only when they succeeded\n"
+           "  --max-failures N     start no further device once N have failed\n"
+           "  --report FILE        write the fleet's JSON report there\n"
            "  --help               this text\n"
            "\n"
            "Status lines go to standard output as they change, messages to standard error.\n"

@@ -15,7 +15,9 @@ struct CliOptions {
     // UTF-8, as the dialog's fields hold them.
     std::string address;
     std::string login;
+    // Empty when not given on the command line: --password-file, TESSEL_PASSWORD or a prompt gives it.
     std::string password;
+    bool passwordGiven = false;
     std::string ftpPort = "21";
     std::uint16_t consolePort = 8002;
     // Empty: the program's own directory.
@@ -25,8 +27,20 @@ struct CliOptions {
     bool verifyVersion = false;
     // Firmware only: the version query first; a device that runs the package's version is left alone.
     bool skipCurrent = false;
-    // Version only: the result as a JSON object on standard output.
+    // The run's record as a JSON object on standard output (status lines go to standard error then).
     bool json = false;
+    // Read the password from the first line of this file.
+    std::string passwordFile;
+    // Many devices: the rows of this CSV file, or the devices of this report that did not succeed.
+    std::string inventory;
+    std::string retryFailed;
+    int parallel = 8;
+    // The first devices, run alone first; the rest start only when all of them succeeded.
+    int canary = 0;
+    // No further device starts once this many have failed; 0 never stops.
+    int maxFailures = 0;
+    // Where the fleet's JSON report goes.
+    std::string report;
     // The longest the whole update may take, restarts included.
     int timeoutSeconds = 1800;
 };

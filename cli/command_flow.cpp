@@ -1,6 +1,5 @@
 #include "cli/command_flow.h"
 
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
@@ -57,12 +56,7 @@ int RunCommandFlow(CTesselDlg& dialog, UpdateEndWaiter& waiter, const CliOptions
     }
     if (status != 0) return status;
     if (options.procedure == UpdateProcedure::VersionQuery) {
-        const std::string version = Trimmed(waiter.outcome()->firmwareVersions.back());
-        if (options.json) {
-            out << nlohmann::json{{"address", options.address}, {"version", Cp932ToUtf8(version)}}.dump() << std::endl;
-        } else {
-            out << "firmware " << Shown(version) << std::endl;
-        }
+        out << "firmware " << Shown(Trimmed(waiter.outcome()->firmwareVersions.back())) << std::endl;
     }
     if (options.verifyVersion) {
         const std::optional<std::string> version = QueryVersion(dialog, waiter, err);

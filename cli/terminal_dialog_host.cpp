@@ -10,7 +10,10 @@ TerminalDialogHost::TerminalDialogHost(std::ostream& out, std::ostream& err) : o
 void TerminalDialogHost::setControlText(int controlId, std::string_view text) {
     std::string& current = texts_[controlId];
     // The status line is the running account of the update: each new text is a line of output.
-    if (controlId == kStatusLine && !text.empty() && text != current) out_ << VisibleText(text) << std::endl;
+    if (controlId == kStatusLine && !text.empty() && text != current) {
+        out_ << VisibleText(text) << std::endl;
+        statusChanges_.push_back({std::chrono::system_clock::now(), std::string(text)});
+    }
     current = std::string(text);
 }
 

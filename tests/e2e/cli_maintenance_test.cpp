@@ -31,7 +31,11 @@ TEST_F(CliMaintenance, VersionReadsTheDeviceAndInstallsNothing) {
     EXPECT_EQ(Count(device_->Output(), "restarting"), 0);
     run = Run("version", "admin", "--json");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find(R"({"address":"127.0.0.1","version":"01.06.00"})"), std::string::npos) << run.out;
+    // Standard output is the record alone.
+    EXPECT_EQ(run.out.find("firmware 01.06.00"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(R"("address":"127.0.0.1")"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(R"("version":"01.06.00")"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(R"("result":"succeeded")"), std::string::npos) << run.out;
     EXPECT_EQ(Run("version", "wrong").status, 1);
 }
 

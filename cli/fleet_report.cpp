@@ -1,0 +1,131 @@
+#include "cli/fleet_report.h"
+
+#include <cstdio>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "cli/device_record.h"
+#include "cli/visible_text.h"
+#include "dialog/cp932.h"
+#include "dialog/local_file.h"
+#include "dialog/update_management_file.h"
+
+namespace tessel::cli {
+namespace {
+
+constexpr std::size_t kMaxReportBytes = 64 * 1024 * 1024;
+
+nlohmann::json Parsed(const std::string& record) {
+    nlohmann::json parsed = nlohmann::json::parse(record, nullptr, false);
+    return parsed.is_object() ? parsed : nlohmann::json::object();
+}
+
+std::string Text(const nlohmann::json& object, const char* key) {
+    const auto found = object.find(key);
+    return found != object.end() && found->is_string() ? found->get<std::string>() : std::string();
+}
+
+}  // namespace
+
+std::string RunnerRecord(const FleetDevice& device, UpdateProcedure procedure, const std::string& result,
+                         const std::string& message) {
+    DeviceRun run{device.name, device.address, device.login, device.ftpPort, device.consolePort, procedure};
+    run.result = result;
+    run.note = message;
+    return DeviceRecordJson(run);
+}
+
+std::string NamedRecord(const std::string& record, const std::string& name) {
+    nlohmann::json parsed = Parsed(record);
+    parsed["name"] = name;
+    return parsed.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string RecordResult(const std::string& record) {
+    const std::string result = Text(Parsed(record), "result");
+    return result.empty() ? "failed" : result;
+}
+
+bool WriteFleetReport(const std::string& path, const FleetSummary& summary) {
+    UpdateHeader header;
+    ReadUpdateHeader(summary.packageDirectory, header);
+    std::map<std::string, int> counts = {{"succeeded", 0}, {"failed", 0}, {"skipped", 0}, {"interrupted", 0}};
+    nlohmann::json devices = nlohmann::json::array();
+    for (const FleetResult& result : summary.results) {
+        nlohmann::json record = Parsed(result.record);
+        ++counts[Text(record, "result").empty() ? "failed" : Text(record, "result")];
+        devices.push_back(std::move(record));
+    }
+    const nlohmann::json report = {
+        {"tool", "tessel-cli"},
+        {"version", TESSEL_VERSION},
+        {"package",
+         {{"folder", summary.packageDirectory},
+          {"caption", Cp932ToUtf8(header.caption)},
+          {"firmware_version", Cp932ToUtf8(header.firmwareVersion)},
+          {"script_version", Cp932ToUtf8(header.scriptVersion)}}},
+        {"procedure", ProcedureName(summary.procedure)},
+        {"started", IsoTime(summary.started)},
+        {"ended", IsoTime(summary.ended)},
+        {"counts", counts},
+        {"devices", devices},
+    };
+    const std::string staging = path + ".new";
+    std::remove(staging.c_str());
+    if (!WriteNewFile(staging, report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n"))
+        return false;
+    return std::rename(staging.c_str(), path.c_str()) == 0;
+}
+
+std::vector<FleetDevice> FailedDevicesOf(const std::string& reportPath, const std::string& password,
+                                         std::vector<std::string>& faults) {
+    const std::optional<std::string> text = ReadFileBytes(reportPath, kMaxReportBytes);
+    const nlohmann::json report = text ? nlohmann::json::parse(*text, nullptr, false) : nlohmann::json();
+    if (!report.is_object() || !report.contains("devices") || !report["devices"].is_array()) {
+        faults.push_back(reportPath + " is no report of tessel-cli");
+        return {};
+    }
+    std::vector<FleetDevice> devices;
+    for (const nlohmann::json& record : report["devices"]) {
+        if (!record.is_object() || Text(record, "result") == "succeeded") continue;
+        FleetDevice device;
+        device.name = Text(record, "name");
+        device.address = Text(record, "address");
+        device.login = Text(record, "login");
+        device.ftpPort = Text(record, "ftp_port");
+        device.password = password;
+        const auto port = record.find("console_port");
+        if (port != record.end() && port->is_number_unsigned()) device.consolePort = port->get<std::uint16_t>();
+        if (device.address.empty() || device.login.empty() || device.ftpPort.empty()) {
+            faults.push_back(reportPath + ": a device record without its address, login or FTP port");
+            return {};
+        }
+        devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
+void PrintSummaryTable(std::ostream& out, const FleetSummary& summary) {
+    std::size_t nameWidth = 4;
+    std::size_t addressWidth = 7;
+    for (const FleetResult& result : summary.results) {
+        nameWidth = std::max(nameWidth, result.device.name.size());
+        addressWidth = std::max(addressWidth, result.device.address.size());
+    }
+    const auto pad = [](std::string text, std::size_t width) {
+        text.resize(std::max(text.size(), width), ' ');
+        return text;
+    };
+    out << pad("name", nameWidth) << "  " << pad("address", addressWidth) << "  " << pad("result", 11) << "  message\n";
+    for (const FleetResult& result : summary.results) {
+        const nlohmann::json record = Parsed(result.record);
+        std::string message = Text(record, "final_message");
+        for (char& c : message) c = c == '\n' ? ' ' : c;
+        out << VisibleText(pad(result.device.name, nameWidth)) << "  "
+            << VisibleText(pad(result.device.address, addressWidth)) << "  " << pad(RecordResult(result.record), 11)
+            << "  " << VisibleText(message) << "\n";
+    }
+    out.flush();
+}
+
+}  // namespace tessel::cli

@@ -1,0 +1,144 @@
+#include "cli/inventory.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <set>
+
+#include "dialog/local_file.h"
+
+namespace tessel::cli {
+namespace {
+
+constexpr std::size_t kMaxInventoryBytes = 1024 * 1024;
+
+// The cells of one record; quoted cells may hold commas, line breaks and doubled quotes. Advances pos past
+// the record and counts the lines it spans.
+std::vector<std::string> ReadRecord(const std::string& csv, std::size_t& pos, std::size_t& lines) {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    while (pos < csv.size()) {
+        const char c = csv[pos++];
+        if (quoted) {
+            if (c == '"' && pos < csv.size() && csv[pos] == '"') {
+                cells.back() += '"';
+                ++pos;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                if (c == '\n') ++lines;
+                cells.back() += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            cells.emplace_back();
+        } else if (c == '\n') {
+            ++lines;
+            break;
+        } else if (c != '\r') {
+            cells.back() += c;
+        }
+    }
+    for (std::string& cell : cells) {
+        const std::size_t first = cell.find_first_not_of(" \t");
+        cell =
+            first == std::string::npos ? std::string() : cell.substr(first, cell.find_last_not_of(" \t") - first + 1);
+    }
+    return cells;
+}
+
+std::optional<std::uint16_t> Port(const std::string& text) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > 65535) return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefaults& defaults,
+                                        std::vector<std::string>& faults) {
+    static const std::set<std::string> kColumns = {"address", "name", "login", "password", "ftp_port", "console_port"};
+    std::size_t pos = 0;
+    std::size_t lines = 0;
+    const std::vector<std::string> header = ReadRecord(csv, pos, lines);
+    std::map<std::string, std::size_t> column;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        std::string name = header[i];
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (!kColumns.count(name)) {
+            faults.push_back("line 1: unknown column \"" + header[i] + "\"");
+        } else {
+            column[name] = i;
+        }
+    }
+    if (!column.count("address")) faults.push_back("line 1: no address column");
+    std::vector<FleetDevice> devices;
+    std::map<std::string, std::size_t> seen;
+    while (pos < csv.size()) {
+        const std::size_t line = lines + 1;
+        const std::vector<std::string> cells = ReadRecord(csv, pos, lines);
+        if (cells.size() == 1 && cells[0].empty()) continue;
+        const auto cell = [&](const char* name) {
+            const auto found = column.find(name);
+            return found != column.end() && found->second < cells.size() ? cells[found->second] : std::string();
+        };
+        const std::string where = "line " + std::to_string(line) + ": ";
+        FleetDevice device;
+        device.line = line;
+        device.address = cell("address");
+        device.name = cell("name").empty() ? device.address : cell("name");
+        device.login = cell("login").empty() ? defaults.login : cell("login");
+        const std::string password = cell("password");
+        device.ftpPort = cell("ftp_port").empty() ? defaults.ftpPort : cell("ftp_port");
+        const std::string consolePort = cell("console_port");
+        bool good = true;
+        const auto refuse = [&](const std::string& why) {
+            faults.push_back(where + why);
+            good = false;
+        };
+        if (device.address.empty()) refuse("no address");
+        if (!Port(device.ftpPort)) refuse("ftp_port \"" + device.ftpPort + "\" is no port number from 1 to 65535");
+        if (consolePort.empty()) {
+            device.consolePort = defaults.consolePort;
+        } else if (const auto port = Port(consolePort)) {
+            device.consolePort = *port;
+        } else {
+            refuse("console_port \"" + consolePort + "\" is no port number from 1 to 65535");
+        }
+        if (device.login.empty()) refuse("no login, and none on the command line");
+        if (!password.empty()) {
+            device.password = password;
+        } else if (defaults.password) {
+            device.password = *defaults.password;
+        } else {
+            refuse("no password, and none given to the command line");
+        }
+        // The transfer library allows one transfer per host.
+        if (!device.address.empty()) {
+            if (const auto earlier = seen.find(device.address); earlier != seen.end()) {
+                refuse("address " + device.address + " is listed twice (also on line " +
+                       std::to_string(earlier->second) + ")");
+            } else {
+                seen[device.address] = line;
+            }
+        }
+        if (good) devices.push_back(std::move(device));
+    }
+    if (devices.empty() && faults.empty()) faults.push_back("no devices listed");
+    if (!faults.empty()) devices.clear();
+    return devices;
+}
+
+std::vector<FleetDevice> ReadInventory(const std::string& path, const FleetDefaults& defaults,
+                                       std::vector<std::string>& faults) {
+    const std::optional<std::string> csv = ReadFileBytes(path, kMaxInventoryBytes);
+    if (!csv) {
+        faults.push_back(path + " cannot be read (missing, not a regular file, or larger than 1 MiB)");
+        return {};
+    }
+    return ParseInventory(*csv, defaults, faults);
+}
+
+}  // namespace tessel::cli

@@ -1,0 +1,150 @@
+// Many devices from one tessel-cli command: a fleet of simulated devices with faults, its report, its limits
+// and its interruption.
+#include <csignal>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli_fixture.h"
+
+namespace tessel::test {
+namespace {
+
+constexpr const char* kPassword = "fleet-pw-4417";
+
+class CliFleet : public CliFixture {
+protected:
+    // One simulated device per row; each row names its device by another spelling of the loopback address,
+    // as the transfer library allows one transfer per host.
+    struct Row {
+        std::string name;
+        std::string address;
+        std::string password;  // empty: the command line's
+        bool down = false;
+    };
+
+    void MakeFleet(const std::vector<Row>& rows) {
+        std::string csv = "name,address,login,password,ftp_port,console_port\n";
+        for (const Row& row : rows) {
+            std::string ports = "1,1";
+            if (!row.down) {
+                devices_.push_back(std::make_unique<DevsimProcess>(std::vector<std::string>{
+                    "--restart-time", "300", "--expansion-delay", "20", "--password", kPassword}));
+                ports =
+                    std::to_string(devices_.back()->FtpPort()) + "," + std::to_string(devices_.back()->ConsolePort());
+            }
+            csv += row.name + "," + row.address + ",," + row.password + "," + ports + "\n";
+        }
+        WriteFileBytes(work_ / "fleet.csv", csv);
+    }
+    CliRun RunFleet(const std::string& options) {
+        return RunArgs("firmware --inventory " + Quote((work_ / "fleet.csv").string()) + " --login admin --package " +
+                       Quote(package_.string()) + " --report " + Quote((work_ / "report.json").string()) + " " +
+                       options);
+    }
+    std::string Report() const { return ReadFileBytes(work_ / "report.json"); }
+
+    std::vector<std::unique_ptr<DevsimProcess>> devices_;
+};
+
+// The record of one device in the report, from its name to the end of its object.
+std::string RecordOf(const std::string& report, const std::string& name) {
+    const std::size_t at = report.find("\"name\": \"" + name + "\"");
+    if (at == std::string::npos) return {};
+    const std::size_t begin = report.rfind('{', at);
+    return report.substr(begin, report.find('}', at) - begin);
+}
+
+TEST_F(CliFleet, AFleetWithFaultsEndsWithACorrectReport) {
+    MakePackage();
+    MakeFleet({{"logger-1", "127.0.0.1", "", false},
+               {"logger-2", "127.1", "wrong-pw-91", false},
+               {"logger-3", "127.0.1", "", true}});
+    environment_ += std::string(" TESSEL_PASSWORD=") + kPassword;
+    const CliRun run = RunFleet("--parallel 3");
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_NE(run.out.find("[logger-1] ファームウェア・アップデート終了"), std::string::npos) << run.out;
+    // Its FTP login is refused first.
+    EXPECT_NE(run.out.find("[logger-2] FTP送信エラー(コネクションエラー)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("[logger-3] FTP送信エラー(コネクションエラー)"), std::string::npos) << run.out;
+    const std::string report = Report();
+    EXPECT_NE(report.find("\"succeeded\": 1"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"failed\": 2"), std::string::npos) << report;
+    EXPECT_NE(RecordOf(report, "logger-1").find("\"result\": \"succeeded\""), std::string::npos) << report;
+    EXPECT_NE(RecordOf(report, "logger-2").find("\"result\": \"failed\""), std::string::npos) << report;
+    EXPECT_NE(RecordOf(report, "logger-3").find("\"result\": \"failed\""), std::string::npos) << report;
+    EXPECT_NE(report.find("\"caption\": \"Tessel デモ・アップデート\""), std::string::npos) << report;
+    EXPECT_EQ(Count(devices_[0]->Output(), "installed firmware 01.08.00"), 1);
+    // The password stands nowhere: not in the report, not in the output.
+    EXPECT_EQ(report.find("admin\"") == std::string::npos || report.find("\"login\": \"admin\"") != std::string::npos,
+              true);
+    EXPECT_EQ(report.find("wrong"), std::string::npos) << report;
+    EXPECT_EQ(run.out.find("wrong"), std::string::npos) << run.out;
+
+    // Again, only for the two that did not succeed.
+    const CliRun retry = RunArgs("firmware --retry-failed " + Quote((work_ / "report.json").string()) + " --password " +
+                                 kPassword + " --package " + Quote(package_.string()));
+    EXPECT_EQ(retry.status, 1) << retry.out << retry.err;
+    EXPECT_EQ(retry.out.find("[logger-1]"), std::string::npos) << retry.out;
+    EXPECT_NE(retry.out.find("[logger-2]"), std::string::npos) << retry.out;
+    EXPECT_NE(retry.out.find("[logger-3]"), std::string::npos) << retry.out;
+    EXPECT_EQ(Count(devices_[0]->Output(), "installed firmware 01.08.00"), 1);
+}
+
+TEST_F(CliFleet, ACanaryThatFailsAndAFailureLimitLeaveTheRestSkipped) {
+    MakePackage();
+    MakeFleet({{"first", "127.0.1", "", true}, {"second", "127.0.0.1", "", false}, {"third", "127.1", "", false}});
+    environment_ += std::string(" TESSEL_PASSWORD=") + kPassword;
+    CliRun run = RunFleet("--canary 1");
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_NE(RecordOf(Report(), "second").find("\"result\": \"skipped\""), std::string::npos) << Report();
+    EXPECT_NE(RecordOf(Report(), "third").find("a canary device did not succeed"), std::string::npos) << Report();
+    EXPECT_EQ(Count(devices_[0]->Output(), "connected from"), 0);
+
+    run = RunFleet("--parallel 1 --max-failures 1");
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_NE(RecordOf(Report(), "second").find("\"result\": \"skipped\""), std::string::npos) << Report();
+    EXPECT_NE(Report().find("\"skipped\": 2"), std::string::npos) << Report();
+}
+
+TEST_F(CliFleet, BadRowsAreAllListedAndNothingStarts) {
+    MakePackage();
+    WriteFileBytes(
+        work_ / "fleet.csv",
+        "name,address,console_port\nok,127.0.0.1,8002\nnone,,8002\nport,127.1,99999\ntwice,127.0.0.1,8003\n");
+    const CliRun run = RunFleet(std::string("--password ") + kPassword);
+    EXPECT_EQ(run.status, 2) << run.out << run.err;
+    EXPECT_NE(run.err.find("line 3: no address"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("line 4: console_port \"99999\""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("line 5: address 127.0.0.1 is listed twice (also on line 2)"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("nothing started"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(work_ / "report.json"));
+}
+
+TEST_F(CliFleet, AStopSignalLetsTheRunningDeviceFinishAndReportsTheRest) {
+    MakePackage();
+    MakeFleet({{"running", "127.0.0.1", "", false}, {"waiting", "127.1", "", false}});
+    const fs::path out = work_ / "out.txt";
+    const fs::path pidFile = work_ / "fleet.pid";
+    RunCommand(environment_ + " TESSEL_PASSWORD=" + kPassword + " timeout 120 " + Quote(TESSEL_CLI_PROGRAM) +
+               " firmware --inventory " + Quote((work_ / "fleet.csv").string()) +
+               " --login admin --parallel 1 --package " + Quote(package_.string()) + " --report " +
+               Quote((work_ / "report.json").string()) + " >" + Quote(out.string()) + " 2>&1 & echo $! > " +
+               Quote(pidFile.string()));
+    ASSERT_TRUE(devices_[0]->WaitForOutput("connected from", 30000));
+    const std::string timeoutPid = ReadFileBytes(pidFile);
+    // The signal goes to tessel-cli, the child of timeout.
+    RunCommand("pkill -INT -P " + timeoutPid.substr(0, timeoutPid.find('\n')));
+    RunCommand("for i in $(seq 600); do [ -e " + Quote((work_ / "report.json").string()) +
+               " ] && break; sleep 0.1; done");
+    const std::string report = Report();
+    EXPECT_NE(RecordOf(report, "running").find("\"result\": \"succeeded\""), std::string::npos)
+        << report << ReadFileBytes(out);
+    EXPECT_NE(RecordOf(report, "waiting").find("\"result\": \"interrupted\""), std::string::npos) << report;
+    EXPECT_NE(ReadFileBytes(out).find("stopping: no further device starts"), std::string::npos) << ReadFileBytes(out);
+    EXPECT_EQ(Count(devices_[1]->Output(), "connected from"), 0);
+}
+
+}  // namespace
+}  // namespace tessel::test
