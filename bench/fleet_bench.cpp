@@ -1,0 +1,101 @@
+// Fleet updates at scale: for 1, 10, 50 and 100 simulated devices at once (or the counts given), one
+// `tessel-cli firmware --inventory` run of two-pass firmware updates, and its figures: wall time and its ratio
+// to one device, the updater's CPU time per device update, and the largest memory of one device's run.
+//   fleet_bench [N ...]
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "devsim_process.h"
+#include "ftp_server.h"
+
+namespace {
+
+using namespace tessel;
+
+struct Figures {
+    int status = -1;
+    int succeeded = 0;
+    double wall = 0;
+    double cpuPerDevice = 0;
+    double peakMiB = 0;
+};
+
+double ChildCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Another spelling of 127.0.0.1 per device: the fleet refuses one address twice, as the transfer library
+// allows one transfer per host.
+std::string Spelling(int i) { return "127.0.0.0x" + std::string(static_cast<std::size_t>(i), '0') + "1"; }
+
+Figures RunFleet(int devices, const std::filesystem::path& work, const std::filesystem::path& package) {
+    std::vector<std::unique_ptr<test::DevsimProcess>> fleet;
+    std::string csv = "name,address,ftp_port,console_port\n";
+    for (int i = 0; i < devices; ++i) {
+        fleet.push_back(std::make_unique<test::DevsimProcess>(std::vector<std::string>{
+            "--version", "1.06.00", "--restart-time", "300", "--expansion-delay", "20"}));
+        csv += "logger-" + std::to_string(i) + "," + Spelling(i) + "," + std::to_string(fleet.back()->FtpPort()) + "," +
+               std::to_string(fleet.back()->ConsolePort()) + "\n";
+    }
+    const std::filesystem::path inventory = work / ("fleet-" + std::to_string(devices) + ".csv");
+    test::WriteFileBytes(inventory, csv);
+    const std::filesystem::path report = work / ("report-" + std::to_string(devices) + ".json");
+    const double cpuBefore = ChildCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    Figures figures;
+    test::RunCommand("XDG_STATE_HOME='" + (work / "state").string() + "' XDG_RUNTIME_DIR='" + work.string() +
+                         "' TESSEL_PASSWORD=admin timeout 1200 '" TESSEL_CLI_PROGRAM "' firmware --inventory '" +
+                         inventory.string() + "' --login admin --parallel " + std::to_string(devices) + " --package '" +
+                         package.string() + "' --report '" + report.string() + "' > /dev/null 2>&1",
+                     &figures.status);
+    figures.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.cpuPerDevice = (ChildCpuSeconds() - cpuBefore) / devices;
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    figures.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    const std::string written = test::ReadFileBytes(report);
+    for (std::size_t at = written.find("\"result\": \"succeeded\""); at != std::string::npos;
+         at = written.find("\"result\": \"succeeded\"", at + 1)) {
+        ++figures.succeeded;
+    }
+    return figures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+    if (counts.empty()) counts = {1, 10, 50, 100};
+    const std::filesystem::path work = test::MakeTempDir("fleet-bench");
+    const std::filesystem::path package = work / "package";
+    int status = -1;
+    test::RunCommand("/usr/bin/python3 '" TESSEL_SOURCE_DIR "/scripts/make-demo-package' '" + package.string() + "'",
+                     &status);
+    if (status != 0) {
+        std::fprintf(stderr, "cannot make the sample package\n");
+        return 1;
+    }
+    double single = 0;
+    int failures = 0;
+    for (const int devices : counts) {
+        const Figures f = RunFleet(devices, work, package);
+        if (single == 0) single = f.wall / 1.0;
+        std::printf("%4d devices  %3d succeeded  wall %7.2f s  ratio to one %5.2f  updater cpu per device "
+                    "%.3f s  largest process waited so far %.1f MiB\n",
+                    devices, f.succeeded, f.wall, f.wall / single, f.cpuPerDevice, f.peakMiB);
+        std::fflush(stdout);
+        failures += f.succeeded == devices ? 0 : 1;
+    }
+    std::filesystem::remove_all(work);
+    return failures == 0 ? 0 : 1;
+}
