@@ -27,6 +27,7 @@ public:
         states_.assign(summary_.results.size(), DeviceState::Waiting);
         processes_.resize(summary_.results.size());
         partialLines_.resize(summary_.results.size());
+        latest_.resize(summary_.results.size());
         summary_.procedure = options.procedure;
         summary_.packageDirectory =
             options.packageDirectory.empty() ? ProgramDirectoryOf(program_) : options.packageDirectory;
@@ -148,15 +149,43 @@ private:
     }
 
     // The device's status lines and messages, one output line each, prefixed with its name.
+    // The device's status lines and messages: on a terminal the live table shows the latest; elsewhere each is
+    // a line of output, prefixed with the device's name.
     void relay(std::size_t i, const QByteArray& bytes) {
         std::string& partial = partialLines_[i];
         partial += bytes.toStdString();
         for (std::size_t end = partial.find('\n'); end != std::string::npos; end = partial.find('\n')) {
-            std::cout << "[" << VisibleText(summary_.results[i].device.name) << "] "
-                      << VisibleText(partial.substr(0, end)) << "\n";
+            const std::string line = VisibleText(partial.substr(0, end));
             partial.erase(0, end + 1);
+            if (line.empty()) continue;
+            latest_[i] = line;
+            if (!liveTable_) std::cout << "[" << VisibleText(summary_.results[i].device.name) << "] " << line << "\n";
         }
+        if (liveTable_) drawTable();
         std::cout.flush();
+    }
+
+    // One row per running device and a footer of counts, drawn over the previous table.
+    void drawTable() {
+        std::string table;
+        if (tableLines_ > 0) table += "\x1B[" + std::to_string(tableLines_) + "F\x1B[J";
+        tableLines_ = 0;
+        std::size_t succeeded = 0;
+        std::size_t failedCount = 0;
+        for (std::size_t i = 0; i < states_.size(); ++i) {
+            if (states_[i] == DeviceState::Running) {
+                const FleetDevice& device = summary_.results[i].device;
+                table += VisibleText(device.name) + "  " + VisibleText(device.address) + "  " + latest_[i] + "\n";
+                ++tableLines_;
+            } else if (states_[i] == DeviceState::Done) {
+                (RecordResult(summary_.results[i].record) == "succeeded" ? succeeded : failedCount) += 1;
+            }
+        }
+        table += "succeeded " + std::to_string(succeeded) + "  failed " + std::to_string(failedCount) + "  running " +
+                 std::to_string(count(DeviceState::Running)) + "  waiting " +
+                 std::to_string(count(DeviceState::Waiting)) + "\n";
+        ++tableLines_;
+        std::cout << table;
     }
 
     void ended(std::size_t i, int exitCode) {
@@ -173,6 +202,7 @@ private:
         }
         summary_.results[i].record = NamedRecord(record, summary_.results[i].device.name);
         states_[i] = DeviceState::Done;
+        if (liveTable_) drawTable();
         processes_[i]->deleteLater();
         processes_[i].release();
         startMore();
@@ -200,6 +230,9 @@ private:
     std::vector<DeviceState> states_;
     std::vector<std::unique_ptr<QProcess>> processes_;
     std::vector<std::string> partialLines_;
+    std::vector<std::string> latest_;
+    const bool liveTable_ = ::isatty(STDOUT_FILENO) == 1;
+    int tableLines_ = 0;
     QEventLoop loop_;
     StopSignals stopSignals_;
     bool stopping_ = false;
