@@ -6,11 +6,12 @@
 
 #include "outcome_rules.h"
 #include "sim_world.h"
+#include "schedule_share.h"
 
 namespace tessel::sim {
 namespace {
 
-constexpr std::uint64_t kSchedules = 3000;
+constexpr std::uint64_t kSchedules = 3000 / kScheduleShare;
 constexpr std::size_t kMaxEventsPerRun = 200000;
 
 enum class Procedure { Firmware, FirmwareTwice, Script, ScriptWithMove };

@@ -8,13 +8,14 @@
 
 #include "outcome_rules.h"
 #include "sim_world.h"
+#include "schedule_share.h"
 
 namespace tessel::sim {
 namespace {
 
 // 10,000 whole updates in all, in shards that run side by side.
 constexpr std::uint64_t kShards = 8;
-constexpr std::uint64_t kSchedules = 1250;
+constexpr std::uint64_t kSchedules = 1250 / kScheduleShare;
 constexpr std::size_t kMaxEventsPerRun = 200000;
 
 // One whole firmware or script update whose device, upload and package faults all come from the seed. About a
