@@ -42,7 +42,7 @@ Figures RunFleet(int devices, const std::filesystem::path& work, const std::file
     std::string csv = "name,address,ftp_port,console_port\n";
     for (int i = 0; i < devices; ++i) {
         fleet.push_back(std::make_unique<test::DevsimProcess>(std::vector<std::string>{
-            "--version", "1.06.00", "--restart-time", "300", "--expansion-delay", "20"}));
+            "--firmware-version", "1.06.00", "--restart-time", "300", "--expansion-delay", "20"}));
         csv += "logger-" + std::to_string(i) + "," + Spelling(i) + "," + std::to_string(fleet.back()->FtpPort()) + "," +
                std::to_string(fleet.back()->ConsolePort()) + "\n";
     }

@@ -48,7 +48,7 @@ struct Figures {
 };
 
 Figures RunAgainstDevice(UpdateProcedure procedure, const std::filesystem::path& package, int installs) {
-    test::DevsimProcess device({"--version", "1.06.00", "--restart-time", "500", "--expansion-delay",
+    test::DevsimProcess device({"--firmware-version", "1.06.00", "--restart-time", "500", "--expansion-delay",
                                 std::to_string(kExpansionDelayMs)});
     std::ostringstream out;
     std::ostringstream err;

@@ -32,6 +32,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             result.help = true;
             return result;
         }
+        if (arg == "--version") {
+            ParsedCommandLine result;
+            result.version = true;
+            return result;
+        }
         if (arg == "--verbose") {
             options.verbose = true;
         } else if (arg == "--verify-version") {
@@ -159,6 +164,7 @@ std::string Usage() {
            "  --max-failures N     start no further device once N have failed\n"
            "  --report FILE        write the fleet's JSON report there\n"
            "  --help               this text\n"
+           "  --version            the versions of this program, SkiffS and libcurl\n"
            "\n"
            "Status lines go to standard output as they change, messages to standard error.\n"
            "Moved-aside autoscripts are recorded in $XDG_STATE_HOME/tessel (else ~/.local/state/tessel).\n"

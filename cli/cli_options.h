@@ -48,6 +48,8 @@ struct CliOptions {
 struct ParsedCommandLine {
     std::optional<CliOptions> options;
     bool help = false;
+    // --version: print the versions and end.
+    bool version = false;
     // Why the command line was refused.
     std::string error;
 };

@@ -6,6 +6,7 @@
 #include "cli/fleet_runner.h"
 #include "cli/password_source.h"
 #include "cli/single_run.h"
+#include "cli/version_text.h"
 #include "dialog/program_directory.h"
 
 using namespace tessel;
@@ -19,6 +20,10 @@ int main(int argc, char** argv) {
     const ParsedCommandLine command = ParseCommandLine(args);
     if (command.help) {
         std::cout << Usage();
+        return 0;
+    }
+    if (command.version) {
+        std::cout << VersionText();
         return 0;
     }
     if (!command.options) {

@@ -33,7 +33,7 @@ QString UsageText() {
                "  --login ID             console login ID and FTP user (default admin)\n"
                "  --password PW          console and FTP password (default admin)\n"
                "  --ftp-password PW      another password for the FTP service alone\n"
-               "  --version D.D.D        installed firmware version (default 1.07.00)\n"
+               "  --firmware-version D.D.D  installed firmware version (default 1.07.00)\n"
                "  --sysup-error          sysup ends in \"error\" after its progress\n"
                "  --silent-after CMD     the console never answers again once it receives CMD (a whole line or\n"
                "                         its first word, e.g. sysup)\n"
@@ -43,6 +43,7 @@ QString UsageText() {
                "  --ftp-script PATH      the FTP server script (default: ftp_server.py beside this program)\n"
                "  --autoscript FILE      start with this file as the device's C:\\system\\autoscript.wcr\n"
                "  --help                 this text\n"
+               "  --version              the version of this program\n"
                "\n"
                "Once both services listen it prints \"ready console=PORT ftp=PORT\" (ftp=0 with --no-ftp), then one\n"
                "line per thing it receives and does. SIGINT or SIGTERM stop it and its FTP server; SIGUSR1 lists the\n"
@@ -59,7 +60,7 @@ QString UsageText() {
                "version as \"dd.dd.dd\". A version query script: Function main() { print(\"version \", sysver()); }\n");
 }
 
-std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringList& arguments) {
+std::variant<DevsimOptions, HelpRequest, VersionRequest, UsageError> ParseOptions(const QStringList& arguments) {
     DevsimOptions options;
     bool rootGiven = false;
     using Setter = std::function<QString(const QString&)>;
@@ -96,7 +97,7 @@ std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringL
              options.ftpPassword = value.toStdString();
              return {};
          }},
-        {"--version", [&](const QString& value) -> QString {
+        {"--firmware-version", [&](const QString& value) -> QString {
              const auto version = FirmwareVersion::Parse(value.toStdString());
              if (!version) return "a version D.D.D, each part 0 to 99";
              options.version = *version;
@@ -118,6 +119,7 @@ std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringL
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == "--help" || argument == "-h") return HelpRequest{};
+        if (argument == "--version") return VersionRequest{};
         if (argument == "--sysup-error") {
             options.device.sysupError = true;
         } else if (argument == "--no-ftp") {

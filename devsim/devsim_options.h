@@ -25,12 +25,13 @@ struct DevsimOptions {
 };
 
 struct HelpRequest {};
+struct VersionRequest {};
 struct UsageError {
     QString message;
 };
 
 // Reads the command line (arguments without the program name); the usage text is UsageText().
-std::variant<DevsimOptions, HelpRequest, UsageError> ParseOptions(const QStringList& arguments);
+std::variant<DevsimOptions, HelpRequest, VersionRequest, UsageError> ParseOptions(const QStringList& arguments);
 QString UsageText();
 
 }  // namespace tessel::devsim

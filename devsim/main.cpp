@@ -15,6 +15,7 @@
 #include "devsim/devsim_options.h"
 #include "devsim/ftp_service.h"
 #include "devsim/signal_watcher.h"
+#include "version/tessel_version.h"
 
 using namespace tessel::devsim;
 
@@ -53,6 +54,10 @@ int main(int argc, char** argv) {
     const auto parsed = ParseOptions(application.arguments().mid(1));
     if (std::holds_alternative<HelpRequest>(parsed)) {
         std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (std::holds_alternative<VersionRequest>(parsed)) {
+        std::printf("tessel-devsim %s\n", std::string(tessel::kTesselVersion).c_str());
         return 0;
     }
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {

@@ -43,6 +43,9 @@ TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
         EXPECT_FALSE(parsed.error.empty());
     }
     EXPECT_TRUE(ParseCommandLine(Words({"--help"})).help);
+    const auto version = ParseCommandLine(Words({"firmware", "--version", "--address"}));
+    EXPECT_TRUE(version.version);
+    EXPECT_FALSE(version.options);
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(DevsimConsole, LoginAsksForThePasswordAndAnswersWithThePromptOrTheRejecti
 }
 
 TEST_F(DevsimConsole, VersionQueryReadsAsTheInstalledVersionAndSysupInstallsTheImageVersion) {
-    StartDevice({"--version", "1.6.99", "--expansion-delay", "10"});
+    StartDevice({"--firmware-version", "1.6.99", "--expansion-delay", "10"});
     UploadVersionScript();
     EXPECT_EQ(VersionAsUpdaterReadsIt(Exec("B:\\GetSysVer.wcr")), 10699);
 
@@ -106,7 +106,7 @@ TEST_F(DevsimConsole, VersionQueryReadsAsTheInstalledVersionAndSysupInstallsTheI
 }
 
 TEST_F(DevsimConsole, SysupReportsAnErrorForAMissingOrForeignImageAndKeepsTheVersion) {
-    StartDevice({"--version", "1.6.0", "--expansion-delay", "10"});
+    StartDevice({"--firmware-version", "1.6.0", "--expansion-delay", "10"});
     UploadVersionScript();
     std::string reply = Sysup();
     EXPECT_NE(reply.find("error"), std::string::npos);
@@ -119,7 +119,7 @@ TEST_F(DevsimConsole, SysupReportsAnErrorForAMissingOrForeignImageAndKeepsTheVer
 }
 
 TEST_F(DevsimConsole, SysupFaultAndRefusalLeaveTheVersionAlone) {
-    StartDevice({"--version", "1.6.0", "--sysup-error", "--expansion-delay", "10"});
+    StartDevice({"--firmware-version", "1.6.0", "--sysup-error", "--expansion-delay", "10"});
     UploadVersionScript();
     UploadImage("TESSEL FIRMWARE 1.8.0\n");
     const std::string reply = Sysup();

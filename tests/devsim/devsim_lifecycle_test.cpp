@@ -82,7 +82,7 @@ TEST(DevsimLifecycle, BadOptionsEndWithStatusTwoAndTheUsage) {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"--console-port", "0"},
              {"--root", "/tmp/x", "--console-port", "70000"},
-             {"--root", "/tmp/x", "--version", "1.2"},
+             {"--root", "/tmp/x", "--firmware-version", "1.2"},
              {"--root", "/tmp/x", "--restart-time"},
              {"--root", "/tmp/x", "--frobnicate"}}) {
         const RunResult result = RunDevsim(arguments);

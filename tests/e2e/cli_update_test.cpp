@@ -18,7 +18,7 @@ class CliUpdate : public CliFixture {};
 
 TEST_F(CliUpdate, FirmwareOfAnOldDeviceRunsTwoPasses) {
     MakePackage("--version 01.08.00");
-    StartDevice({"--version", "1.06.00"});
+    StartDevice({"--firmware-version", "1.06.00"});
     const CliRun run = Run("firmware");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.err, "ファームウェア・アップデートが終了しました。\n");
@@ -32,7 +32,7 @@ TEST_F(CliUpdate, FirmwareOfAnOldDeviceRunsTwoPasses) {
 
 TEST_F(CliUpdate, FirmwareOfACurrentDeviceRunsOnce) {
     MakePackage("--version 01.08.00");
-    StartDevice({"--version", "1.07.00"});
+    StartDevice({"--firmware-version", "1.07.00"});
     const CliRun run = Run("firmware");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(Count(device_->Output(), "installed firmware"), 1);

@@ -1,0 +1,11 @@
+// What tessel-cli --version prints.
+#pragma once
+
+#include <string>
+
+namespace tessel::cli {
+
+// "tessel-cli VERSION", then the SkiffS it was built with and the libcurl it runs on, one a line.
+std::string VersionText();
+
+}  // namespace tessel::cli
