@@ -1,5 +1,6 @@
 // tessel-cli: the update procedures without a window, for scripts and automation.
 #include <QCoreApplication>
+#include <QDir>
 #include <iostream>
 
 #include "cli/cli_options.h"
@@ -7,6 +8,7 @@
 #include "cli/password_source.h"
 #include "cli/single_run.h"
 #include "cli/version_text.h"
+#include "dialog/package_folder.h"
 #include "dialog/program_directory.h"
 
 using namespace tessel;
@@ -30,8 +32,10 @@ int main(int argc, char** argv) {
         std::cerr << "tessel-cli: " << command.error << "\n\n" << Usage();
         return 2;
     }
-    const CliOptions& options = *command.options;
+    CliOptions options = *command.options;
     const std::string programDirectory = ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString());
+    if (options.packageDirectory.empty())
+        options.packageDirectory = DefaultPackageFolder(programDirectory, QDir::currentPath().toStdString());
     std::string error;
     const std::optional<std::string> password = ResolvePassword(options, error);
     if (!password) {

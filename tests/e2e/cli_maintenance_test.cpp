@@ -23,7 +23,7 @@ protected:
 
 TEST_F(CliMaintenance, VersionReadsTheDeviceAndInstallsNothing) {
     MakePackage();
-    StartDevice({"--version", "1.06.00"});
+    StartDevice({"--firmware-version", "1.06.00"});
     CliRun run = Run("version");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("firmware 01.06.00\n"), std::string::npos) << run.out;
@@ -39,15 +39,33 @@ TEST_F(CliMaintenance, VersionReadsTheDeviceAndInstallsNothing) {
     EXPECT_EQ(Run("version", "wrong").status, 1);
 }
 
+TEST_F(CliMaintenance, WithoutPackageTheCurrentFolderHoldsIt) {
+    MakePackage();
+    StartDevice({"--firmware-version", "1.06.00"});
+    // The program's own folder (the build tree) holds no UpDateMng.txt.
+    const std::string args = "version --address 127.0.0.1 --login admin --password admin --ftp-port " +
+                             std::to_string(device_->FtpPort()) + " --console-port " +
+                             std::to_string(device_->ConsolePort());
+    const std::string environment = environment_;
+    environment_ = "cd " + Quote(package_.string()) + " && " + environment;
+    CliRun run = RunArgs(args);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("firmware 01.06.00\n"), std::string::npos) << run.out;
+    environment_ = "cd " + Quote(work_.string()) + " && " + environment;
+    run = RunArgs(args);
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_EQ(run.out.find("firmware 01.06.00"), std::string::npos) << run.out;
+}
+
 TEST_F(CliMaintenance, SkipCurrentLeavesADeviceOnThePackagesVersionAlone) {
     MakePackage("--version 01.08.00");
-    StartDevice({"--version", "1.08.00"});
+    StartDevice({"--firmware-version", "1.08.00"});
     CliRun run = Run("firmware", "admin", "--skip-current");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("already runs firmware 01.08.00; left alone"), std::string::npos) << run.out;
     EXPECT_EQ(Count(device_->Output(), "sysup"), 0);
     device_.reset();
-    StartDevice({"--version", "1.07.00"});
+    StartDevice({"--firmware-version", "1.07.00"});
     run = Run("firmware", "admin", "--skip-current --verify-version");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(Count(device_->Output(), "installed firmware 01.08.00"), 1);
@@ -57,7 +75,7 @@ TEST_F(CliMaintenance, SkipCurrentLeavesADeviceOnThePackagesVersionAlone) {
 TEST_F(CliMaintenance, VerifyVersionFailsWhenTheDeviceRunsAnotherVersion) {
     MakePackage("--version 01.08.00");
     ClaimVersion("01.09.00");
-    StartDevice({"--version", "1.07.00"});
+    StartDevice({"--firmware-version", "1.07.00"});
     const CliRun run = Run("firmware", "admin", "--verify-version");
     EXPECT_EQ(run.status, 1) << run.out << run.err;
     // The update's own message said it ended; the check says otherwise.

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "dialog/cp932.h"
+#include "dialog/package_folder.h"
 #include "dialog/program_directory.h"
 #include "sim_world.h"
 
@@ -14,6 +15,16 @@ TEST(ProgramDirectoryTest, ThePathIsCutAtItsLastSeparatorNeverWithinTheFirstTwoC
     EXPECT_EQ(ProgramDirectoryOf("C:\\Tools\\Tessel.exe"), "C:\\Tools");
     EXPECT_EQ(ProgramDirectoryOf("C:\\Tessel.exe"), "C:");
     EXPECT_EQ(ProgramDirectoryOf("/t"), "/t");
+}
+
+TEST(PackageFolderTest, TheProgramsFolderServesOnlyWhenItHoldsTheManagementFile) {
+    SimWorld world;
+    const std::string programs = world.package.dir() + "/bin";
+    std::filesystem::create_directory(programs);
+    EXPECT_EQ(DefaultPackageFolder(programs, "/work/site7"), "/work/site7");
+    EXPECT_EQ(DefaultPackageFolder(world.package.dir() + "/missing", "/work/site7"), "/work/site7");
+    world.package.write("bin/UpDateMng.txt", "#T# x\r\n");
+    EXPECT_EQ(DefaultPackageFolder(programs, "/work/site7"), programs);
 }
 
 TEST(InitDialogTest, TheHeaderOfThePackageFillsTheWindow) {
