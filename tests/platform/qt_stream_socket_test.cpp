@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHostInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -86,6 +87,9 @@ TEST_F(QtStreamSocketTest, ConnectsSendsAndReceivesOnLoopback) {
 }
 
 TEST_F(QtStreamSocketTest, AHostNameIsLookedUp) {
+    // A bare root (a fresh chroot or container) may have no /etc/hosts; a real machine always names its loopback.
+    if (!QHostInfo::fromName("localhost").addresses().contains(QHostAddress(QHostAddress::LocalHost)))
+        GTEST_SKIP() << "localhost does not resolve to 127.0.0.1 here (no /etc/hosts entry)";
     RecordingEvents events;
     QtStreamSocket socket(events);
     ASSERT_NE(connectPeer(socket, events, "localhost"), nullptr);
