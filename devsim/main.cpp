@@ -24,7 +24,9 @@ namespace {
 QString FtpScriptPath(const DevsimOptions& options) {
     if (!options.ftpScript.isEmpty()) return options.ftpScript;
     const QString beside = QCoreApplication::applicationDirPath() + "/ftp_server.py";
-    return QFileInfo::exists(beside) ? beside : QStringLiteral(TESSEL_DEVSIM_SOURCE_FTP_SCRIPT);
+    if (QFileInfo::exists(beside)) return beside;
+    const QString installed = QCoreApplication::applicationDirPath() + "/" TESSEL_DEVSIM_INSTALLED_FTP_SCRIPT;
+    return QFileInfo::exists(installed) ? installed : QStringLiteral(TESSEL_DEVSIM_SOURCE_FTP_SCRIPT);
 }
 
 // Every file of the device, in path order, for a test or an engineer who asks (SIGUSR1).

@@ -9,7 +9,9 @@ flags=${4:-}
 
 rm -rf "$work"
 mkdir -p "$work"
-cmake --install "$build_dir" --prefix "$work/prefix" --component Unspecified > "$work/install.log"
+for component in libskiffs0 libskiffs-dev; do
+    cmake --install "$build_dir" --prefix "$work/prefix" --component "$component" >> "$work/install.log"
+done
 
 cmake -S "$source_dir" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" \
     -DCMAKE_CXX_FLAGS="$flags" > "$work/configure.log"
