@@ -21,7 +21,8 @@ trap 'stop_devsim; rm -rf "$work"' EXIT
 
 echo "-- versions"
 for program in tessel tessel-cli tessel-devsim; do
-    first=$(timeout 20 "$program" --version | head -n1)
+    versions=$(timeout 20 "$program" --version)
+    first=${versions%%$'\n'*}
     echo "$first"
     [ "$first" = "$program $version" ] || { echo "FAIL: $program --version says \"$first\""; exit 1; }
 done

@@ -10,10 +10,10 @@ name=$(basename "$program")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-first=$(timeout 20 "$program" --version | head -n1)
+versions=$(timeout 20 "$program" --version)
+first=${versions%%$'\n'*}
 [ "$first" = "$name $version" ] || fail "--version says \"$first\", not \"$name $version\""
 if [ "$name" = tessel-cli ]; then
-    versions=$(timeout 20 "$program" --version)
     grep -qx "SkiffS $version" <<< "$versions" || fail "--version does not name SkiffS $version: $versions"
     curl_version=$(pkg-config --modversion libcurl)
     grep -qx "libcurl $curl_version" <<< "$versions" || fail "--version does not name libcurl $curl_version"
