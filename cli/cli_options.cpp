@@ -34,6 +34,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
         if (arg == "--verbose") {
             options.verbose = true;
+        } else if (arg == "--check") {
+            options.checkOnly = true;
         } else if (arg == "--address" || arg == "--login" || arg == "--password" || arg == "--ftp-port" ||
                    arg == "--console-port" || arg == "--package" || arg == "--timeout") {
             if (i + 1 >= args.size()) return Refuse(arg + " needs a value");
@@ -55,7 +57,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return Refuse("unknown procedure \"" + *procedure + "\": firmware or script");
     }
     for (const char* required : {"--address", "--login", "--password"}) {
-        if (!values.count(required)) return Refuse(std::string(required) + " is required");
+        if (!values.count(required) && !options.checkOnly) return Refuse(std::string(required) + " is required");
     }
     options.address = values["--address"];
     options.login = values["--login"];
@@ -85,7 +87,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string Usage() {
     return "Usage: tessel-cli firmware|script --address ADDR --login ID --password PW [options]\n"
-           "Runs a firmware update or a script update of one device, as the dialog's buttons do.\n"
+           "       tessel-cli firmware|script --check [--package DIR]\n"
+           "Runs a firmware update or a script update of one device, as the dialog's buttons do. The package\n"
+           "is checked first: one that fails is refused before anything connects.\n"
            "\n"
            "  --address ADDR       device address or host name\n"
            "  --login ID           console login ID, also the FTP user\n"
@@ -95,10 +99,12 @@ std::string Usage() {
            "  --package DIR        folder of the update package (default: this program's folder)\n"
            "  --timeout SECONDS    give up when the update has not ended by then (default 1800)\n"
            "  --verbose            also show the console traffic\n"
+           "  --check              only check the package for the procedure and tell every finding\n"
            "  --help               this text\n"
            "\n"
            "Status lines go to standard output as they change, messages to standard error.\n"
-           "Exit status: 0 the update ended with its success message, 1 it failed, 2 usage error.\n";
+           "Exit status: 0 the update ended with its success message (with --check: the package has no\n"
+           "error), 1 it failed, 2 usage error.\n";
 }
 
 }  // namespace tessel::cli

@@ -21,6 +21,8 @@ struct CliOptions {
     // Empty: the program's own directory.
     std::string packageDirectory;
     bool verbose = false;
+    // Only check the package for the procedure; connect to nothing.
+    bool checkOnly = false;
     // The longest the whole update may take, restarts included.
     int timeoutSeconds = 1800;
 };

@@ -6,6 +6,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/device_lock.h"
+#include "cli/package_precheck.h"
 #include "cli/progress_bar.h"
 #include "cli/run_deadline.h"
 #include "cli/run_update.h"
@@ -45,6 +46,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const CliOptions& options = *command.options;
+    const std::string package = options.packageDirectory.empty()
+                                    ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
+                                    : options.packageDirectory;
+    if (const std::optional<int> status =
+            CheckPackageFirst(package, options.procedure, options.checkOnly, std::cout, std::cerr)) {
+        return *status;
+    }
 
     ProgressBar progressBar(std::cout);
     SkiffsUploader uploader(isatty(STDOUT_FILENO) == 1 ? &progressBar : nullptr);
@@ -68,9 +76,6 @@ int main(int argc, char** argv) {
     QtWindowTimers timers;
     QtEventPump events;
     CTesselDlg dialog({host, timers, events, sockets, uploader, waiter});
-    const std::string package = options.packageDirectory.empty()
-                                    ? ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString())
-                                    : options.packageDirectory;
     PrepareDialog(dialog, host, options, package);
     if (!host.caption().empty()) std::cout << VisibleText(host.caption()) << std::endl;
 

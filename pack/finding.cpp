@@ -1,5 +1,7 @@
 #include "pack/finding.h"
 
+#include <algorithm>
+
 #include "dialog/update_management_file.h"
 
 namespace tessel::pack {
@@ -21,6 +23,18 @@ std::string FindingText(const Finding& finding) {
         where = finding.file == kUpdateManagementFileName ? line : finding.file + " (" + line + ")";
     }
     return where + ": " + SeverityName(finding.severity) + ": " + finding.message;
+}
+
+std::size_t CountFindings(const std::vector<Finding>& findings, Severity severity) {
+    return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(),
+                                                  [severity](const Finding& f) { return f.severity == severity; }));
+}
+
+std::string FindingsText(const std::vector<Finding>& findings) {
+    std::string text;
+    for (const Finding& finding : findings) text += FindingText(finding) + "\n";
+    return text + std::to_string(CountFindings(findings, Severity::Error)) + " error(s), " +
+           std::to_string(CountFindings(findings, Severity::Warning)) + " warning(s)\n";
 }
 
 }  // namespace tessel::pack

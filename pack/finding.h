@@ -41,6 +41,11 @@ private:
 // or "kbteva.bin: error: ...".
 std::string FindingText(const Finding& finding);
 
+// One line for each finding, then a count of errors and warnings.
+std::string FindingsText(const std::vector<Finding>& findings);
+
+std::size_t CountFindings(const std::vector<Finding>& findings, Severity severity);
+
 const char* SeverityName(Severity severity);
 
 }  // namespace tessel::pack

@@ -134,7 +134,11 @@ std::vector<ListedEntry> CheckManagementFile(const std::string& packageDirectory
         return {};
     }
     std::string_view text = *content;
-    if (HasByteOrderMark(text)) findings.error(kFile, 1, "starts with a byte-order mark: it must be code page 932 text");
+    if (HasByteOrderMark(text)) {
+        findings.error(kFile, 1, "starts with a byte-order mark: it must be code page 932 text");
+        // The lines are looked at without it, so that it is told once.
+        text.remove_prefix(text.starts_with("\xEF") ? 3 : 2);
+    }
     if (const std::size_t end = text.find(kEndOfFileByte); end != std::string_view::npos) {
         if (!OnlyLineEnds(text.substr(end))) {
             findings.warning(kFile, LineOf(text, end), "a Ctrl-Z ends the file here: what follows it is not read");

@@ -1,6 +1,5 @@
 #include "pack/pack_report.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -38,11 +37,6 @@ std::string FileLine(const SummaryFile& file) {
     line += Cp932ToUtf8(file.plainName) + " -> " + Cp932ToUtf8(file.devicePath) + "\n    " + SizeText(file.size);
     if (!file.sha256.empty()) line += ", sha256 " + file.sha256;
     return line + "\n";
-}
-
-std::size_t Count(const std::vector<Finding>& findings, Severity severity) {
-    return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(),
-                                                  [severity](const Finding& f) { return f.severity == severity; }));
 }
 
 }  // namespace
@@ -91,13 +85,6 @@ std::string SummaryJson(const PackageSummary& summary) {
     return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-std::string FindingsText(const std::vector<Finding>& findings) {
-    std::string text;
-    for (const Finding& finding : findings) text += FindingText(finding) + "\n";
-    return text + std::to_string(Count(findings, Severity::Error)) + " error(s), " +
-           std::to_string(Count(findings, Severity::Warning)) + " warning(s)\n";
-}
-
 std::string FindingsJson(const std::vector<Finding>& findings) {
     json list = json::array();
     for (const Finding& finding : findings) {
@@ -106,10 +93,10 @@ std::string FindingsJson(const std::vector<Finding>& findings) {
                         {"line", finding.line > 0 ? json(finding.line) : json(nullptr)},
                         {"message", finding.message}});
     }
-    const std::size_t errors = Count(findings, Severity::Error);
+    const std::size_t errors = CountFindings(findings, Severity::Error);
     const json document = {{"ok", errors == 0},
                            {"errors", errors},
-                           {"warnings", Count(findings, Severity::Warning)},
+                           {"warnings", CountFindings(findings, Severity::Warning)},
                            {"findings", list}};
     return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

@@ -12,8 +12,6 @@ namespace tessel::pack {
 std::string SummaryText(const PackageSummary& summary);
 std::string SummaryJson(const PackageSummary& summary);
 
-// One line for each finding, then a count of errors and warnings.
-std::string FindingsText(const std::vector<Finding>& findings);
 // {"ok": ..., "errors": N, "warnings": N, "findings": [{"severity", "file", "line", "message"}, ...]}; line is
 // null when the finding has none.
 std::string FindingsJson(const std::vector<Finding>& findings);

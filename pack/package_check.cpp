@@ -1,7 +1,5 @@
 #include "pack/package_check.h"
 
-#include <algorithm>
-
 #include "pack/device_path.h"
 #include "pack/entry_check.h"
 #include "pack/management_file_check.h"
@@ -26,8 +24,6 @@ std::vector<Finding> CheckPackage(const std::string& packageDirectory, PackageSc
     return findings.all();
 }
 
-bool HasErrors(const std::vector<Finding>& findings) {
-    return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Severity::Error; });
-}
+bool HasErrors(const std::vector<Finding>& findings) { return CountFindings(findings, Severity::Error) > 0; }
 
 }  // namespace tessel::pack
