@@ -54,8 +54,8 @@ private:
             return false;
         }
         if (!IsPlainFileName(name)) {
-            error("the " + field + " " + Quoted(name) + " is not a plain file name: it holds a path separator, \"..\" " +
-                  "or a control byte");
+            error("the " + field + " " + Quoted(name) +
+                  " is not a plain file name: it holds a path separator, \"..\" " + "or a control byte");
             return false;
         }
         if (PackagePath(directory_, name).size() > kMaxPathBytes) {

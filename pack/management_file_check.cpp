@@ -27,7 +27,7 @@ std::string Hex(std::uint32_t value) {
 
 class LineChecker {
 public:
-    LineChecker(Findings& findings) : findings_(findings) {}
+    explicit LineChecker(Findings& findings) : findings_(findings) {}
 
     void check(std::string_view line, std::size_t number) {
         if (line.find('\0') != std::string_view::npos) {
@@ -46,7 +46,8 @@ public:
             if (entries_.size() == kMaxListedFiles) {
                 findings_.error(kFile, number, "lists more than " + std::to_string(kMaxListedFiles) + " files");
             }
-            if (entries_.size() < kMaxListedFiles) entries_.push_back({SplitEntryLine(line), std::string(line), number});
+            if (entries_.size() < kMaxListedFiles)
+                entries_.push_back({SplitEntryLine(line), std::string(line), number});
             ++entryLines_;
         }
     }
@@ -64,12 +65,14 @@ private:
     void checkHeaderLine(std::string_view line, std::size_t number, std::string_view tag) {
         const std::string name(tag);
         if (!line.starts_with(tag)) {
-            findings_.warning(kFile, number, "the tag " + name + " does not begin the line: its value is read from byte 4 on");
+            findings_.warning(kFile, number,
+                              "the tag " + name + " does not begin the line: its value is read from byte 4 on");
         } else if (line.size() > tag.size() && line[tag.size()] != ' ') {
             findings_.warning(kFile, number, "no blank after " + name + ": the value loses its first character");
         }
         if (const auto earlier = headerLines_.find(name); earlier != headerLines_.end()) {
-            findings_.warning(kFile, number, "replaces the " + name + " value of line " + std::to_string(earlier->second));
+            findings_.warning(kFile, number,
+                              "replaces the " + name + " value of line " + std::to_string(earlier->second));
         }
         headerLines_[name] = number;
         const std::string_view value = TagValue(line);
@@ -81,12 +84,14 @@ private:
     void checkKeyLine(std::string_view line, std::size_t number) {
         const std::optional<std::uint32_t> value = ParseKeyLine(line);
         if (!value) {
-            findings_.error(kFile, number, "the key line does not parse: it must begin with #M# and a hexadecimal number");
+            findings_.error(kFile, number,
+                            "the key line does not parse: it must begin with #M# and a hexadecimal number");
             return;
         }
         if (*value > 0xFF) {
-            findings_.warning(kFile, number, "the key " + Hex(*value) + " is larger than FF: only its lowest 8 bits, " +
-                                                 Hex(*value & 0xFF) + ", are used");
+            findings_.warning(kFile, number,
+                              "the key " + Hex(*value) + " is larger than FF: only its lowest 8 bits, " +
+                                  Hex(*value & 0xFF) + ", are used");
         }
         if (keyLine_) {
             findings_.warning(kFile, number, "replaces the key of line " + std::to_string(*keyLine_));

@@ -1,7 +1,8 @@
 #include "pack/manifest.h"
 
-#include <set>
 #include <toml++/toml.h>
+
+#include <set>
 
 namespace tessel::pack {
 namespace {
@@ -73,9 +74,10 @@ std::vector<ManifestWebFile> ReadWebFiles(const toml::node& node) {
 }
 
 Manifest Read(const toml::table& root) {
-    OnlyKeys(root, {"caption", "firmware_version", "script_version", "move", "key", "version_text", "spacer",
-                    "firmware", "web"},
-             "");
+    OnlyKeys(
+        root,
+        {"caption", "firmware_version", "script_version", "move", "key", "version_text", "spacer", "firmware", "web"},
+        "");
     Manifest manifest;
     manifest.caption = RequiredText(root, "caption");
     manifest.firmwareVersion = RequiredText(root, "firmware_version");
@@ -91,7 +93,8 @@ Manifest Read(const toml::table& root) {
     manifest.key = static_cast<std::uint8_t>(*number);
     manifest.versionText = OptionalText(root, "version_text");
     manifest.spacerImage = OptionalText(root, "spacer");
-    if (const toml::node* firmware = root.get("firmware")) manifest.firmware = ReadFirmware(Table(*firmware, "firmware"));
+    if (const toml::node* firmware = root.get("firmware"))
+        manifest.firmware = ReadFirmware(Table(*firmware, "firmware"));
     if (const toml::node* web = root.get("web")) manifest.webFiles = ReadWebFiles(*web);
     return manifest;
 }

@@ -70,9 +70,8 @@ std::string SummaryJson(const PackageSummary& summary) {
     for (const SummaryFirmwareFile& file : summary.firmware) {
         firmware.push_back({{"name", file.name},
                             {"size", Size(file.size)},
-                            {"declared_version", file.declaredVersion.empty()
-                                                     ? json(nullptr)
-                                                     : json(Cp932ToUtf8(file.declaredVersion))}});
+                            {"declared_version",
+                             file.declaredVersion.empty() ? json(nullptr) : json(Cp932ToUtf8(file.declaredVersion))}});
     }
     const json document = {{"caption", Cp932ToUtf8(summary.header.caption)},
                            {"firmware_version", Cp932ToUtf8(summary.header.firmwareVersion)},

@@ -13,7 +13,8 @@ BuildOutcome BuildPackage(const std::string& manifestPath, const std::string& ou
     BuildOutcome outcome;
     const std::optional<std::string> text = ReadFileBytes(manifestPath, kMaxManifestBytes);
     if (!text) {
-        outcome.errors.push_back(manifestPath + " cannot be read: missing, a link, not a regular file, or larger than 1 MiB");
+        outcome.errors.push_back(manifestPath +
+                                 " cannot be read: missing, a link, not a regular file, or larger than 1 MiB");
         return outcome;
     }
     const ParsedManifest parsed = ParseManifest(*text, manifestPath);

@@ -21,8 +21,8 @@ constexpr std::string_view kOnePixelGif{
 // Firmware images are far larger than web files.
 constexpr std::size_t kMaxFirmwareFileBytes = 256 * 1024 * 1024;
 
-constexpr std::string_view kTags[] = {kCaptionTag, kFirmwareVersionTag, kScriptVersionTag,
-                                      kActionTag,  kKeyTag,             kEntryTag};
+constexpr std::string_view kTags[] = {kCaptionTag, kFirmwareVersionTag, kScriptVersionTag, kActionTag, kKeyTag,
+                                      kEntryTag};
 
 bool HasControlByte(std::string_view bytes) {
     for (const char c : bytes) {
@@ -107,7 +107,7 @@ private:
 
     // A name that stands between the commas of a file entry line.
     std::string name(const std::string& what, const std::string& utf8) {
-        const std::string cp932 = text(what + " of " + utf8, utf8);
+        const std::string cp932 = text(what, utf8);
         if (cp932.find(',') != std::string::npos) fail(what + " \"" + utf8 + "\" holds a comma");
         if (!IsPlainFileName(cp932)) fail(what + " \"" + utf8 + "\" is not a plain file name");
         return cp932;
@@ -152,11 +152,13 @@ private:
     void addWebFile(std::size_t index, std::string& management, std::vector<PackageFile>& scrambled) {
         const ManifestWebFile& file = manifest_.webFiles[index];
         const std::string what = "web file " + std::to_string(index + 1);
-        const std::string plain = name(what + " plain_name", file.plainName.empty() ? BaseName(file.source) : file.plainName);
+        const std::string plain =
+            name(what + " plain_name", file.plainName.empty() ? BaseName(file.source) : file.plainName);
         const std::string scrambledName =
             file.scrambledName.empty() ? chosenScrambledName() : name(what + " scrambled_name", file.scrambledName);
         const std::string devicePath = text(what + " device_path", file.devicePath);
-        if (const auto fault = DevicePathFault(devicePath)) fail(what + " device_path \"" + file.devicePath + "\" " + *fault);
+        if (const auto fault = DevicePathFault(devicePath))
+            fail(what + " device_path \"" + file.devicePath + "\" " + *fault);
         std::optional<std::string> bytes = source(what + " source", file.source, kMaxReadFileBytes);
         if (!bytes) return;
         for (char& byte : *bytes) byte = static_cast<char>(static_cast<unsigned char>(byte) ^ manifest_.key);
@@ -164,8 +166,7 @@ private:
         scrambled.push_back({scrambledName, std::move(*bytes)});
     }
 
-    void addPlainFile(std::string_view name, const std::string& relative, const std::string& what,
-                      std::string made) {
+    void addPlainFile(std::string_view name, const std::string& relative, const std::string& what, std::string made) {
         if (relative.empty()) {
             package_.files.push_back({std::string(name), std::move(made)});
         } else {

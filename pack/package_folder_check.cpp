@@ -28,9 +28,8 @@ void CheckFirmwareFiles(const std::string& packageDirectory, bool required, Find
     for (const std::string_view name : kFirmwareFiles) {
         probes.push_back(ProbeFile(PackagePath(packageDirectory, name), kNoSizeBound));
     }
-    const bool none = std::all_of(probes.begin(), probes.end(), [](const FileProbe& p) {
-        return p.state == FileState::Missing;
-    });
+    const bool none =
+        std::all_of(probes.begin(), probes.end(), [](const FileProbe& p) { return p.state == FileState::Missing; });
     if (!required && none) return;
     for (std::size_t i = 0; i < probes.size(); ++i) {
         const std::string name(kFirmwareFiles[i]);
@@ -46,8 +45,8 @@ void CheckPlainFiles(const std::string& packageDirectory, Findings& findings) {
     for (const std::string_view name : {kVersionTextFile, kSpacerImageFile}) {
         const FileProbe probe = ProbeFile(PackagePath(packageDirectory, name), kNoSizeBound);
         if (probe.state != FileState::Readable) {
-            findings.warning(std::string(name), 0, FileStateText(probe.state, kNoSizeBound) +
-                                                       ": the script update goes on without it");
+            findings.warning(std::string(name), 0,
+                             FileStateText(probe.state, kNoSizeBound) + ": the script update goes on without it");
         }
     }
 }
@@ -58,8 +57,9 @@ std::vector<std::string> PackageFolderNames(const std::string& packageDirectory,
     for (std::filesystem::directory_iterator it(packageDirectory, error), end; !error && it != end;
          it.increment(error)) {
         if (names.size() == kMaxFolderEntries) {
-            findings.warning(".", 0, "the folder holds more than " + std::to_string(kMaxFolderEntries) +
-                                         " entries: the others are not looked at");
+            findings.warning(".", 0,
+                             "the folder holds more than " + std::to_string(kMaxFolderEntries) +
+                                 " entries: the others are not looked at");
             break;
         }
         names.push_back(it->path().filename().string());

@@ -44,14 +44,16 @@ UnpackOutcome UnpackPackage(const std::string& packageDirectory, const std::stri
         placements[CaseFoldKey(devicePath)] = {devicePath, std::move(bytes), required};
     };
     for (const UpdateFileEntry& entry : entries) {
-        place(entry.devicePath, [&, entry] { return PlainBytes(packageDirectory, entry, key); }, true);
+        place(
+            entry.devicePath, [&, entry] { return PlainBytes(packageDirectory, entry, key); }, true);
     }
     const auto packageFile = [&packageDirectory](std::string_view name) {
         return [&packageDirectory, name] { return ReadFileBytes(PackagePath(packageDirectory, name)); };
     };
-    for (const auto& [name, devicePath] : {std::pair{kVersionTextFile, kVersionTextDevicePath},
-                                           std::pair{kSpacerImageFile, kSpacerImageDevicePath}}) {
-        if (!IsLinkOrSpecialFile(PackagePath(packageDirectory, name))) place(std::string(devicePath), packageFile(name), false);
+    for (const auto& [name, devicePath] :
+         {std::pair{kVersionTextFile, kVersionTextDevicePath}, std::pair{kSpacerImageFile, kSpacerImageDevicePath}}) {
+        if (!IsLinkOrSpecialFile(PackagePath(packageDirectory, name)))
+            place(std::string(devicePath), packageFile(name), false);
     }
     for (const std::string_view name : {kFirmwareImageFile, kFirmwareDataFile, kVersionScriptFile}) {
         if (!IsLinkOrSpecialFile(PackagePath(packageDirectory, name))) {

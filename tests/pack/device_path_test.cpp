@@ -6,8 +6,8 @@ namespace tessel::pack {
 namespace {
 
 TEST(DevicePath, WindowsPathsOnDrivesCAndBAreAccepted) {
-    for (const char* path : {"C:\\www\\index.htm", "c:\\www\\control\\a b.htm", "B:\\prism3.dat",
-                             "C:\\www\\\x95\\\x8E\xA6.htm"}) {
+    for (const char* path :
+         {"C:\\www\\index.htm", "c:\\www\\control\\a b.htm", "B:\\prism3.dat", "C:\\www\\\x95\\\x8E\xA6.htm"}) {
         EXPECT_EQ(DevicePathFault(path), std::nullopt) << path;
     }
 }
@@ -31,7 +31,10 @@ TEST(DevicePath, TheWebRootIsMatchedInAnyCaseAndOnlyAsAFolder) {
 TEST(DevicePath, NamesSplitAtBackslashCharactersOnly) {
     EXPECT_EQ(DevicePathNames("c:\\www\\\x95\\\x8E\xA6.htm"),
               (std::vector<std::string>{"C:", "www", "\x95\\\x8E\xA6.htm"}));
-    EXPECT_EQ(CaseFoldKey("a\x95\x61" "b"), "A\x95\x61" "B");
+    EXPECT_EQ(CaseFoldKey("a\x95\x61"
+                          "b"),
+              "A\x95\x61"
+              "B");
 }
 
 }  // namespace

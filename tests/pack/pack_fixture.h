@@ -71,7 +71,9 @@ public:
 
     void WriteManifest(const std::string& text) { WriteFileBytes(source_ / "manifest.toml", text); }
 
-    BuildOutcome Build(const fs::path& into) { return BuildPackage((source_ / "manifest.toml").string(), into.string()); }
+    BuildOutcome Build(const fs::path& into) {
+        return BuildPackage((source_ / "manifest.toml").string(), into.string());
+    }
 
     // Builds the package that the tests then tamper with.
     void BuildGood() {

@@ -120,8 +120,7 @@ TEST_F(PackRoundTrip, ShowAndUnpackGiveBackWhatWentIn) {
     EXPECT_EQ(show["firmware_files"][1]["size"], 512);
 
     const std::string text = RunPack("show " + Quote(package_.string()), &status);
-    EXPECT_NE(text.find("w001.dat -> " + kDataName + " -> C:\\www\\" + kDataName), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("w001.dat -> " + kDataName + " -> C:\\www\\" + kDataName), std::string::npos) << text;
 
     const fs::path unpacked = work_ / "unpacked";
     const std::string out = RunPack("unpack " + Quote(package_.string()) + " " + Quote(unpacked.string()), &status);
@@ -136,8 +135,8 @@ TEST_F(PackRoundTrip, ABrokenPackageIsRefusedBeforeAnyConnection) {
     BuildPackage();
     fs::remove(package_ / "w002.dat");
     const std::string state = ReadFileBytes(package_ / "UpDateMng.txt");
-    WriteFileBytes(package_ / "UpDateMng.txt", state.substr(0, state.find("#M#")) + "#M# xyz\r\n" +
-                                                   state.substr(state.find("#L#")));
+    WriteFileBytes(package_ / "UpDateMng.txt",
+                   state.substr(0, state.find("#M#")) + "#M# xyz\r\n" + state.substr(state.find("#L#")));
     StartDevice({});
 
     CliRun run = RunArgs("script --check --package " + Quote(package_.string()));
@@ -164,7 +163,8 @@ TEST_F(PackRoundTrip, ABrokenPackageIsRefusedBeforeAnyConnection) {
     EXPECT_EQ(Count(device_->Output(), "connected from"), 0) << device_->Output();
 
     int status = -1;
-    const nlohmann::json verified = nlohmann::json::parse(RunPack("verify " + Quote(package_.string()) + " --json", &status));
+    const nlohmann::json verified =
+        nlohmann::json::parse(RunPack("verify " + Quote(package_.string()) + " --json", &status));
     EXPECT_EQ(status, 1);
     EXPECT_EQ(verified["ok"], false);
     EXPECT_EQ(verified["errors"], 3);

@@ -36,8 +36,11 @@ TEST_F(PackageBuild, TheManifestGivesTheManagementFileTheReadersExpectAndTheScra
     BuildGood();
     const std::string expected = "#T# " + *Utf8ToCp932("テスト更新") +
                                  "\r\n#F# 01.08.00\r\n#S# 02.00.00\r\n#M# A5\r\n"
-                                 "#L# w001.dat," + kShowNameCp932 + ",C:\\www\\" + kShowNameCp932 + "\r\n"
-                                 "#L# s2.dat," + kMainNameCp932 + ",C:\\www\\control\\main.wcr\r\n";
+                                 "#L# w001.dat," +
+                                 kShowNameCp932 + ",C:\\www\\" + kShowNameCp932 +
+                                 "\r\n"
+                                 "#L# s2.dat," +
+                                 kMainNameCp932 + ",C:\\www\\control\\main.wcr\r\n";
     EXPECT_EQ(Management(), expected);
     const auto package = Snapshot(package_);
     EXPECT_EQ(package.size(), 8u);

@@ -57,10 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Tampering{"missing", [](const PackFixture& p) { Remove(p, "UpDateMng.txt"); }, Severity::Error, kMng, 0,
                   "the file is missing"},
-        Tampering{"a folder", [](const PackFixture& p) {
+        Tampering{"a folder",
+                  [](const PackFixture& p) {
                       Remove(p, "UpDateMng.txt");
                       fs::create_directory(p.package_ / "UpDateMng.txt");
-                  }, Severity::Error, kMng, 0, "not a regular file"},
+                  },
+                  Severity::Error, kMng, 0, "not a regular file"},
         Tampering{"huge", [](const PackFixture& p) { p.SetManagement(std::string(1024 * 1024 + 1, '\n')); },
                   Severity::Error, kMng, 0, "larger than 1 MiB"},
         Tampering{"byte-order mark", [](const PackFixture& p) { p.SetManagement("\xEF\xBB\xBF" + p.Management()); },
@@ -85,17 +87,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "loses its first character"},
         Tampering{"a second caption", Replacing("#F#", "#T# again\r\n#F#"), Severity::Warning, kMng, 2,
                   "replaces the #T# value of line 1"},
-        Tampering{"an action that is not MOVE", Replacing("#M#", "#A# MOVE \r\n#M#"), Severity::Warning, kMng,
-                  kKeyLine, "is not MOVE"},
+        Tampering{"an action that is not MOVE", Replacing("#M#", "#A# MOVE \r\n#M#"), Severity::Warning, kMng, kKeyLine,
+                  "is not MOVE"},
         Tampering{"an entry tag inside another line", Replacing("#S# 02.00.00", "#S# 02.00.00 #L# a,b,C:\\www\\c"),
                   Severity::Error, kMng, 3, "the tag #L# does not begin the line"},
         Tampering{"two fields", Replacing(kEntry1, "#L# w001.dat,C:\\www\\x.htm"), Severity::Error, kMng,
                   kFirstEntryLine, "does not hold three fields"},
-        Tampering{"more than 1000 files", [](const PackFixture& p) {
+        Tampering{"more than 1000 files",
+                  [](const PackFixture& p) {
                       std::string lines;
                       for (int i = 0; i < 1001; ++i) lines += "#L# s2.dat,p" + std::to_string(i) + ",C:\\www\\a\r\n";
                       p.Replace("#L# s2.dat", lines + "#L# s2.dat");
-                  }, Severity::Error, kMng, kFirstEntryLine + 1000, "lists more than 1000 files"}),
+                  },
+                  Severity::Error, kMng, kFirstEntryLine + 1000, "lists more than 1000 files"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,18 +143,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Folder, PackageFault,
-    ::testing::Values(
-        Tampering{"a missing firmware file", [](const PackFixture& p) { Remove(p, "prism3.dat"); }, Severity::Error,
-                  "prism3.dat", 0, "the firmware update needs it: the file is missing"},
-        Tampering{"a firmware image that is a link", [](const PackFixture& p) {
-                      Remove(p, "kbteva.bin");
-                      fs::create_symlink(p.package_ / "prism3.dat", p.package_ / "kbteva.bin");
-                  }, Severity::Error, "kbteva.bin", 0, "not a regular file"},
-        Tampering{"a file the list does not reference", [](const PackFixture& p) {
-                      WriteFileBytes(p.package_ / "\x8C\xC3.dat", "old");
-                  }, Severity::Warning, "古.dat", 0, "the list does not reference it"},
-        Tampering{"no VersionS.txt", [](const PackFixture& p) { Remove(p, "VersionS.txt"); }, Severity::Warning,
-                  "VersionS.txt", 0, "the script update goes on without it"}),
+    ::testing::Values(Tampering{"a missing firmware file", [](const PackFixture& p) { Remove(p, "prism3.dat"); },
+                                Severity::Error, "prism3.dat", 0, "the firmware update needs it: the file is missing"},
+                      Tampering{"a firmware image that is a link",
+                                [](const PackFixture& p) {
+                                    Remove(p, "kbteva.bin");
+                                    fs::create_symlink(p.package_ / "prism3.dat", p.package_ / "kbteva.bin");
+                                },
+                                Severity::Error, "kbteva.bin", 0, "not a regular file"},
+                      Tampering{"a file the list does not reference",
+                                [](const PackFixture& p) { WriteFileBytes(p.package_ / "\x8C\xC3.dat", "old"); },
+                                Severity::Warning, "古.dat", 0, "the list does not reference it"},
+                      Tampering{"no VersionS.txt", [](const PackFixture& p) { Remove(p, "VersionS.txt"); },
+                                Severity::Warning, "VersionS.txt", 0, "the script update goes on without it"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(PackageCheck, AComposedPathOverItsLimitIsReported) {
@@ -183,8 +188,9 @@ TEST_F(PackageCheck, EveryFaultIsReportedAtOnceInTheOrderOfTheLines) {
     Remove(*this, "GetSysVer.wcr");
     const std::vector<Finding> findings = Check();
     ASSERT_EQ(findings.size(), 4u) << FindingsText(findings);
-    EXPECT_EQ(FindingText(findings[0]), "UpDateMng.txt, line 4: error: the key line does not parse: it must begin "
-                                        "with #M# and a hexadecimal number");
+    EXPECT_EQ(FindingText(findings[0]),
+              "UpDateMng.txt, line 4: error: the key line does not parse: it must begin "
+              "with #M# and a hexadecimal number");
     EXPECT_EQ(FindingText(findings[1]), "w001.dat (UpDateMng.txt, line 6): error: the file is missing");
     EXPECT_TRUE(HasFinding(findings, Severity::Error, kMng, 7, "D:\\control\\main.wcr"));
     EXPECT_EQ(FindingText(findings[3]), "GetSysVer.wcr: error: the firmware update needs it: the file is missing");
