@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_package.h"
 #include "devsim_process.h"
 #include "ftp_server.h"
 
@@ -45,8 +46,8 @@ Figures RunFleet(int devices, const std::filesystem::path& work, const std::file
     std::vector<std::unique_ptr<test::DevsimProcess>> fleet;
     std::string csv = "name,address,ftp_port,console_port\n";
     for (int i = 0; i < devices; ++i) {
-        fleet.push_back(std::make_unique<test::DevsimProcess>(std::vector<std::string>{
-            "--version", "1.06.00", "--restart-time", "300", "--expansion-delay", "20"}));
+        fleet.push_back(std::make_unique<test::DevsimProcess>(
+            std::vector<std::string>{"--version", "1.06.00", "--restart-time", "300", "--expansion-delay", "20"}));
         csv += "logger-" + std::to_string(i) + "," + Spelling(i) + "," + std::to_string(fleet.back()->FtpPort()) + "," +
                std::to_string(fleet.back()->ConsolePort()) + "\n";
     }
@@ -82,10 +83,7 @@ int main(int argc, char** argv) {
     if (counts.empty()) counts = {1, 10, 50, 100};
     const std::filesystem::path work = test::MakeTempDir("fleet-bench");
     const std::filesystem::path package = work / "package";
-    int status = -1;
-    test::RunCommand("/usr/bin/python3 '" TESSEL_SOURCE_DIR "/scripts/make-demo-package' '" + package.string() + "'",
-                     &status);
-    if (status != 0) {
+    if (!test::BuildDemoPackage(package, work / "package-sources", true)) {
         std::fprintf(stderr, "cannot make the sample package\n");
         return 1;
     }
@@ -94,9 +92,10 @@ int main(int argc, char** argv) {
     for (const int devices : counts) {
         const Figures f = RunFleet(devices, work, package);
         if (single == 0) single = f.wall / 1.0;
-        std::printf("%4d devices  %3d succeeded  wall %7.2f s  ratio to one %5.2f  updater cpu per device "
-                    "%.3f s  largest process waited so far %.1f MiB\n",
-                    devices, f.succeeded, f.wall, f.wall / single, f.cpuPerDevice, f.peakMiB);
+        std::printf(
+            "%4d devices  %3d succeeded  wall %7.2f s  ratio to one %5.2f  updater cpu per device "
+            "%.3f s  largest process waited so far %.1f MiB\n",
+            devices, f.succeeded, f.wall, f.wall / single, f.cpuPerDevice, f.peakMiB);
         std::fflush(stdout);
         failures += f.succeeded == devices ? 0 : 1;
     }

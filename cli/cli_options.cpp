@@ -40,6 +40,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             options.skipCurrent = true;
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--check") {
+            options.checkOnly = true;
         } else if (arg == "--address" || arg == "--login" || arg == "--password" || arg == "--ftp-port" ||
                    arg == "--console-port" || arg == "--package" || arg == "--timeout" || arg == "--password-file" ||
                    arg == "--inventory" || arg == "--retry-failed" || arg == "--parallel" || arg == "--canary" ||
@@ -70,6 +72,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if ((options.verifyVersion || options.skipCurrent) && options.procedure != UpdateProcedure::Firmware) {
         return Refuse("--verify-version and --skip-current go with firmware");
     }
+    if (options.checkOnly && options.procedure != UpdateProcedure::Firmware &&
+        options.procedure != UpdateProcedure::Script) {
+        return Refuse("--check goes with firmware or script");
+    }
     const auto valueOf = [&values](const char* name) {
         const auto found = values.find(name);
         return found == values.end() ? std::string() : found->second;
@@ -82,7 +88,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (fleet && values.count("--address")) return Refuse("--address or --inventory, not both");
     if (!options.inventory.empty() && !options.retryFailed.empty())
         return Refuse("--inventory or --retry-failed, not both");
-    if (!fleet && !values.count("--address")) return Refuse("--address (or --inventory) is required");
+    if (!fleet && !options.checkOnly && !values.count("--address"))
+        return Refuse("--address (or --inventory) is required");
     if (!fleet && (values.count("--parallel") || values.count("--canary") || values.count("--max-failures") ||
                    values.count("--report"))) {
         return Refuse("--parallel, --canary, --max-failures and --report go with --inventory");
@@ -98,7 +105,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                           (std::string(name) == "--parallel" ? "1" : "0") + " to 1000");
         *target = static_cast<int>(*value);
     }
-    if (!fleet && !values.count("--login")) return Refuse("--login is required");
+    if (!fleet && !options.checkOnly && !values.count("--login")) return Refuse("--login is required");
     options.address = values["--address"];
     options.login = values["--login"];
     options.passwordGiven = values.count("--password") > 0;
@@ -129,11 +136,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string Usage() {
     return "Usage: tessel-cli firmware|script|version|restore-autoscript --address ADDR --login ID --password PW\n"
            "                  [options]\n"
+           "       tessel-cli firmware|script --check [--package DIR]\n"
            "Runs a firmware update or a script update of one device, as the dialog's buttons do; version\n"
            "reads the firmware version the device runs (with the package's version script) and changes\n"
            "nothing else; restore-autoscript puts back an autoscript that an interrupted script update\n"
            "left moved aside. An update of a device whose earlier update was cut off between the\n"
-           "move-aside and the restore runs the restore first.\n"
+           "move-aside and the restore runs the restore first. The package of an update is checked\n"
+           "first: one that fails is refused before anything connects.\n"
            "\n"
            "  --address ADDR       device address or host name\n"
            "  --login ID           console login ID, also the FTP user\n"
@@ -158,12 +167,13 @@ std::string Usage() {
            "  --canary N           the first N devices run first, alone; the rest only when they succeeded\n"
            "  --max-failures N     start no further device once N have failed\n"
            "  --report FILE        write the fleet's JSON report there\n"
+           "  --check              only check the package for the procedure and tell every finding\n"
            "  --help               this text\n"
            "\n"
            "Status lines go to standard output as they change, messages to standard error.\n"
            "Moved-aside autoscripts are recorded in $XDG_STATE_HOME/tessel (else ~/.local/state/tessel).\n"
-           "Exit status: 0 the update ended with its success message (version: a version was read), 1 it\n"
-           "failed, 2 usage error.\n";
+           "Exit status: 0 the update ended with its success message (version: a version was read; --check:\n"
+           "the package has no error), 1 it failed, 2 usage error.\n";
 }
 
 }  // namespace tessel::cli

@@ -41,6 +41,8 @@ struct CliOptions {
     int maxFailures = 0;
     // Where the fleet's JSON report goes.
     std::string report;
+    // Only check the package for the procedure; connect to nothing.
+    bool checkOnly = false;
     // The longest the whole update may take, restarts included.
     int timeoutSeconds = 1800;
 };

@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/fleet_runner.h"
+#include "cli/package_precheck.h"
 #include "cli/password_source.h"
 #include "cli/single_run.h"
 #include "dialog/program_directory.h"
@@ -27,14 +28,21 @@ int main(int argc, char** argv) {
     }
     const CliOptions& options = *command.options;
     const std::string programDirectory = ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString());
+    const std::string package = options.packageDirectory.empty() ? programDirectory : options.packageDirectory;
+    // An update's package is checked before anything connects, for one device or many.
+    if (options.procedure == UpdateProcedure::Firmware || options.procedure == UpdateProcedure::Script) {
+        if (const std::optional<int> status =
+                CheckPackageFirst(package, options.procedure, options.checkOnly, std::cout, std::cerr)) {
+            return *status;
+        }
+    }
+    const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
     std::string error;
     const std::optional<std::string> password = ResolvePassword(options, error);
+    if (fleet) return RunFleet(options, password, QCoreApplication::applicationFilePath().toStdString());
     if (!password) {
         std::cerr << "tessel-cli: " << error << std::endl;
         return 2;
-    }
-    if (!options.inventory.empty() || !options.retryFailed.empty()) {
-        return RunFleet(options, *password, QCoreApplication::applicationFilePath().toStdString());
     }
     return RunSingleDevice(options, *password, programDirectory);
 }
