@@ -6,13 +6,6 @@
 namespace tessel::cli {
 namespace {
 
-std::optional<long> Number(const std::string& text, long low, long high) {
-    long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
-    return value;
-}
-
 ParsedCommandLine Refuse(std::string why) {
     ParsedCommandLine result;
     result.error = std::move(why);
@@ -20,6 +13,13 @@ ParsedCommandLine Refuse(std::string why) {
 }
 
 }  // namespace
+
+std::optional<long> ParseNumber(const std::string& text, long low, long high) {
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
+    return value;
+}
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CliOptions options;
@@ -99,7 +99,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         {"--parallel", &options.parallel}, {"--canary", &options.canary}, {"--max-failures", &options.maxFailures}};
     for (const auto& [name, target] : counts) {
         if (!values.count(name)) continue;
-        const auto value = Number(values[name], std::string(name) == "--parallel" ? 1 : 0, 1000);
+        const auto value = ParseNumber(values[name], std::string(name) == "--parallel" ? 1 : 0, 1000);
         if (!value)
             return Refuse(std::string(name) + " takes a number from " +
                           (std::string(name) == "--parallel" ? "1" : "0") + " to 1000");
@@ -111,16 +111,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     options.passwordGiven = values.count("--password") > 0;
     options.password = values["--password"];
     if (values.count("--ftp-port")) {
-        if (!Number(values["--ftp-port"], 1, 65535)) return Refuse("--ftp-port takes a port number from 1 to 65535");
+        if (!ParseNumber(values["--ftp-port"], 1, 65535))
+            return Refuse("--ftp-port takes a port number from 1 to 65535");
         options.ftpPort = values["--ftp-port"];
     }
     if (values.count("--console-port")) {
-        const auto port = Number(values["--console-port"], 1, 65535);
+        const auto port = ParseNumber(values["--console-port"], 1, 65535);
         if (!port) return Refuse("--console-port takes a port number from 1 to 65535");
         options.consolePort = static_cast<std::uint16_t>(*port);
     }
     if (values.count("--timeout")) {
-        const auto seconds = Number(values["--timeout"], 1, 86400);
+        const auto seconds = ParseNumber(values["--timeout"], 1, 86400);
         if (!seconds) return Refuse("--timeout takes a number of seconds from 1 to 86400");
         options.timeoutSeconds = static_cast<int>(*seconds);
     }

@@ -54,6 +54,9 @@ struct ParsedCommandLine {
     std::string error;
 };
 
+// The text as a whole decimal number from low to high, or nullopt.
+std::optional<long> ParseNumber(const std::string& text, long low, long high);
+
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 std::string Usage();
