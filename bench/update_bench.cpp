@@ -14,6 +14,7 @@
 #include "cli/run_deadline.h"
 #include "cli/run_update.h"
 #include "cli/terminal_dialog_host.h"
+#include "demo_package.h"
 #include "devsim_process.h"
 #include "ftp_server.h"
 #include "platform/qt/qt_stream_socket.h"
@@ -96,10 +97,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const std::filesystem::path work = test::MakeTempDir("update-bench");
     const std::filesystem::path package = work / "package";
-    int status = -1;
-    test::RunCommand("/usr/bin/python3 '" TESSEL_SOURCE_DIR "/scripts/make-demo-package' '" + package.string() + "'",
-                     &status);
-    if (status != 0) {
+    if (!test::BuildDemoPackage(package, work / "source", /*moveAside=*/true)) {
         std::fprintf(stderr, "cannot make the sample package\n");
         return 1;
     }

@@ -6,13 +6,6 @@
 namespace tessel::cli {
 namespace {
 
-std::optional<long> Number(const std::string& text, long low, long high) {
-    long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
-    return value;
-}
-
 ParsedCommandLine Refuse(std::string why) {
     ParsedCommandLine result;
     result.error = std::move(why);
@@ -20,6 +13,13 @@ ParsedCommandLine Refuse(std::string why) {
 }
 
 }  // namespace
+
+std::optional<long> ParseNumber(const std::string& text, long low, long high) {
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
+    return value;
+}
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CliOptions options;
@@ -45,6 +45,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             options.skipCurrent = true;
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--check") {
+            options.checkOnly = true;
         } else if (arg == "--address" || arg == "--login" || arg == "--password" || arg == "--ftp-port" ||
                    arg == "--console-port" || arg == "--package" || arg == "--timeout" || arg == "--password-file" ||
                    arg == "--inventory" || arg == "--retry-failed" || arg == "--parallel" || arg == "--canary" ||
@@ -75,6 +77,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if ((options.verifyVersion || options.skipCurrent) && options.procedure != UpdateProcedure::Firmware) {
         return Refuse("--verify-version and --skip-current go with firmware");
     }
+    if (options.checkOnly && options.procedure != UpdateProcedure::Firmware &&
+        options.procedure != UpdateProcedure::Script) {
+        return Refuse("--check goes with firmware or script");
+    }
     const auto valueOf = [&values](const char* name) {
         const auto found = values.find(name);
         return found == values.end() ? std::string() : found->second;
@@ -87,7 +93,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (fleet && values.count("--address")) return Refuse("--address or --inventory, not both");
     if (!options.inventory.empty() && !options.retryFailed.empty())
         return Refuse("--inventory or --retry-failed, not both");
-    if (!fleet && !values.count("--address")) return Refuse("--address (or --inventory) is required");
+    if (!fleet && !options.checkOnly && !values.count("--address"))
+        return Refuse("--address (or --inventory) is required");
     if (!fleet && (values.count("--parallel") || values.count("--canary") || values.count("--max-failures") ||
                    values.count("--report"))) {
         return Refuse("--parallel, --canary, --max-failures and --report go with --inventory");
@@ -97,28 +104,29 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         {"--parallel", &options.parallel}, {"--canary", &options.canary}, {"--max-failures", &options.maxFailures}};
     for (const auto& [name, target] : counts) {
         if (!values.count(name)) continue;
-        const auto value = Number(values[name], std::string(name) == "--parallel" ? 1 : 0, 1000);
+        const auto value = ParseNumber(values[name], std::string(name) == "--parallel" ? 1 : 0, 1000);
         if (!value)
             return Refuse(std::string(name) + " takes a number from " +
                           (std::string(name) == "--parallel" ? "1" : "0") + " to 1000");
         *target = static_cast<int>(*value);
     }
-    if (!fleet && !values.count("--login")) return Refuse("--login is required");
+    if (!fleet && !options.checkOnly && !values.count("--login")) return Refuse("--login is required");
     options.address = values["--address"];
     options.login = values["--login"];
     options.passwordGiven = values.count("--password") > 0;
     options.password = values["--password"];
     if (values.count("--ftp-port")) {
-        if (!Number(values["--ftp-port"], 1, 65535)) return Refuse("--ftp-port takes a port number from 1 to 65535");
+        if (!ParseNumber(values["--ftp-port"], 1, 65535))
+            return Refuse("--ftp-port takes a port number from 1 to 65535");
         options.ftpPort = values["--ftp-port"];
     }
     if (values.count("--console-port")) {
-        const auto port = Number(values["--console-port"], 1, 65535);
+        const auto port = ParseNumber(values["--console-port"], 1, 65535);
         if (!port) return Refuse("--console-port takes a port number from 1 to 65535");
         options.consolePort = static_cast<std::uint16_t>(*port);
     }
     if (values.count("--timeout")) {
-        const auto seconds = Number(values["--timeout"], 1, 86400);
+        const auto seconds = ParseNumber(values["--timeout"], 1, 86400);
         if (!seconds) return Refuse("--timeout takes a number of seconds from 1 to 86400");
         options.timeoutSeconds = static_cast<int>(*seconds);
     }
@@ -134,11 +142,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string Usage() {
     return "Usage: tessel-cli firmware|script|version|restore-autoscript --address ADDR --login ID --password PW\n"
            "                  [options]\n"
+           "       tessel-cli firmware|script --check [--package DIR]\n"
            "Runs a firmware update or a script update of one device, as the dialog's buttons do; version\n"
            "reads the firmware version the device runs (with the package's version script) and changes\n"
            "nothing else; restore-autoscript puts back an autoscript that an interrupted script update\n"
            "left moved aside. An update of a device whose earlier update was cut off between the\n"
-           "move-aside and the restore runs the restore first.\n"
+           "move-aside and the restore runs the restore first. The package of an update is checked\n"
+           "first: one that fails is refused before anything connects.\n"
            "\n"
            "  --address ADDR       device address or host name\n"
            "  --login ID           console login ID, also the FTP user\n"
@@ -156,6 +166,7 @@ std::string Usage() {
            "  --json               print the run's record as JSON on standard output (status lines go to\n"
            "                       standard error); version: {\"address\", \"version\"}\n"
            "  --password-file F    the password is the first line of F (else TESSEL_PASSWORD, else a prompt)\n"
+           "  --check              only check the package for the procedure and tell every finding\n"
            "\n"
            "Many devices: --inventory FILE instead of --address (CSV with a header row: address, and\n"
            "optionally name, login, password, ftp_port, console_port; empty cells take the command line's\n"
@@ -169,8 +180,8 @@ std::string Usage() {
            "\n"
            "Status lines go to standard output as they change, messages to standard error.\n"
            "Moved-aside autoscripts are recorded in $XDG_STATE_HOME/tessel (else ~/.local/state/tessel).\n"
-           "Exit status: 0 the update ended with its success message (version: a version was read), 1 it\n"
-           "failed, 2 usage error.\n";
+           "Exit status: 0 the update ended with its success message (version: a version was read; --check:\n"
+           "the package has no error), 1 it failed, 2 usage error.\n";
 }
 
 }  // namespace tessel::cli

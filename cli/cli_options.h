@@ -41,6 +41,8 @@ struct CliOptions {
     int maxFailures = 0;
     // Where the fleet's JSON report goes.
     std::string report;
+    // Only check the package for the procedure; connect to nothing.
+    bool checkOnly = false;
     // The longest the whole update may take, restarts included.
     int timeoutSeconds = 1800;
 };
@@ -53,6 +55,9 @@ struct ParsedCommandLine {
     // Why the command line was refused.
     std::string error;
 };
+
+// The text as a whole decimal number from low to high, or nullopt.
+std::optional<long> ParseNumber(const std::string& text, long low, long high);
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 

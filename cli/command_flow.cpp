@@ -10,12 +10,6 @@
 namespace tessel::cli {
 namespace {
 
-std::string Trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // The version the device reported (code page 932 bytes), or nullopt after the query failed.
 std::optional<std::string> QueryVersion(CTesselDlg& dialog, UpdateEndWaiter& waiter, std::ostream& err) {
     if (RunUpdate(dialog, waiter, UpdateProcedure::VersionQuery, err) != 0) return std::nullopt;

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dialog/local_file.h"
+
 namespace tessel::cli {
 namespace {
 
@@ -27,24 +29,6 @@ std::string ResolvedAddress(const std::string& address) {
         ::getnameinfo(found->ai_addr, found->ai_addrlen, numeric, sizeof numeric, nullptr, 0, NI_NUMERICHOST) == 0;
     ::freeaddrinfo(found);
     return named ? numeric : address;
-}
-
-// A file name from any address text: bytes outside a safe set become '_' plus their hex value.
-std::string LockFileName(const std::string& address, std::uint16_t port) {
-    std::string name;
-    for (const char c : address) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-            byte == '.' || byte == '-') {
-            name += c;
-        } else {
-            static constexpr char kHex[] = "0123456789abcdef";
-            name += '_';
-            name += kHex[byte >> 4];
-            name += kHex[byte & 0xF];
-        }
-    }
-    return name + "_" + std::to_string(port) + ".lock";
 }
 
 }  // namespace
@@ -66,7 +50,7 @@ std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::u
         return std::nullopt;
     }
     const std::string resolved = ResolvedAddress(address);
-    const std::string path = folder + "/" + LockFileName(resolved, consolePort);
+    const std::string path = folder + "/" + SafeFileName(resolved) + "_" + std::to_string(consolePort) + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         error = "the lock file " + path + " cannot be opened: " + std::strerror(errno);

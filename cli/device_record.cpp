@@ -3,6 +3,7 @@
 #include <ctime>
 #include <nlohmann/json.hpp>
 
+#include "cli/visible_text.h"
 #include "dialog/cp932.h"
 
 namespace tessel::cli {
@@ -41,11 +42,8 @@ std::string DeviceRecordJson(const DeviceRun& run) {
     nlohmann::json versions = nlohmann::json::array();
     if (run.outcome) {
         if (message.empty() && run.outcome->finalMessage) message = run.outcome->finalMessage->text;
-        for (const std::string& version : run.outcome->firmwareVersions) {
-            const std::size_t first = version.find_first_not_of(' ');
-            const std::size_t last = version.find_last_not_of(' ');
-            versions.push_back(first == std::string::npos ? "" : Cp932ToUtf8(version.substr(first, last - first + 1)));
-        }
+        for (const std::string& version : run.outcome->firmwareVersions)
+            versions.push_back(Cp932ToUtf8(Trimmed(version)));
         record["firmware_passes"] = run.outcome->firmwarePasses;
         if (!run.outcome->detail.empty()) record["detail"] = run.outcome->detail;
     }

@@ -4,15 +4,15 @@
 
 #include <QEventLoop>
 #include <QProcess>
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <vector>
 
 #include "cli/fleet_report.h"
 #include "cli/inventory.h"
-#include "cli/stop_signals.h"
 #include "cli/visible_text.h"
-#include "dialog/program_directory.h"
+#include "platform/qt/qt_signal_notifier.h"
 
 namespace tessel::cli {
 namespace {
@@ -29,13 +29,13 @@ public:
         partialLines_.resize(summary_.results.size());
         latest_.resize(summary_.results.size());
         summary_.procedure = options.procedure;
-        summary_.packageDirectory =
-            options.packageDirectory.empty() ? ProgramDirectoryOf(program_) : options.packageDirectory;
+        summary_.packageDirectory = options.packageDirectory;
     }
 
     int run() {
         summary_.started = std::chrono::system_clock::now();
-        QObject::connect(&stopSignals_, &StopSignals::stopRequested, &loop_, [this](int count) { stop(count); });
+        QObject::connect(&stopSignals_, &QtSignalNotifier::signalled, &loop_,
+                         [this](int) { stop(++stopSignalCount_); });
         startMore();
         if (!finished()) loop_.exec();
         summary_.ended = std::chrono::system_clock::now();
@@ -234,7 +234,9 @@ private:
     const bool liveTable_ = ::isatty(STDOUT_FILENO) == 1;
     int tableLines_ = 0;
     QEventLoop loop_;
-    StopSignals stopSignals_;
+    // SIGINT and SIGTERM, counted: the first ends the run in order, the second at once.
+    QtSignalNotifier stopSignals_{SIGINT, SIGTERM};
+    int stopSignalCount_ = 0;
     bool stopping_ = false;
     bool interruptedAll_ = false;
 };

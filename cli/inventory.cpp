@@ -1,10 +1,11 @@
 #include "cli/inventory.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <set>
 
+#include "cli/cli_options.h"
+#include "cli/visible_text.h"
 #include "dialog/local_file.h"
 
 namespace tessel::cli {
@@ -40,19 +41,14 @@ std::vector<std::string> ReadRecord(const std::string& csv, std::size_t& pos, st
             cells.back() += c;
         }
     }
-    for (std::string& cell : cells) {
-        const std::size_t first = cell.find_first_not_of(" \t");
-        cell =
-            first == std::string::npos ? std::string() : cell.substr(first, cell.find_last_not_of(" \t") - first + 1);
-    }
+    for (std::string& cell : cells) cell = Trimmed(cell, " \t");
     return cells;
 }
 
 std::optional<std::uint16_t> Port(const std::string& text) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > 65535) return std::nullopt;
-    return static_cast<std::uint16_t>(value);
+    const std::optional<long> value = ParseNumber(text, 1, 65535);
+    if (!value) return std::nullopt;
+    return static_cast<std::uint16_t>(*value);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/fleet_runner.h"
+#include "cli/package_precheck.h"
 #include "cli/password_source.h"
 #include "cli/single_run.h"
 #include "cli/version_text.h"
@@ -36,14 +37,20 @@ int main(int argc, char** argv) {
     const std::string programDirectory = ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString());
     if (options.packageDirectory.empty())
         options.packageDirectory = DefaultPackageFolder(programDirectory, QDir::currentPath().toStdString());
+    // An update's package is checked before anything connects, for one device or many.
+    if (options.procedure == UpdateProcedure::Firmware || options.procedure == UpdateProcedure::Script) {
+        if (const std::optional<int> status =
+                CheckPackageFirst(options.packageDirectory, options.procedure, options.checkOnly, std::cout, std::cerr)) {
+            return *status;
+        }
+    }
+    const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
     std::string error;
     const std::optional<std::string> password = ResolvePassword(options, error);
+    if (fleet) return RunFleet(options, password, QCoreApplication::applicationFilePath().toStdString());
     if (!password) {
         std::cerr << "tessel-cli: " << error << std::endl;
         return 2;
     }
-    if (!options.inventory.empty() || !options.retryFailed.empty()) {
-        return RunFleet(options, *password, QCoreApplication::applicationFilePath().toStdString());
-    }
-    return RunSingleDevice(options, *password, programDirectory);
+    return RunSingleDevice(options, *password);
 }

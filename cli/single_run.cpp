@@ -30,7 +30,7 @@ constexpr std::chrono::seconds kDeadlineGrace{5};
 
 }  // namespace
 
-int RunSingleDevice(CliOptions options, const std::string& password, const std::string& programDirectory) {
+int RunSingleDevice(CliOptions options, const std::string& password) {
     options.password = password;
     std::ostream& statusOut = options.json ? std::cerr : std::cout;
     const auto started = std::chrono::steady_clock::now();
@@ -65,8 +65,7 @@ int RunSingleDevice(CliOptions options, const std::string& password, const std::
     QtWindowTimers timers;
     QtEventPump events;
     CTesselDlg dialog({host, timers, events, sockets, uploader, waiter});
-    PrepareDialog(dialog, host, options,
-                  options.packageDirectory.empty() ? programDirectory : options.packageDirectory);
+    PrepareDialog(dialog, host, options, options.packageDirectory);
     dialog.SetJournalFolder(DefaultJournalFolder());
     if (!host.caption().empty()) statusOut << VisibleText(host.caption()) << std::endl;
 

@@ -25,4 +25,10 @@ std::string VisibleText(std::string_view utf8) {
     return shown;
 }
 
+std::string Trimmed(std::string_view text, std::string_view blanks) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
+}
+
 }  // namespace tessel::cli

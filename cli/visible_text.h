@@ -11,4 +11,7 @@ namespace tessel::cli {
 // stay: the messages of the updater span lines.
 std::string VisibleText(std::string_view utf8);
 
+// The text without the blanks at its start and end.
+std::string Trimmed(std::string_view text, std::string_view blanks = " ");
+
 }  // namespace tessel::cli

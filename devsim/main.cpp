@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,7 +15,7 @@
 #include "devsim/console_server.h"
 #include "devsim/devsim_options.h"
 #include "devsim/ftp_service.h"
-#include "devsim/signal_watcher.h"
+#include "platform/qt/qt_signal_notifier.h"
 #include "version/tessel_version.h"
 
 using namespace tessel::devsim;
@@ -82,7 +83,8 @@ int main(int argc, char** argv) {
         return Fail(QString("cannot prepare the device file system: ") + error.what());
     }
 
-    SignalWatcher signalWatcher;
+    // SIGINT and SIGTERM stop the device and its FTP server; SIGUSR1 lists its files.
+    tessel::QtSignalNotifier signalNotifier({SIGINT, SIGTERM, SIGUSR1});
     ConsoleServer console(device, QHostAddress(options.host));
     QString error;
     if (!console.Listen(options.consolePort, error)) return Fail("console cannot listen: " + error);
@@ -93,13 +95,15 @@ int main(int argc, char** argv) {
                                   error)) {
         return Fail(error);
     }
-    QObject::connect(&signalWatcher, &SignalWatcher::stopRequested, &application, [&](int signalNumber) {
+    QObject::connect(&signalNotifier, &tessel::QtSignalNotifier::signalled, &application, [&](int signalNumber) {
+        if (signalNumber == SIGUSR1) {
+            LogDeviceFiles(QFile::encodeName(root).toStdString());
+            return;
+        }
         Log("device: stopping on signal " + std::to_string(signalNumber));
         ftp.Stop();
         application.quit();
     });
-    QObject::connect(&signalWatcher, &SignalWatcher::listingRequested, &application,
-                     [&] { LogDeviceFiles(QFile::encodeName(root).toStdString()); });
     Log("ready console=" + std::to_string(console.Port()) + " ftp=" + std::to_string(options.ftp ? ftp.Port() : 0));
     Log("device: root " + root.toStdString() + ", firmware " + device.installedVersion.Text());
     return application.exec();

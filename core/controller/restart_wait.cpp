@@ -34,7 +34,8 @@ void CTesselDlg::EndRestartWait() {
         EnableUpdateButtons();
         step_ = kStepStart;
         ClearDetail();
-        if (restoreOnly_) {
+        // A restore that is the whole procedure, not the end of a script update, ends with its own message.
+        if (outcome_.procedure == UpdateProcedure::AutoscriptRestore) {
             outcome_.succeeded = true;
             SetStatus(texts::kRestoreDoneStatus);
             ShowMessage(texts::kRestoreDoneBox, MessageIcon::Information);

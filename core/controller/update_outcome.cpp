@@ -16,7 +16,6 @@ void CTesselDlg::BeginUpdate(UpdateProcedure procedure) {
     if (updateRunning_) ReportOutcome();
     outcome_ = UpdateOutcome{};
     outcome_.procedure = procedure;
-    restoreOnly_ = procedure == UpdateProcedure::AutoscriptRestore;
     updateRunning_ = true;
 }
 

@@ -61,6 +61,23 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
     }
 }
 
+std::string SafeFileName(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string name;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            byte == '.' || byte == '-') {
+            name += c;
+        } else {
+            name += '_';
+            name += kHex[byte >> 4];
+            name += kHex[byte & 0xF];
+        }
+    }
+    return name;
+}
+
 bool IsLinkOrSpecialFile(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);

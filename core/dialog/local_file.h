@@ -15,6 +15,10 @@ inline constexpr std::size_t kMaxReadFileBytes = 64 * 1024 * 1024;
 // blocks on a FIFO and never follows a link in the last component of the path.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes = kMaxReadFileBytes);
 
+// Any text as one file name: ASCII letters, digits, '.' and '-' stay, every other byte becomes '_' and its
+// two hex digits, so that no address or name can reach another folder or collide with another's name.
+std::string SafeFileName(std::string_view text);
+
 // True when something other than a regular file is there: a link (to anything), a folder, a device, a FIFO.
 bool IsLinkOrSpecialFile(const std::string& path);
 

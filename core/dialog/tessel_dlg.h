@@ -256,8 +256,6 @@ private:
     bool buttonsEnabled_ = true;
     int entryDepth_ = 0;
     bool updateRunning_ = false;
-    // The running restore is the whole procedure, not the end of a script update.
-    bool restoreOnly_ = false;
     InterruptionJournal journal_;
     UpdateOutcome outcome_;
     bool transferInProgress_ = false;

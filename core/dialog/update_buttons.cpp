@@ -55,7 +55,6 @@ bool CTesselDlg::RestoreFirstIfInterrupted() {
     if (!journal_.find(address_, consolePort_)) return false;
     ShowMessage(texts::kEarlierUpdateInterrupted, MessageIcon::Information);
     outcome_.procedure = UpdateProcedure::AutoscriptRestore;
-    restoreOnly_ = true;
     StartAutoScript(AutoscriptRestore);
     return true;
 }

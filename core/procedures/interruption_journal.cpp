@@ -16,24 +16,6 @@ namespace {
 
 constexpr std::size_t kMaxEntryBytes = 16 * 1024;
 
-// Any address text as a file name: bytes outside a safe set become '_' and their hex value.
-std::string FileNameOf(const std::string& address, std::uint16_t consolePort) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string name;
-    for (const char c : address) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-            byte == '.' || byte == '-') {
-            name += c;
-        } else {
-            name += '_';
-            name += kHex[byte >> 4];
-            name += kHex[byte & 0xF];
-        }
-    }
-    return name + "_" + std::to_string(consolePort) + ".entry";
-}
-
 // A value may not break its line.
 std::string OneLine(const std::string& value) {
     std::string line;
@@ -52,7 +34,7 @@ bool MakeFolders(const std::string& folder) {
 }  // namespace
 
 std::string InterruptionJournal::pathFor(const std::string& address, std::uint16_t consolePort) const {
-    return folder_ + "/" + FileNameOf(address, consolePort);
+    return folder_ + "/" + SafeFileName(address) + "_" + std::to_string(consolePort) + ".entry";
 }
 
 bool InterruptionJournal::record(const JournalEntry& entry) const {

@@ -29,8 +29,8 @@ int CTesselDlg::UploadUpdateFiles() {
     }
     // Offered to the device as they are; their results do not count. The full path names the package's
     // copy also when the package does not lie beside the program.
-    UploadToDevice(PackageFilePath(kVersionTextFile), "C:\\www\\VersionS.txt");
-    UploadToDevice(PackageFilePath(kSpacerImageFile), "C:\\www\\control\\spacer.gif");
+    UploadToDevice(PackageFilePath(kVersionTextFile), std::string(kVersionTextDevicePath));
+    UploadToDevice(PackageFilePath(kSpacerImageFile), std::string(kSpacerImageDevicePath));
     return 0;
 }
 

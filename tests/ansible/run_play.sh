@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The sample play against three simulated devices, forks 3: one succeeds, one has a wrong password, one is
 # down. Checks the play's recap and that only the first device got its firmware.
-#   run_play.sh TESSEL_CLI TESSEL_DEVSIM SOURCE_DIR
+#   run_play.sh TESSEL_CLI TESSEL_DEVSIM TESSEL_PACK SOURCE_DIR
 set -euo pipefail
-cli=$1 devsim=$2 source=$3
+cli=$1 devsim=$2 pack=$3 source=$4
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -22,7 +22,7 @@ start_device() {  # name password
 }
 ports() { sed -n 's/^ready console=\([0-9]*\) ftp=\([0-9]*\)$/tessel_console_port=\1 tessel_ftp_port=\2/p' "$work/$1.log"; }
 
-python3 "$source/scripts/make-demo-package" "$work/package" > /dev/null
+"$pack" build "$source/examples/demo/manifest.toml" "$work/package" > /dev/null
 start_device good pw-ansible-1
 start_device locked other-password
 cat > "$work/inventory.ini" <<INVENTORY

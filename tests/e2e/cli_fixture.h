@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_package.h"
 #include "devsim_process.h"
 #include "ftp_server.h"
 
@@ -53,12 +54,11 @@ protected:
         fs::remove_all(work_);
     }
 
-    void MakePackage(const std::string& options = "") {
-        int status = -1;
-        RunCommand("/usr/bin/python3 " + Quote(TESSEL_SOURCE_DIR "/scripts/make-demo-package") + " " +
-                       Quote(package_.string()) + " " + options,
-                   &status);
-        ASSERT_EQ(status, 0);
+    // The sample package, which carries firmware 01.08.00; moveAside false leaves out the action MOVE.
+    void MakePackage(bool moveAside = true) {
+        fs::remove_all(work_ / "source");
+        std::string output;
+        ASSERT_TRUE(BuildDemoPackage(package_, work_ / "source", moveAside, &output)) << output;
         shipped_ = Snapshot(package_);
     }
 

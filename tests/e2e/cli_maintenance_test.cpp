@@ -58,7 +58,7 @@ TEST_F(CliMaintenance, WithoutPackageTheCurrentFolderHoldsIt) {
 }
 
 TEST_F(CliMaintenance, SkipCurrentLeavesADeviceOnThePackagesVersionAlone) {
-    MakePackage("--version 01.08.00");
+    MakePackage();
     StartDevice({"--firmware-version", "1.08.00"});
     CliRun run = Run("firmware", "admin", "--skip-current");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
@@ -73,7 +73,7 @@ TEST_F(CliMaintenance, SkipCurrentLeavesADeviceOnThePackagesVersionAlone) {
 }
 
 TEST_F(CliMaintenance, VerifyVersionFailsWhenTheDeviceRunsAnotherVersion) {
-    MakePackage("--version 01.08.00");
+    MakePackage();
     ClaimVersion("01.09.00");
     StartDevice({"--firmware-version", "1.07.00"});
     const CliRun run = Run("firmware", "admin", "--verify-version");

@@ -17,7 +17,7 @@ namespace {
 class CliUpdate : public CliFixture {};
 
 TEST_F(CliUpdate, FirmwareOfAnOldDeviceRunsTwoPasses) {
-    MakePackage("--version 01.08.00");
+    MakePackage();
     StartDevice({"--firmware-version", "1.06.00"});
     const CliRun run = Run("firmware");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
@@ -31,7 +31,7 @@ TEST_F(CliUpdate, FirmwareOfAnOldDeviceRunsTwoPasses) {
 }
 
 TEST_F(CliUpdate, FirmwareOfACurrentDeviceRunsOnce) {
-    MakePackage("--version 01.08.00");
+    MakePackage();
     StartDevice({"--firmware-version", "1.07.00"});
     const CliRun run = Run("firmware");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
@@ -81,7 +81,7 @@ TEST_F(CliUpdate, ScriptUpdateWithMoveAsideAndRestore) {
 }
 
 TEST_F(CliUpdate, ScriptUpdateWithoutMoveLeavesTheAutoscriptAlone) {
-    MakePackage("--no-move");
+    MakePackage(/*moveAside=*/false);
     StartDevice({});
     const CliRun run = Run("script");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
@@ -124,7 +124,7 @@ TEST_F(CliUpdate, TwoScriptUpdatesFromOneReadOnlyPackageRunAtOnce) {
 }
 
 TEST_F(CliUpdate, WrongPasswordFails) {
-    MakePackage("--no-move");
+    MakePackage(/*moveAside=*/false);
     StartDevice({});
     const CliRun run = Run("script", "wrong");
     EXPECT_EQ(run.status, 1);
@@ -134,7 +134,7 @@ TEST_F(CliUpdate, WrongPasswordFails) {
 }
 
 TEST_F(CliUpdate, TextGoesToTheDeviceInCodePage932AndVerboseShowsTheTraffic) {
-    MakePackage("--no-move");
+    MakePackage(/*moveAside=*/false);
     StartDevice({});
     const CliRun run = Run("script", "admin", "--login '管理者' --verbose");
     EXPECT_EQ(run.status, 1);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "demo_package.h"
 #include "dialog/control_ids.h"
 #include "devsim_process.h"
 #include "ftp_server.h"
@@ -28,13 +29,11 @@ constexpr auto kUpdateBound = 120s;
 class DialogUpdateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        package_ = test::MakeTempDir(std::string("gui-") +
-                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        int status = -1;
-        test::RunCommand("/usr/bin/python3 '" TESSEL_SOURCE_DIR "/scripts/make-demo-package' '" +
-                             package_.string() + "'",
-                         &status);
-        ASSERT_EQ(status, 0);
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        package_ = test::MakeTempDir("gui-" + name);
+        source_ = test::MakeTempDir("gui-source-" + name);
+        std::string output;
+        ASSERT_TRUE(test::BuildDemoPackage(package_, source_, /*moveAside=*/true, &output)) << output;
         startDevice();
         ASSERT_NE(device_, nullptr);
         dialog_ = std::make_unique<MainDialog>(sockets_, uploader_);
@@ -53,6 +52,7 @@ protected:
         dialog_.reset();
         device_.reset();
         fs::remove_all(package_);
+        fs::remove_all(source_);
     }
 
     void startDevice() {
@@ -81,6 +81,7 @@ protected:
     std::string statusLine() { return dialog_->host().controlText(kStatusLine); }
 
     fs::path package_;
+    fs::path source_;
     std::unique_ptr<test::DevsimProcess> device_;
     QtSocketFactory sockets_;
     SkiffsUploader uploader_;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs inside a fresh root where the Debian packages are installed (scripts/check-install copies it
-# there with the demo package maker and the library's consumer): the installed programs answer
-# --version, a whole firmware update runs from the installed tessel-cli against the installed
-# tessel-devsim, and a program builds against libskiffs-dev with find_package and with pkg-config.
-#   installed_programs.sh DIR VERSION    (DIR holds make-demo-package and consumer/)
+# there with the library's consumer): the installed programs answer --version, the installed
+# tessel-pack builds the installed sample package, a whole firmware update runs from the installed
+# tessel-cli against the installed tessel-devsim, and a program builds against libskiffs-dev with
+# find_package and with pkg-config.
+#   installed_programs.sh DIR VERSION    (DIR holds consumer/)
 set -euo pipefail
 here=$1
 version=$2
@@ -20,7 +21,7 @@ stop_devsim() {
 trap 'stop_devsim; rm -rf "$work"' EXIT
 
 echo "-- versions"
-for program in tessel tessel-cli tessel-devsim; do
+for program in tessel tessel-cli tessel-pack tessel-devsim; do
     versions=$(timeout 20 "$program" --version)
     first=${versions%%$'\n'*}
     echo "$first"
@@ -28,16 +29,21 @@ for program in tessel tessel-cli tessel-devsim; do
 done
 timeout 20 tessel-cli --version
 
+demo=/usr/share/doc/tessel/examples/demo/manifest.toml
 echo "-- installed files"
 for file in /usr/share/applications/tessel.desktop /usr/share/icons/hicolor/scalable/apps/tessel.svg \
     /usr/share/bash-completion/completions/tessel-cli /usr/share/man/man1/tessel.1.gz \
-    /usr/share/man/man1/tessel-cli.1.gz /usr/share/man/man1/tessel-devsim.1.gz \
-    /usr/share/tessel-devsim/ftp_server.py; do
+    /usr/share/bash-completion/completions/tessel-pack /usr/share/man/man1/tessel-cli.1.gz \
+    /usr/share/man/man1/tessel-pack.1.gz /usr/share/man/man1/tessel-devsim.1.gz \
+    /usr/share/tessel-devsim/ftp_server.py "$demo"; do
     [ -f "$file" ] || { echo "FAIL: $file is not installed"; exit 1; }
 done
 
+echo "-- the installed tessel-pack builds and verifies the sample package"
+timeout 60 tessel-pack build "$demo" "$work/package"
+timeout 60 tessel-pack verify "$work/package"
+
 echo "-- a firmware update from the installed tessel-cli against the installed tessel-devsim"
-python3 "$here/make-demo-package" "$work/package" --version 01.08.00 > /dev/null
 tessel-devsim --root "$work/device" --console-port 0 --ftp-port 0 --login admin --password demo \
     --firmware-version 1.06.00 --restart-time 500 --expansion-delay 20 > "$work/devsim.log" 2>&1 &
 devsim=$!

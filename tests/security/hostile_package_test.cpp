@@ -1,4 +1,6 @@
-// Packages made to reach outside their folder, to block the updater or to exhaust it.
+// Packages made to reach outside their folder, to block the updater or to exhaust it: the check that runs
+// before every update refuses each of them, with the file and line at fault, before anything connects. (The
+// updater's own refusal of each is tested on the simulated world in tests/core.)
 #include <string>
 
 #include "attack_fixture.h"
@@ -6,17 +8,26 @@
 namespace tessel::test {
 namespace {
 
-class HostilePackage : public AttackFixture {};
+const std::string kRefused = "tessel-cli: the package fails its check; nothing was sent to the device:\n";
+
+class HostilePackage : public AttackFixture {
+protected:
+    // Refused by the check with this finding, and the device never reached.
+    void ExpectRefusedBeforeConnecting(const CliRun& run, const std::string& finding) {
+        ExpectRefusedAndNothingTouched(run);
+        EXPECT_TRUE(run.err.starts_with(kRefused)) << run.err;
+        EXPECT_NE(run.err.find(finding), std::string::npos) << run.err;
+        EXPECT_EQ(Count(device_->Output(), "connected from"), 0) << device_->Output();
+    }
+};
 
 TEST_F(HostilePackage, ALinkedWebFileIsNotReadThroughItsLink) {
-    MakePackage("--no-move");
+    MakePackage(/*moveAside=*/false);
     ReplaceWithLink("w001.dat", sentinel_ / "secret.txt");
     Shipped();
     StartDevice({});
     const CliRun run = Run("script");
-    ExpectRefusedAndNothingTouched(run);
-    EXPECT_NE(run.err.find("送信元ファイル異常"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("w001.dat"), std::string::npos) << run.err;
+    ExpectRefusedBeforeConnecting(run, "w001.dat (UpDateMng.txt, line 5): error: not a regular file");
     EXPECT_FALSE(fs::exists(device_->Root() / "C:/www/index.htm"));
 }
 
@@ -26,9 +37,7 @@ TEST_F(HostilePackage, ALinkedFirmwareImageIsNotUploaded) {
     Shipped();
     StartDevice({});
     const CliRun run = Run("firmware");
-    ExpectRefusedAndNothingTouched(run);
-    EXPECT_TRUE(run.err.starts_with("FTP送信エラー(自分側ファイルエラー)\n")) << run.err;
-    EXPECT_NE(run.err.find("kbteva.bin"), std::string::npos) << run.err;
+    ExpectRefusedBeforeConnecting(run, "kbteva.bin: error: the firmware update needs it: not a regular file");
     EXPECT_FALSE(fs::exists(device_->Root() / "B:/kbteva.bin"));
 }
 
@@ -42,13 +51,12 @@ TEST_F(HostilePackage, NamesThatArePathsAreRefusedWithTheirLine) {
              {",index.htm,", "," + fs::absolute(sentinel_ / "victim.txt").string() + ","},
              {",index.htm,", ",..\\sentinel\\victim.txt,"}}) {
         SCOPED_TRACE(to);
-        MakePackage("--no-move");
+        MakePackage(/*moveAside=*/false);
         ReplaceInManagement(from, to);
         Shipped();
         const CliRun run = Run("script");
-        ExpectRefusedAndNothingTouched(run);
-        EXPECT_TRUE(run.err.starts_with("アップデート管理ファイル異常\n")) << run.err;
-        EXPECT_NE(run.err.find("UpDateMng.txt, line 5: "), std::string::npos) << run.err;
+        ExpectRefusedBeforeConnecting(run, "UpDateMng.txt, line 5: error: ");
+        EXPECT_NE(run.err.find("is not a plain file name"), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(device_->Root() / "C:/www/index.htm"));
         fs::remove_all(package_);
     }
@@ -56,39 +64,37 @@ TEST_F(HostilePackage, NamesThatArePathsAreRefusedWithTheirLine) {
 
 // A FIFO would block the open for good; a device would be read without end.
 TEST_F(HostilePackage, AFifoOrADeviceInThePackageEndsTheUpdateAtOnce) {
-    MakePackage("--no-move");
+    MakePackage(/*moveAside=*/false);
     ReplaceWithFifo("w002.dat");
     ReplaceWithLink("w003.dat", "/dev/zero");
     Shipped();
     StartDevice({});
     CliRun run = Run("script");
-    ExpectRefusedAndNothingTouched(run);
-    EXPECT_NE(run.err.find("送信元ファイル異常"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("w002.dat"), std::string::npos) << run.err;
+    ExpectRefusedBeforeConnecting(run, "w002.dat (UpDateMng.txt, line 6): error: not a regular file");
+    EXPECT_NE(run.err.find("w003.dat (UpDateMng.txt, line 7): error: not a regular file"), std::string::npos)
+        << run.err;
 
     ReplaceWithFifo("kbteva.bin");
     Shipped();
     run = Run("firmware");
-    ExpectRefusedAndNothingTouched(run);
-    EXPECT_TRUE(run.err.starts_with("FTP送信エラー(自分側ファイルエラー)\n")) << run.err;
+    ExpectRefusedBeforeConnecting(run, "kbteva.bin: error: the firmware update needs it: not a regular file");
 }
 
 TEST_F(HostilePackage, AManagementFileThatIsNoCodePage932TextIsRefused) {
-    MakePackage("--no-move");
+    MakePackage(/*moveAside=*/false);
     const std::string original = Management();
     StartDevice({});
     for (const auto& [text, reason] : std::initializer_list<std::pair<std::string, std::string>>{
-             {"\xEF\xBB\xBF" + original, "byte-order mark"},
-             {std::string(2 * 1024 * 1024, '\n') + original, "larger than 1 MiB"},
-             {original.substr(0, original.find("#M#")) + original.substr(original.find("#L#")), "key line"},
-             {original + std::string("#\0L\0#\0", 6), "NUL byte"}}) {
+             {"\xEF\xBB\xBF" + original, "UpDateMng.txt, line 1: error: starts with a byte-order mark"},
+             {std::string(2 * 1024 * 1024, '\n') + original, "UpDateMng.txt: error: larger than 1 MiB"},
+             {original.substr(0, original.find("#M#")) + original.substr(original.find("#L#")),
+              "UpDateMng.txt: error: lists files but has no #M# key line that parses"},
+             {original + std::string("#\0L\0#\0", 6), "UpDateMng.txt, line 8: error: holds a NUL byte"}}) {
         SCOPED_TRACE(reason);
         SetManagement(text);
         Shipped();
         const CliRun run = Run("script");
-        ExpectRefusedAndNothingTouched(run);
-        EXPECT_TRUE(run.err.starts_with("アップデート管理ファイル異常\n")) << run.err;
-        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        ExpectRefusedBeforeConnecting(run, reason);
         EXPECT_FALSE(fs::exists(device_->Root() / "C:/www/index.htm"));
     }
 }
@@ -96,17 +102,32 @@ TEST_F(HostilePackage, AManagementFileThatIsNoCodePage932TextIsRefused) {
 TEST_F(HostilePackage, ControlBytesOfThePackageNeverReachTheTerminalRaw) {
     MakePackage();
     ReplaceInManagement("#T# ", "#T# \x1B]0;owned\x07\x1B[2J");
-    fs::remove(package_ / "kbteva.bin");
     Shipped();
     StartDevice({});
-    const CliRun run = Run("firmware");
+    CliRun run = Run("firmware", "wrong");
     ExpectRefusedAndNothingTouched(run);
     EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;
     EXPECT_EQ(run.err.find('\x1B'), std::string::npos) << run.err;
     EXPECT_NE(run.out.find("\\x1B]0;owned\\x07\\x1B[2J"), std::string::npos) << run.out;
-    // A missing file is named on the line after the message.
-    EXPECT_NE(run.err.find("\nfile: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("/package/kbteva.bin"), std::string::npos) << run.err;
+
+    // The check quotes a name it refuses, made visible as well.
+    ReplaceInManagement(",index.htm,", ",\x1B[2Jindex.htm,");
+    Shipped();
+    run = Run("script");
+    ExpectRefusedBeforeConnecting(run, "UpDateMng.txt, line 6: error: the plain name \"\\x1B[2Jindex.htm\"");
+    EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find('\x1B'), std::string::npos) << run.err;
+}
+
+// A package without its firmware image is refused by name before anything is sent.
+TEST_F(HostilePackage, AMissingFirmwareFileIsNamedBeforeAnythingConnects) {
+    MakePackage();
+    fs::remove(package_ / "kbteva.bin");
+    Shipped();
+    StartDevice({});
+    const CliRun run = Run("firmware");
+    ExpectRefusedBeforeConnecting(run, "kbteva.bin: error: the firmware update needs it: the file is missing");
+    EXPECT_FALSE(fs::exists(device_->Root() / "B:/prism3.dat"));
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(HostileRun, ASecondRunOfOneDeviceIsRefusedWhateverTheAddressSpelling) {
 }
 
 TEST_F(HostileRun, ThePasswordShowsNowhere) {
-    MakePackage("--no-move");
+    MakePackage(/*moveAside=*/false);
     Shipped();
     StartDevice({"--password", "pw-7f3a9"});
     const CliRun run = Run("script", "pw-7f3a9", "--verbose");

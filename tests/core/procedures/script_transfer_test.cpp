@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 
@@ -179,6 +181,27 @@ TEST_F(ScriptTransferTest, ANameThatIsAPathIsRefusedWithTheManagementFile) {
         EXPECT_TRUE(fresh.uploader.uploads.empty());
         EXPECT_TRUE(fresh.dialog.workFolder().empty());
         EXPECT_EQ(fresh.package.snapshot(), before);
+    }
+}
+
+// A FIFO would block the copy for good, a link to a device would be read without end: neither is read.
+TEST_F(ScriptTransferTest, AScrambledFileThatIsALinkOrAFifoIsNotReadAndNothingIsSent) {
+    for (const bool fifo : {false, true}) {
+        SCOPED_TRACE(fifo ? "FIFO" : "link");
+        SimWorld fresh;
+        const std::string path = fresh.package.path("a2.dat");
+        fresh.package.remove("a2.dat");
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        } else {
+            std::filesystem::create_symlink("/dev/zero", path);
+        }
+        fresh.dialog.OnScriptButton();
+        ASSERT_TRUE(fresh.settle());
+        Texts boxes;
+        for (const auto& box : fresh.host.boxes) boxes.push_back(box.text);
+        EXPECT_EQ(boxes, (Texts{"送信元ファイル異常(" + path + ")", "アップデートファイル異常"}));
+        EXPECT_TRUE(fresh.uploader.uploads.empty());
     }
 }
 
