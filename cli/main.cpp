@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
         options.packageDirectory = DefaultPackageFolder(programDirectory, QDir::currentPath().toStdString());
     // An update's package is checked before anything connects, for one device or many.
     if (options.procedure == UpdateProcedure::Firmware || options.procedure == UpdateProcedure::Script) {
-        if (const std::optional<int> status =
-                CheckPackageFirst(options.packageDirectory, options.procedure, options.checkOnly, std::cout, std::cerr)) {
+        if (const std::optional<int> status = CheckPackageFirst(options.packageDirectory, options.procedure,
+                                                                options.checkOnly, std::cout, std::cerr)) {
             return *status;
         }
     }
