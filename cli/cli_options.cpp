@@ -1,7 +1,9 @@
 #include "cli/cli_options.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
-#include <map>
+#include <utility>
 
 namespace tessel::cli {
 namespace {
@@ -10,6 +12,46 @@ ParsedCommandLine Refuse(std::string why) {
     ParsedCommandLine result;
     result.error = std::move(why);
     return result;
+}
+
+// A whole decimal number: CLI11's own integers would also take 0x1F, and 010 as octal.
+template <typename Number>
+CLI::Option* AddNumber(CLI::App& app, const std::string& name, Number& target, long low, long high,
+                       const std::string& what) {
+    return app.add_option_function<std::string>(name, [&target, name, low, high, what](const std::string& text) {
+        const auto value = ParseNumber(text, low, high);
+        if (!value) {
+            throw CLI::ValidationError(name + " takes " + what + " from " + std::to_string(low) + " to " +
+                                       std::to_string(high));
+        }
+        target = static_cast<Number>(*value);
+    });
+}
+
+// The words in the reverse order CLI11's parse takes them. CLI11 would make "--name=" (nothing after the sign)
+// take the next word as the value; here it is an empty value, as --password "" is, so that --password="$PW"
+// with an empty PW does not swallow the next option. A word that is an option's value stays as it is.
+std::vector<std::string> WordsForParse(const CLI::App& app, const std::vector<std::string>& args) {
+    std::vector<std::string> words;
+    bool value = false;
+    for (const std::string& arg : args) {
+        if (std::exchange(value, false)) {
+            words.push_back(arg);
+            continue;
+        }
+        const std::size_t sign = arg.find('=');
+        const CLI::Option* option = arg.rfind("--", 0) == 0 ? app.get_option_no_throw(arg.substr(0, sign)) : nullptr;
+        const bool takesValue = option != nullptr && option->get_items_expected_max() > 0;
+        if (takesValue && sign == arg.size() - 1) {
+            words.push_back(arg.substr(0, sign));
+            words.emplace_back();
+        } else {
+            value = takesValue && sign == std::string::npos;
+            words.push_back(arg);
+        }
+    }
+    std::reverse(words.begin(), words.end());
+    return words;
 }
 
 }  // namespace
@@ -23,56 +65,79 @@ std::optional<long> ParseNumber(const std::string& text, long low, long high) {
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CliOptions options;
-    std::map<std::string, std::string> values;
-    std::optional<std::string> procedure;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            ParsedCommandLine result;
-            result.help = true;
-            return result;
-        }
-        if (arg == "--version") {
-            ParsedCommandLine result;
-            result.version = true;
-            return result;
-        }
-        if (arg == "--verbose") {
-            options.verbose = true;
-        } else if (arg == "--verify-version") {
-            options.verifyVersion = true;
-        } else if (arg == "--skip-current") {
-            options.skipCurrent = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--check") {
-            options.checkOnly = true;
-        } else if (arg == "--address" || arg == "--login" || arg == "--password" || arg == "--ftp-port" ||
-                   arg == "--console-port" || arg == "--package" || arg == "--timeout" || arg == "--password-file" ||
-                   arg == "--inventory" || arg == "--retry-failed" || arg == "--parallel" || arg == "--canary" ||
-                   arg == "--max-failures" || arg == "--report") {
-            if (i + 1 >= args.size()) return Refuse(arg + " needs a value");
-            values[arg] = args[++i];
-        } else if (arg.rfind("--", 0) == 0) {
-            return Refuse("unknown option " + arg);
-        } else if (procedure) {
-            return Refuse("one procedure only, not also \"" + arg + "\"");
-        } else {
-            procedure = arg;
-        }
+    int ftpPort = 21;
+    std::vector<std::string> procedures;
+    CLI::App app;
+    // Usage() is the help text; unknown words are refused below with our own message.
+    app.set_help_flag();
+    app.allow_extras();
+    // As with most programs, the last of an option given twice counts.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    const CLI::Option* help = app.add_flag("-h,--help");
+    const CLI::Option* version = app.add_flag("--version");
+    app.add_flag("--verbose", options.verbose);
+    app.add_flag("--verify-version", options.verifyVersion);
+    app.add_flag("--skip-current", options.skipCurrent);
+    app.add_flag("--json", options.json);
+    app.add_flag("--check", options.checkOnly);
+    const CLI::Option* address = app.add_option("--address", options.address);
+    const CLI::Option* login = app.add_option("--login", options.login);
+    const CLI::Option* password = app.add_option("--password", options.password);
+    AddNumber(app, "--ftp-port", ftpPort, 1, 65535, "a port number");
+    AddNumber(app, "--console-port", options.consolePort, 1, 65535, "a port number");
+    app.add_option_function<std::string>("--package", [&options](const std::string& directory) {
+        if (directory.empty()) throw CLI::ValidationError("--package needs a directory");
+        options.packageDirectory = directory;
+    });
+    AddNumber(app, "--timeout", options.timeoutSeconds, 1, 86400, "a number of seconds");
+    app.add_option("--password-file", options.passwordFile);
+    app.add_option("--inventory", options.inventory);
+    app.add_option("--retry-failed", options.retryFailed);
+    const CLI::Option* fleetOnly[] = {
+        AddNumber(app, "--parallel", options.parallel, 1, 1000, "a number"),
+        AddNumber(app, "--canary", options.canary, 0, 1000, "a number"),
+        AddNumber(app, "--max-failures", options.maxFailures, 0, 1000, "a number"),
+        app.add_option("--report", options.report),
+    };
+    app.add_option("procedure", procedures);
+
+    std::string failure;
+    try {
+        app.parse(WordsForParse(app, args));
+    } catch (const CLI::ArgumentMismatch&) {
+        // Only an option at the very end with no word left for its value.
+        failure = args.back() + " needs a value";
+    } catch (const CLI::ParseError& error) {
+        failure = error.what();
     }
+    // Help and version win over anything else on the line, a refused word too.
+    if (help->count() > 0) {
+        ParsedCommandLine result;
+        result.help = true;
+        return result;
+    }
+    if (version->count() > 0) {
+        ParsedCommandLine result;
+        result.version = true;
+        return result;
+    }
+    if (!failure.empty()) return Refuse(failure);
+    if (const auto unknown = app.remaining(); !unknown.empty()) return Refuse("unknown option " + unknown.front());
+    if (procedures.size() > 1) return Refuse("one procedure only, not also \"" + procedures[1] + "\"");
+
     constexpr const char* kProcedures = "firmware, script, version or restore-autoscript";
-    if (!procedure) return Refuse(std::string("name the procedure: ") + kProcedures);
-    if (*procedure == "firmware") {
+    if (procedures.empty()) return Refuse(std::string("name the procedure: ") + kProcedures);
+    const std::string& procedure = procedures.front();
+    if (procedure == "firmware") {
         options.procedure = UpdateProcedure::Firmware;
-    } else if (*procedure == "script") {
+    } else if (procedure == "script") {
         options.procedure = UpdateProcedure::Script;
-    } else if (*procedure == "version") {
+    } else if (procedure == "version") {
         options.procedure = UpdateProcedure::VersionQuery;
-    } else if (*procedure == "restore-autoscript") {
+    } else if (procedure == "restore-autoscript") {
         options.procedure = UpdateProcedure::AutoscriptRestore;
     } else {
-        return Refuse("unknown procedure \"" + *procedure + "\": " + kProcedures);
+        return Refuse("unknown procedure \"" + procedure + "\": " + kProcedures);
     }
     if ((options.verifyVersion || options.skipCurrent) && options.procedure != UpdateProcedure::Firmware) {
         return Refuse("--verify-version and --skip-current go with firmware");
@@ -81,59 +146,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         options.procedure != UpdateProcedure::Script) {
         return Refuse("--check goes with firmware or script");
     }
-    const auto valueOf = [&values](const char* name) {
-        const auto found = values.find(name);
-        return found == values.end() ? std::string() : found->second;
-    };
-    options.inventory = valueOf("--inventory");
-    options.retryFailed = valueOf("--retry-failed");
-    options.report = valueOf("--report");
-    options.passwordFile = valueOf("--password-file");
     const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
-    if (fleet && values.count("--address")) return Refuse("--address or --inventory, not both");
+    if (fleet && address->count() > 0) return Refuse("--address or --inventory, not both");
     if (!options.inventory.empty() && !options.retryFailed.empty())
         return Refuse("--inventory or --retry-failed, not both");
-    if (!fleet && !options.checkOnly && !values.count("--address"))
-        return Refuse("--address (or --inventory) is required");
-    if (!fleet && (values.count("--parallel") || values.count("--canary") || values.count("--max-failures") ||
-                   values.count("--report"))) {
+    if (!fleet && !options.checkOnly && address->count() == 0) return Refuse("--address (or --inventory) is required");
+    if (!fleet && std::any_of(std::begin(fleetOnly), std::end(fleetOnly),
+                              [](const CLI::Option* option) { return option->count() > 0; })) {
         return Refuse("--parallel, --canary, --max-failures and --report go with --inventory");
     }
     if (fleet && options.json) return Refuse("--json is for one device; --report writes the fleet's");
-    const std::pair<const char*, int*> counts[] = {
-        {"--parallel", &options.parallel}, {"--canary", &options.canary}, {"--max-failures", &options.maxFailures}};
-    for (const auto& [name, target] : counts) {
-        if (!values.count(name)) continue;
-        const auto value = ParseNumber(values[name], std::string(name) == "--parallel" ? 1 : 0, 1000);
-        if (!value)
-            return Refuse(std::string(name) + " takes a number from " +
-                          (std::string(name) == "--parallel" ? "1" : "0") + " to 1000");
-        *target = static_cast<int>(*value);
-    }
-    if (!fleet && !options.checkOnly && !values.count("--login")) return Refuse("--login is required");
-    options.address = values["--address"];
-    options.login = values["--login"];
-    options.passwordGiven = values.count("--password") > 0;
-    options.password = values["--password"];
-    if (values.count("--ftp-port")) {
-        if (!ParseNumber(values["--ftp-port"], 1, 65535))
-            return Refuse("--ftp-port takes a port number from 1 to 65535");
-        options.ftpPort = values["--ftp-port"];
-    }
-    if (values.count("--console-port")) {
-        const auto port = ParseNumber(values["--console-port"], 1, 65535);
-        if (!port) return Refuse("--console-port takes a port number from 1 to 65535");
-        options.consolePort = static_cast<std::uint16_t>(*port);
-    }
-    if (values.count("--timeout")) {
-        const auto seconds = ParseNumber(values["--timeout"], 1, 86400);
-        if (!seconds) return Refuse("--timeout takes a number of seconds from 1 to 86400");
-        options.timeoutSeconds = static_cast<int>(*seconds);
-    }
-    if (values.count("--package")) {
-        if (values["--package"].empty()) return Refuse("--package needs a directory");
-        options.packageDirectory = values["--package"];
-    }
+    if (!fleet && !options.checkOnly && login->count() == 0) return Refuse("--login is required");
+    options.passwordGiven = password->count() > 0;
+    options.ftpPort = std::to_string(ftpPort);
     ParsedCommandLine result;
     result.options = options;
     return result;
