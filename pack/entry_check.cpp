@@ -12,7 +12,6 @@
 namespace tessel::pack {
 namespace {
 
-const std::string kFile(kUpdateManagementFileName);
 const std::string kLimit = std::to_string(kMaxPathBytes);
 
 class EntryChecker {
@@ -40,8 +39,8 @@ public:
     }
 
 private:
-    void error(std::string message) { findings_.error(kFile, line_, std::move(message)); }
-    void warning(std::string message) { findings_.warning(kFile, line_, std::move(message)); }
+    void error(std::string message) { findings_.error(std::string(kUpdateManagementFileName), line_, std::move(message)); }
+    void warning(std::string message) { findings_.warning(std::string(kUpdateManagementFileName), line_, std::move(message)); }
 
     // Whether a file of that name can be opened in the package folder or the work folder.
     bool checkName(const std::string& field, const std::string& name) {

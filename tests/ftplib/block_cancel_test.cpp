@@ -12,7 +12,6 @@
 namespace tessel::test {
 namespace {
 
-constexpr auto kWaitLimit = std::chrono::seconds(30);
 constexpr int kRate = 256 * 1024;
 // What the kernel may hold between the library and the server: the data socket's send queue (the
 // library asks for 64 KiB, the kernel doubles it) and the server's small receive buffer.

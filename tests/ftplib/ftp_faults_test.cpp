@@ -10,8 +10,6 @@
 namespace tessel::test {
 namespace {
 
-constexpr auto kWaitLimit = std::chrono::seconds(30);
-
 void ExpectEntryFree() {
     int total = -1;
     int done = -1;

@@ -8,8 +8,6 @@
 namespace tessel::test {
 namespace {
 
-constexpr auto kWaitLimit = std::chrono::seconds(20);
-
 struct Status {
     int total = 0;
     int done = 0;

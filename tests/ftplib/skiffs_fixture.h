@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +16,8 @@ namespace tessel::test {
 
 inline constexpr int kAscii = 0;
 inline constexpr int kBinary = 1;
+// How long a test waits for a call running on another thread before it gives up.
+inline constexpr auto kWaitLimit = std::chrono::seconds(30);
 
 class SkiffsTest : public ::testing::Test {
 protected:

@@ -6,7 +6,7 @@
 namespace tessel::sim {
 namespace {
 
-const std::string kMoveAside =
+const std::string kMoveAsideScript =
     "Function main()\n{\nsetexport(2, 1);\nputexport(2, 1);\n"
     "var fd=fileopen(\"C:\\system\\\\autoscript.wcr\", \"r\");\n"
     "if(fd>=0){filedelete(\"C:\\system\\\\autoscript.bak\");\n"
@@ -28,12 +28,12 @@ protected:
 };
 
 TEST_F(AutoScriptStartTest, EachVariantIsUploadedByteForByteAndThenDeleted) {
-    ASSERT_EQ(kMoveAside.size(), 231u);
+    ASSERT_EQ(kMoveAsideScript.size(), 231u);
     ASSERT_EQ(kRestore.size(), 233u);
     start(AutoscriptMoveAside);
     start(AutoscriptRestore);
     ASSERT_EQ(world.uploader.uploads.size(), 2u);
-    EXPECT_EQ(world.uploader.uploads[0].content, kMoveAside);
+    EXPECT_EQ(world.uploader.uploads[0].content, kMoveAsideScript);
     EXPECT_EQ(world.uploader.uploads[1].content, kRestore);
     for (const RecordedUpload& upload : world.uploader.uploads) {
         EXPECT_EQ(upload.request.localPath, world.dialog.workFolder() + "/m_AutoScript.wcr");

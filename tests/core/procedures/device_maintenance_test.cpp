@@ -1,6 +1,6 @@
 // The version query and the autoscript restore as procedures of their own, and the record that lets a cut-off
 // script update be repaired.
-#include <sys/stat.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -50,14 +50,15 @@ protected:
     void SetUp() override {
         world.package.setEntries(world.package.entries, {"#A# move"});
         world.dialog.InitDialog(world.package.dir());
-        journalFolder = fs::path(world.package.dir()).parent_path() /
-                        ("journal-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        // A folder of its own: tests of this fixture run side by side in several processes.
+        std::string pattern = (fs::temp_directory_path() / "tessel-journal-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        journalFolder = fs::path(pattern) / "journal";
         world.dialog.SetJournalFolder(journalFolder.string());
         ProcedureTest::SetUp();
     }
     void TearDown() override {
-        fs::permissions(journalFolder.parent_path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(journalFolder);
+        fs::remove_all(journalFolder.parent_path());
     }
     bool recorded() const {
         return InterruptionJournal(journalFolder.string()).find(address(), 8002).has_value();

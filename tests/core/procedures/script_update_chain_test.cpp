@@ -5,7 +5,7 @@
 namespace tessel::sim {
 namespace {
 
-const Texts kMoveAside = {"ログインID送信", "パスワード送信", "AutoScript移動中", "再起動中"};
+const Texts kMoveAsideStatuses = {"ログインID送信", "パスワード送信", "AutoScript移動中", "再起動中"};
 const Texts kTransferUntilSecondFile = {"ログインID送信", "パスワード送信", "ロックOFF",     "MKDIR",
                                         "FTP転送中",      "FTP転送中(0/3)", "FTP転送中(1/3)"};
 
@@ -29,10 +29,10 @@ protected:
 TEST_F(ScriptUpdateChainTest, MoveAsideRestartTransferRestoreRestartResult) {
     world.dialog.OnScriptButton();
     runToEnd();
-    EXPECT_EQ(statuses(), Join({kMoveAside,
+    EXPECT_EQ(statuses(), Join({kMoveAsideStatuses,
                                 kTransferUntilSecondFile,
                                 {"FTP転送中(2/3)"},
-                                kMoveAside,
+                                kMoveAsideStatuses,
                                 {"スクリプト・アップデート終了"}}));
     EXPECT_EQ(boxTexts(), Texts{"スクリプト・アップデートが終了しました。"});
     EXPECT_EQ(world.device.commands,
@@ -54,10 +54,10 @@ TEST_F(ScriptUpdateChainTest, AFailedTransferLeadsIntoTheRestore) {
     world.dialog.OnScriptButton();
     runToEnd();
     const std::string failure = "FTP送信エラー(-4) \nfile = " + world.dialog.workFolder() + "/main.wcr";
-    EXPECT_EQ(statuses(), Join({kMoveAside,
+    EXPECT_EQ(statuses(), Join({kMoveAsideStatuses,
                                 kTransferUntilSecondFile,
                                 {failure},
-                                kMoveAside,
+                                kMoveAsideStatuses,
                                 {"スクリプト・アップデートできませんでした。"}}));
     EXPECT_EQ(boxTexts(), (Texts{failure, "スクリプト・アップデートができませんでした。"}));
     EXPECT_EQ(world.uploader.remotePaths().back(), "B:\\m_AutoScript.wcr");
