@@ -38,7 +38,9 @@ struct Figures {
     double peakMiB = 0;
 };
 
-double Seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; }
+double Seconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
 
 // Another spelling of 127.0.0.1 per device (500 of them, short enough for the transfer library's host limit):
 // the fleet refuses one address twice, as the library allows one transfer per host.
@@ -95,12 +97,11 @@ Figures RunFleet(int devices, const std::filesystem::path& work, const std::file
     Figures figures;
     rusage usage{};
     const auto start = std::chrono::steady_clock::now();
-    const bool ran = RunCli({TESSEL_CLI_PROGRAM, "firmware", "--inventory", inventory.string(), "--login", "admin",
-                             "--parallel", std::to_string(devices), "--package", package.string(), "--report",
-                             report.string()},
-                            {"XDG_STATE_HOME=" + (work / "state").string(), "XDG_RUNTIME_DIR=" + work.string(),
-                             "TESSEL_PASSWORD=admin"},
-                            usage);
+    const bool ran = RunCli(
+        {TESSEL_CLI_PROGRAM, "firmware", "--inventory", inventory.string(), "--login", "admin", "--parallel",
+         std::to_string(devices), "--package", package.string(), "--report", report.string()},
+        {"XDG_STATE_HOME=" + (work / "state").string(), "XDG_RUNTIME_DIR=" + work.string(), "TESSEL_PASSWORD=admin"},
+        usage);
     figures.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     figures.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
     figures.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
@@ -144,10 +145,12 @@ int main(int argc, char** argv) {
     for (const int devices : counts) {
         const Figures f = RunFleet(devices, work, package);
         if (one.wall == 0) one = f;
-        std::printf("%4d devices  %3d succeeded  wall %7.2f s  ratio to one %5.2f  updater cpu per device %.3f s  "
-                    "peak RSS %.1f MiB",
-                    devices, f.succeeded, f.wall, f.wall / one.wall, f.cpuSeconds / devices, f.peakMiB);
-        if (devices > 1) std::printf("  memory per device %.2f MiB", (f.peakMiB - one.peakMiB) / (devices - 1) - fileMiB);
+        std::printf(
+            "%4d devices  %3d succeeded  wall %7.2f s  ratio to one %5.2f  updater cpu per device %.3f s  "
+            "peak RSS %.1f MiB",
+            devices, f.succeeded, f.wall, f.wall / one.wall, f.cpuSeconds / devices, f.peakMiB);
+        if (devices > 1)
+            std::printf("  memory per device %.2f MiB", (f.peakMiB - one.peakMiB) / (devices - 1) - fileMiB);
         std::printf("\n");
         std::fflush(stdout);
         failures += f.succeeded == devices ? 0 : 1;

@@ -47,8 +47,9 @@ DeviceRunEnd RunDevice(const CliOptions& options, const DeviceRunOutput& output,
     RunLoop loop;
     const Attached attached(stop, uploader, loop);
     // From here on the run is bounded, whatever blocks: the address lookup, an upload, a connect.
-    const RunDeadline deadline(std::chrono::seconds(options.timeoutSeconds), kDeadlineGrace, [&stop] { stop.stop(); },
-                               output.deadline, giveUp);
+    const RunDeadline deadline(
+        std::chrono::seconds(options.timeoutSeconds), kDeadlineGrace, [&stop] { stop.stop(); }, output.deadline,
+        giveUp);
     DeviceRun run{"", options.address, options.login, options.ftpPort, options.consolePort, options.procedure};
     const auto finish = [&](int status) {
         if (run.result.empty()) run.result = status == 0 ? "succeeded" : "failed";

@@ -100,8 +100,8 @@ public:
 
 private:
     std::size_t count(DeviceState state) const {
-        return static_cast<std::size_t>(
-            std::count_if(slots_.begin(), slots_.end(), [state](const DeviceSlot& slot) { return slot.state == state; }));
+        return static_cast<std::size_t>(std::count_if(slots_.begin(), slots_.end(),
+                                                      [state](const DeviceSlot& slot) { return slot.state == state; }));
     }
     bool finished() const { return count(DeviceState::Done) == slots_.size(); }
     bool failed(std::size_t i) const {
@@ -236,14 +236,14 @@ private:
 
     void ended(std::size_t i, const std::string& record) {
         DeviceSlot& slot = slots_[i];
+        // At once: handing on the record is the thread's last act.
         slot.thread->wait();
         slot.thread.reset();
         // A device given up on or ended by the second signal has its record already.
         if (slot.state != DeviceState::Running) return;
-        summary_.results[i].record =
-            interruptedAll_ ? RunnerRecord(summary_.results[i].device, options_.procedure, "interrupted",
-                                           "ended by a second stop signal")
-                            : NamedRecord(record, summary_.results[i].device.name);
+        summary_.results[i].record = interruptedAll_ ? RunnerRecord(summary_.results[i].device, options_.procedure,
+                                                                    "interrupted", "ended by a second stop signal")
+                                                     : NamedRecord(record, summary_.results[i].device.name);
         slot.state = DeviceState::Done;
         if (liveTable_) drawTable();
         startMore();

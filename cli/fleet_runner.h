@@ -9,8 +9,9 @@
 
 namespace tessel::cli {
 
-// Runs the devices of --inventory or --retry-failed, on the main thread's event loop. The common password may be missing when every row gives its own. Returns 0 when every device succeeded, 1 when
-// any failed, was skipped or interrupted, 2 when the inventory or report is refused.
+// Runs the devices of --inventory or --retry-failed, on the main thread's event loop. The common password
+// may be missing when every row gives its own. Returns 0 when every device succeeded, 1 when any failed, was
+// skipped or interrupted, 2 when the inventory or report is refused.
 int RunFleet(CliOptions options, const std::optional<std::string>& password);
 
 }  // namespace tessel::cli

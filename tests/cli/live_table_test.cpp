@@ -1,5 +1,7 @@
 // What a device's thread writes reaches the fleet's terminal: its output line by line, and the live table
 // drawn from it.
+#include "cli/live_table.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "cli/line_relay.h"
-#include "cli/live_table.h"
 
 namespace tessel::cli {
 namespace {
@@ -29,7 +30,10 @@ TEST(LineRelay, HandsOnEachWholeLineAndTheLastPartOne) {
     {
         LineRelay relay([&lines](std::string line) { lines.push_back(std::move(line)); });
         std::ostream out(&relay);
-        out << "接続中" << std::endl << "FTP送信エラー" << '\n' << "\n" << "no newline";
+        out << "接続中" << std::endl
+            << "FTP送信エラー" << '\n'
+            << "\n"
+            << "no newline";
         out.flush();
         EXPECT_EQ(lines, (std::vector<std::string>{"接続中", "FTP送信エラー", ""}));
         // A device that never ends its line cannot make the relay grow without bound.
