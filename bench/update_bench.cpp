@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <sstream>
 
 #include "dialog/tessel_dlg.h"
@@ -56,7 +58,8 @@ Figures RunAgainstDevice(UpdateProcedure procedure, const std::filesystem::path&
     cli::TerminalDialogHost host(out, err);
     QtSocketFactory sockets;
     SkiffsUploader uploader;
-    cli::UpdateEndWaiter waiter;
+    cli::RunLoop loop;
+    cli::UpdateEndWaiter waiter(loop);
     bench::WaitedTime waits;
     CTesselDlg dialog({host, waits, waits, sockets, uploader, waiter});
     cli::CliOptions options;
@@ -72,8 +75,13 @@ Figures RunAgainstDevice(UpdateProcedure procedure, const std::filesystem::path&
     const auto start = Clock::now();
     Figures figures;
     {
-        const cli::RunDeadline deadline(std::chrono::seconds(600), std::chrono::seconds(5),
-                                        [&uploader] { uploader.cancelAll(); });
+        const cli::RunDeadline deadline(
+            std::chrono::seconds(600), std::chrono::seconds(5),
+            [&] {
+                uploader.cancelAll();
+                loop.stop();
+            },
+            std::cerr, [] { std::_Exit(1); });
         figures.status = cli::RunUpdate(dialog, waiter, procedure, err);
         if (deadline.expired()) figures.status = 1;
     }

@@ -9,7 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
+#include <system_error>
 
 #include "dialog/local_file.h"
 
@@ -53,7 +53,7 @@ std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::u
     const std::string path = folder + "/" + SafeFileName(resolved) + "_" + std::to_string(consolePort) + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        error = "the lock file " + path + " cannot be opened: " + std::strerror(errno);
+        error = "the lock file " + path + " cannot be opened: " + std::generic_category().message(errno);
         return std::nullopt;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

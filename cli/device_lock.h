@@ -1,4 +1,4 @@
-// One run per device at a time, across processes.
+// One run per device at a time, across processes and the threads of a fleet.
 #pragma once
 
 #include <cstdint>

@@ -2,15 +2,23 @@
 
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QProcess>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <vector>
 
+#include "cli/device_run.h"
 #include "cli/fleet_report.h"
 #include "cli/inventory.h"
+#include "cli/line_relay.h"
+#include "cli/live_table.h"
 #include "cli/visible_text.h"
 #include "platform/qt/qt_signal_notifier.h"
 
@@ -19,17 +27,54 @@ namespace {
 
 enum class DeviceState { Waiting, Running, Done };
 
+// How long the devices' threads may take to return after a second stop signal before the run ends without them.
+constexpr std::chrono::seconds kStopGrace{5};
+// The live table is drawn again for upload progress at most this often.
+constexpr std::chrono::milliseconds kProgressRedraw{200};
+
+// A device's upload progress, handed to the runner's thread.
+class ProgressRelay final : public UploadProgressListener {
+public:
+    explicit ProgressRelay(std::function<void(int, int)> onProgress) : onProgress_(std::move(onProgress)) {}
+    void uploadProgress(const UploadRequest&, int doneBlocks, int totalBlocks) override {
+        onProgress_(doneBlocks, totalBlocks);
+    }
+    void uploadFinished(const UploadRequest&) override { onProgress_(0, 0); }
+
+private:
+    std::function<void(int, int)> onProgress_;
+};
+
+// What the runner keeps of one device. Only the runner's thread reads or writes it, but for stop, which the
+// device's thread reads too.
+struct DeviceSlot {
+    DeviceState state = DeviceState::Waiting;
+    std::unique_ptr<QThread> thread;
+    RunStop stop;
+    std::string latest;
+    int uploadedBlocks = 0;
+    int totalBlocks = 0;
+};
+
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
 class FleetRun {
 public:
-    FleetRun(const CliOptions& options, std::vector<FleetDevice> devices, std::string programPath)
-        : options_(options), program_(std::move(programPath)) {
+    FleetRun(const CliOptions& options, std::vector<FleetDevice> devices) : options_(options) {
         for (FleetDevice& device : devices) summary_.results.push_back({std::move(device), std::string()});
-        states_.assign(summary_.results.size(), DeviceState::Waiting);
-        processes_.resize(summary_.results.size());
-        partialLines_.resize(summary_.results.size());
-        latest_.resize(summary_.results.size());
+        slots_ = std::vector<DeviceSlot>(summary_.results.size());
         summary_.procedure = options.procedure;
         summary_.packageDirectory = options.packageDirectory;
+        redraw_.setSingleShot(true);
+        redraw_.setInterval(kProgressRedraw);
+        QObject::connect(&redraw_, &QTimer::timeout, &loop_, [this] { drawTable(); });
+        stopGrace_.setSingleShot(true);
+        stopGrace_.setInterval(kStopGrace);
+        QObject::connect(&stopGrace_, &QTimer::timeout, &loop_, [this] { abandonRunning(); });
     }
 
     int run() {
@@ -49,38 +94,45 @@ public:
             std::cerr << "tessel-cli: the report " << options_.report << " cannot be written" << std::endl;
             status = 1;
         }
+        endThreads(status);
         return status;
     }
 
 private:
     std::size_t count(DeviceState state) const {
-        return static_cast<std::size_t>(std::count(states_.begin(), states_.end(), state));
+        return static_cast<std::size_t>(std::count_if(slots_.begin(), slots_.end(),
+                                                      [state](const DeviceSlot& slot) { return slot.state == state; }));
     }
-    bool finished() const { return count(DeviceState::Done) == states_.size(); }
+    bool finished() const { return count(DeviceState::Done) == slots_.size(); }
     bool failed(std::size_t i) const {
-        return states_[i] == DeviceState::Done && RecordResult(summary_.results[i].record) != "succeeded";
+        return slots_[i].state == DeviceState::Done && RecordResult(summary_.results[i].record) != "succeeded";
     }
 
     // Every device not started yet ends with this result.
     void endWaiting(const std::string& result, const std::string& message) {
-        for (std::size_t i = 0; i < states_.size(); ++i) {
-            if (states_[i] != DeviceState::Waiting) continue;
-            summary_.results[i].record = RunnerRecord(summary_.results[i].device, options_.procedure, result, message);
-            states_[i] = DeviceState::Done;
+        for (std::size_t i = 0; i < slots_.size(); ++i) {
+            if (slots_[i].state == DeviceState::Waiting) endWith(i, result, message);
         }
     }
 
+    void endWith(std::size_t i, const std::string& result, const std::string& message) {
+        summary_.results[i].record = RunnerRecord(summary_.results[i].device, options_.procedure, result, message);
+        slots_[i].state = DeviceState::Done;
+    }
+
     void startMore() {
-        const std::size_t canaries = std::min<std::size_t>(static_cast<std::size_t>(options_.canary), states_.size());
+        const std::size_t canaries = std::min<std::size_t>(static_cast<std::size_t>(options_.canary), slots_.size());
         while (!stopping_ && count(DeviceState::Waiting) > 0 &&
                count(DeviceState::Running) < static_cast<std::size_t>(options_.parallel)) {
             const std::size_t next = static_cast<std::size_t>(
-                std::find(states_.begin(), states_.end(), DeviceState::Waiting) - states_.begin());
+                std::find_if(slots_.begin(), slots_.end(),
+                             [](const DeviceSlot& slot) { return slot.state == DeviceState::Waiting; }) -
+                slots_.begin());
             if (next >= canaries && canaries > 0) {
                 bool canaryRunning = false;
                 bool canaryFailed = false;
                 for (std::size_t i = 0; i < canaries; ++i) {
-                    canaryRunning = canaryRunning || states_[i] == DeviceState::Running;
+                    canaryRunning = canaryRunning || slots_[i].state == DeviceState::Running;
                     canaryFailed = canaryFailed || failed(i);
                 }
                 if (canaryRunning) break;
@@ -90,7 +142,7 @@ private:
                 }
             }
             std::size_t failures = 0;
-            for (std::size_t i = 0; i < states_.size(); ++i) failures += failed(i) ? 1 : 0;
+            for (std::size_t i = 0; i < slots_.size(); ++i) failures += failed(i) ? 1 : 0;
             if (options_.maxFailures > 0 && failures >= static_cast<std::size_t>(options_.maxFailures)) {
                 endWaiting("skipped", "not started: " + std::to_string(failures) + " devices had failed");
                 break;
@@ -100,112 +152,120 @@ private:
         if (finished()) loop_.quit();
     }
 
-    QStringList argumentsFor(const FleetDevice& device) const {
-        static const char* kProcedureWords[] = {"firmware", "script", "version", "restore-autoscript"};
-        QStringList args = {kProcedureWords[static_cast<int>(options_.procedure)],
-                            "--address",
-                            QString::fromStdString(device.address),
-                            "--login",
-                            QString::fromStdString(device.login),
-                            "--ftp-port",
-                            QString::fromStdString(device.ftpPort),
-                            "--console-port",
-                            QString::number(device.consolePort),
-                            "--timeout",
-                            QString::number(options_.timeoutSeconds),
-                            "--json",
-                            "--package",
-                            QString::fromStdString(summary_.packageDirectory)};
-        if (options_.verifyVersion) args << "--verify-version";
-        if (options_.skipCurrent) args << "--skip-current";
-        if (options_.verbose) args << "--verbose";
-        return args;
+    CliOptions optionsFor(const FleetDevice& device) const {
+        CliOptions options = options_;
+        options.address = device.address;
+        options.login = device.login;
+        options.password = device.password;
+        options.ftpPort = device.ftpPort;
+        options.consolePort = device.consolePort;
+        return options;
     }
 
+    // Calls f on the runner's thread, from any thread.
+    template <typename F>
+    void post(F f) {
+        QMetaObject::invokeMethod(&loop_, std::move(f), Qt::QueuedConnection);
+    }
+
+    // The device's own thread, with everything of its run made on it.
     void start(std::size_t i) {
-        const FleetDevice& device = summary_.results[i].device;
-        auto process = std::make_unique<QProcess>();
-        process->setProgram(QString::fromStdString(program_));
-        process->setArguments(argumentsFor(device));
-        // Not in the arguments, which every user of the machine can read.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TESSEL_PASSWORD", QString::fromStdString(device.password));
-        process->setProcessEnvironment(environment);
-        // A Ctrl-C at the terminal is the runner's to handle: the devices' runs finish their procedures.
-        process->setChildProcessModifier([] { ::setpgid(0, 0); });
-        QProcess* raw = process.get();
-        QObject::connect(raw, &QProcess::readyReadStandardError, &loop_,
-                         [this, i, raw] { relay(i, raw->readAllStandardError()); });
-        QObject::connect(raw, &QProcess::finished, &loop_,
-                         [this, i](int exitCode, QProcess::ExitStatus) { ended(i, exitCode); });
-        states_[i] = DeviceState::Running;
-        processes_[i] = std::move(process);
-        processes_[i]->start();
-        if (!processes_[i]->waitForStarted(10000)) {
-            summary_.results[i].record =
-                RunnerRecord(device, options_.procedure, "failed", "the device's run did not start");
-            states_[i] = DeviceState::Done;
-        }
+        DeviceSlot& slot = slots_[i];
+        slot.state = DeviceState::Running;
+        slot.thread.reset(QThread::create([this, i, options = optionsFor(summary_.results[i].device)] {
+            DeviceRunEnd end;
+            {
+                const auto relayLine = [this, i](std::string line) { post([this, i, line] { relay(i, line); }); };
+                LineRelay lines(relayLine);
+                std::ostream out(&lines);
+                LineRelay deadlineLines(relayLine);
+                std::ostream deadlineOut(&deadlineLines);
+                ProgressRelay progress(
+                    [this, i](int done, int total) { post([=, this] { progressed(i, done, total); }); });
+                end = RunDevice(options, {out, out, deadlineOut, liveTable_ ? &progress : nullptr}, slots_[i].stop,
+                                [this, i] { post([this, i] { givenUp(i); }); });
+            }
+            post([this, i, record = std::move(end.record)] { ended(i, record); });
+        }));
+        slot.thread->start();
+        if (liveTable_) drawTable();
     }
 
-    // The device's status lines and messages, one output line each, prefixed with its name.
     // The device's status lines and messages: on a terminal the live table shows the latest; elsewhere each is
     // a line of output, prefixed with the device's name.
-    void relay(std::size_t i, const QByteArray& bytes) {
-        std::string& partial = partialLines_[i];
-        partial += bytes.toStdString();
-        for (std::size_t end = partial.find('\n'); end != std::string::npos; end = partial.find('\n')) {
-            const std::string line = VisibleText(partial.substr(0, end));
-            partial.erase(0, end + 1);
-            if (line.empty()) continue;
-            latest_[i] = line;
-            if (!liveTable_) std::cout << "[" << VisibleText(summary_.results[i].device.name) << "] " << line << "\n";
+    void relay(std::size_t i, const std::string& text) {
+        const std::string line = VisibleText(text);
+        if (line.empty()) return;
+        slots_[i].latest = line;
+        if (liveTable_) {
+            drawTable();
+        } else {
+            std::cout << "[" << VisibleText(summary_.results[i].device.name) << "] " << line << "\n" << std::flush;
         }
-        if (liveTable_) drawTable();
-        std::cout.flush();
+    }
+
+    void progressed(std::size_t i, int done, int total) {
+        DeviceSlot& slot = slots_[i];
+        slot.uploadedBlocks = done;
+        slot.totalBlocks = total;
+        if (!redraw_.isActive()) redraw_.start();
     }
 
     // One row per running device and a footer of counts, drawn over the previous table.
     void drawTable() {
-        std::string table;
-        if (tableLines_ > 0) table += "\x1B[" + std::to_string(tableLines_) + "F\x1B[J";
-        tableLines_ = 0;
-        std::size_t succeeded = 0;
-        std::size_t failedCount = 0;
-        for (std::size_t i = 0; i < states_.size(); ++i) {
-            if (states_[i] == DeviceState::Running) {
+        redraw_.stop();
+        std::vector<LiveRow> rows;
+        FleetCounts counts;
+        for (std::size_t i = 0; i < slots_.size(); ++i) {
+            const DeviceSlot& slot = slots_[i];
+            if (slot.state == DeviceState::Running) {
                 const FleetDevice& device = summary_.results[i].device;
-                table += VisibleText(device.name) + "  " + VisibleText(device.address) + "  " + latest_[i] + "\n";
-                ++tableLines_;
-            } else if (states_[i] == DeviceState::Done) {
-                (RecordResult(summary_.results[i].record) == "succeeded" ? succeeded : failedCount) += 1;
+                rows.push_back({device.name, device.address, slot.latest, slot.uploadedBlocks, slot.totalBlocks});
+                ++counts.running;
+            } else if (slot.state == DeviceState::Waiting) {
+                ++counts.waiting;
+            } else {
+                ++(RecordResult(summary_.results[i].record) == "succeeded" ? counts.succeeded : counts.failed);
             }
         }
-        table += "succeeded " + std::to_string(succeeded) + "  failed " + std::to_string(failedCount) + "  running " +
-                 std::to_string(count(DeviceState::Running)) + "  waiting " +
-                 std::to_string(count(DeviceState::Waiting)) + "\n";
-        ++tableLines_;
-        std::cout << table;
+        std::string table;
+        if (tableLines_ > 0) table += "\x1B[" + std::to_string(tableLines_) + "F\x1B[J";
+        tableLines_ = static_cast<int>(rows.size()) + 1;
+        std::cout << table << LiveTable(rows, counts) << std::flush;
     }
 
-    void ended(std::size_t i, int exitCode) {
-        relay(i, processes_[i]->readAllStandardError());
-        const std::string out = processes_[i]->readAllStandardOutput().toStdString();
-        const std::size_t lastLine = out.rfind('\n', out.size() > 1 ? out.size() - 2 : 0);
-        std::string record = out.substr(lastLine == std::string::npos ? 0 : lastLine + 1);
-        if (interruptedAll_) {
-            record = RunnerRecord(summary_.results[i].device, options_.procedure, "interrupted",
-                                  "ended by a second stop signal");
-        } else if (record.find("\"result\"") == std::string::npos) {
-            record = RunnerRecord(summary_.results[i].device, options_.procedure, "failed",
-                                  "the device's run ended with status " + std::to_string(exitCode) + " and no record");
-        }
-        summary_.results[i].record = NamedRecord(record, summary_.results[i].device.name);
-        states_[i] = DeviceState::Done;
+    void ended(std::size_t i, const std::string& record) {
+        DeviceSlot& slot = slots_[i];
+        // At once: handing on the record is the thread's last act.
+        slot.thread->wait();
+        slot.thread.reset();
+        // A device given up on or ended by the second signal has its record already.
+        if (slot.state != DeviceState::Running) return;
+        summary_.results[i].record = interruptedAll_ ? RunnerRecord(summary_.results[i].device, options_.procedure,
+                                                                    "interrupted", "ended by a second stop signal")
+                                                     : NamedRecord(record, summary_.results[i].device.name);
+        slot.state = DeviceState::Done;
         if (liveTable_) drawTable();
-        processes_[i]->deleteLater();
-        processes_[i].release();
         startMore();
+    }
+
+    // An operation of the device's run still blocks its thread well after the run's limit: the fleet goes on
+    // without it.
+    void givenUp(std::size_t i) {
+        if (slots_[i].state != DeviceState::Running) return;
+        endWith(i, "failed",
+                "the run did not end within " + std::to_string(options_.timeoutSeconds) +
+                    " s, and an operation still did not return");
+        if (liveTable_) drawTable();
+        startMore();
+    }
+
+    void abandonRunning() {
+        for (std::size_t i = 0; i < slots_.size(); ++i) {
+            if (slots_[i].state == DeviceState::Running)
+                endWith(i, "interrupted", "ended by a second stop signal; its run did not return");
+        }
+        if (finished()) loop_.quit();
     }
 
     void stop(int signalCount) {
@@ -217,23 +277,45 @@ private:
             if (finished()) loop_.quit();
             return;
         }
+        if (interruptedAll_) return;
         std::cerr << "tessel-cli: stopping now" << std::endl;
         interruptedAll_ = true;
-        for (const auto& process : processes_) {
-            if (process) process->terminate();
+        stopping_ = true;
+        endWaiting("interrupted", "not started: the run was stopped");
+        for (DeviceSlot& slot : slots_) {
+            if (slot.state == DeviceState::Running) slot.stop.stop();
         }
+        stopGrace_.start();
+        if (finished()) loop_.quit();
+    }
+
+    // A thread that has not returned (given up on, or after the second signal) cannot be waited for: the
+    // process ends without it, once the summary and report are out.
+    void endThreads(int status) {
+        std::size_t blocked = 0;
+        for (DeviceSlot& slot : slots_) {
+            if (!slot.thread) continue;
+            if (slot.thread->wait(QDeadlineTimer(0))) {
+                slot.thread.reset();
+            } else {
+                ++blocked;
+            }
+        }
+        if (blocked == 0) return;
+        std::cerr << "tessel-cli: the runs of " << blocked << " devices did not return; ending without them"
+                  << std::endl;
+        std::cout.flush();
+        std::_Exit(status);
     }
 
     const CliOptions& options_;
-    std::string program_;
     FleetSummary summary_;
-    std::vector<DeviceState> states_;
-    std::vector<std::unique_ptr<QProcess>> processes_;
-    std::vector<std::string> partialLines_;
-    std::vector<std::string> latest_;
+    std::vector<DeviceSlot> slots_;
     const bool liveTable_ = ::isatty(STDOUT_FILENO) == 1;
     int tableLines_ = 0;
     QEventLoop loop_;
+    QTimer redraw_;
+    QTimer stopGrace_;
     // SIGINT and SIGTERM, counted: the first ends the run in order, the second at once.
     QtSignalNotifier stopSignals_{SIGINT, SIGTERM};
     int stopSignalCount_ = 0;
@@ -243,7 +325,7 @@ private:
 
 }  // namespace
 
-int RunFleet(const CliOptions& options, const std::optional<std::string>& password, const std::string& programPath) {
+int RunFleet(CliOptions options, const std::optional<std::string>& password) {
     std::vector<std::string> faults;
     std::vector<FleetDevice> devices;
     if (!options.retryFailed.empty()) {
@@ -258,7 +340,11 @@ int RunFleet(const CliOptions& options, const std::optional<std::string>& passwo
         std::cerr << "tessel-cli: nothing started" << std::endl;
         return 2;
     }
-    return FleetRun(options, std::move(devices), programPath).run();
+    // The transfer library makes the program's folder the current directory of the whole process at its first
+    // upload: every path is made absolute before a device starts.
+    options.packageDirectory = Absolute(options.packageDirectory);
+    if (!options.report.empty()) options.report = Absolute(options.report);
+    return FleetRun(options, std::move(devices)).run();
 }
 
 }  // namespace tessel::cli

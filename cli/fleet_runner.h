@@ -1,5 +1,5 @@
-// Many devices from one command: each device's run is a tessel-cli process of its own, so that the pauses and
-// uploads of one never hold another.
+// Many devices from one command: each running device has a thread of its own, with its own dialog, sockets,
+// timers, uploader and event loop, so that the pauses and uploads of one never hold another.
 #pragma once
 
 #include <optional>
@@ -9,9 +9,9 @@
 
 namespace tessel::cli {
 
-// Runs the devices of --inventory or --retry-failed; programPath is this program, run once per device. The
-// common password may be missing when every row gives its own. Returns 0 when every device succeeded, 1 when
-// any failed, was skipped or interrupted, 2 when the inventory or report is refused.
-int RunFleet(const CliOptions& options, const std::optional<std::string>& password, const std::string& programPath);
+// Runs the devices of --inventory or --retry-failed, on the main thread's event loop. The common password
+// may be missing when every row gives its own. Returns 0 when every device succeeded, 1 when any failed, was
+// skipped or interrupted, 2 when the inventory or report is refused.
+int RunFleet(CliOptions options, const std::optional<std::string>& password);
 
 }  // namespace tessel::cli

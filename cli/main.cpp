@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
     std::string error;
     const std::optional<std::string> password = ResolvePassword(options, error);
-    if (fleet) return RunFleet(options, password, QCoreApplication::applicationFilePath().toStdString());
+    if (fleet) return RunFleet(options, password);
     if (!password) {
         std::cerr << "tessel-cli: " << error << std::endl;
         return 2;

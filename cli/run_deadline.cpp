@@ -1,14 +1,13 @@
 #include "cli/run_deadline.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <cstdlib>
-#include <iostream>
-
 namespace tessel::cli {
 
-RunDeadline::RunDeadline(std::chrono::seconds limit, std::chrono::seconds grace, std::function<void()> stopWork)
-    : stopWork_(std::move(stopWork)), watcher_([this, limit, grace] { watch(limit, grace); }) {}
+RunDeadline::RunDeadline(std::chrono::seconds limit, std::chrono::seconds grace, std::function<void()> stopWork,
+                         std::ostream& err, std::function<void()> giveUp)
+    : stopWork_(std::move(stopWork)),
+      err_(err),
+      giveUp_(std::move(giveUp)),
+      watcher_([this, limit, grace] { watch(limit, grace); }) {}
 
 RunDeadline::~RunDeadline() {
     {
@@ -23,19 +22,16 @@ void RunDeadline::watch(std::chrono::seconds limit, std::chrono::seconds grace) 
     std::unique_lock lock(mutex_);
     if (returned_.wait_for(lock, limit, [this] { return done_; })) return;
     expired_ = true;
-    std::cerr << "tessel-cli: the update did not end within " << limit.count() << " seconds" << std::endl;
-    // Posted: the loop ends as soon as the main thread is back in it.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    err_ << "tessel-cli: the update did not end within " << limit.count() << " seconds" << std::endl;
     const auto giveUp = std::chrono::steady_clock::now() + grace;
     do {
         // Again and again: an upload that starts after the first call is cancelled too.
         stopWork_();
         if (returned_.wait_for(lock, std::chrono::milliseconds(100), [this] { return done_; })) return;
     } while (std::chrono::steady_clock::now() < giveUp);
-    std::cerr << "tessel-cli: an operation did not return " << grace.count() << " seconds after that; stopping"
-              << std::endl;
-    std::_Exit(1);
+    err_ << "tessel-cli: an operation did not return " << grace.count() << " seconds after that; stopping"
+         << std::endl;
+    giveUp_();
 }
 
 }  // namespace tessel::cli

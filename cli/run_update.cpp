@@ -1,7 +1,5 @@
 #include "cli/run_update.h"
 
-#include <QCoreApplication>
-
 #include "cli/visible_text.h"
 #include "dialog/control_ids.h"
 
@@ -9,7 +7,7 @@ namespace tessel::cli {
 
 void UpdateEndWaiter::updateEnded(const UpdateOutcome& outcome) {
     outcome_ = outcome;
-    QCoreApplication::exit();
+    loop_.quit();
 }
 
 void PrepareDialog(CTesselDlg& dialog, TerminalDialogHost& host, const CliOptions& options,
@@ -31,7 +29,7 @@ int RunUpdate(CTesselDlg& dialog, UpdateEndWaiter& waiter, UpdateProcedure proce
     case UpdateProcedure::AutoscriptRestore: dialog.OnRestoreAutoscript(); break;
     }
     // An update refused at once (its input, its package) has ended before the loop would start.
-    if (!waiter.outcome()) QCoreApplication::exec();
+    if (!waiter.outcome()) waiter.loop().run();
     const std::optional<UpdateOutcome>& outcome = waiter.outcome();
     if (outcome && !outcome->succeeded && !outcome->detail.empty()) err << VisibleText(outcome->detail) << std::endl;
     return outcome && outcome->succeeded ? 0 : 1;

@@ -43,8 +43,9 @@ bool InterruptionJournal::record(const JournalEntry& entry) const {
                              "\nconsole_port=" + std::to_string(entry.consolePort) +
                              "\nstarted=" + OneLine(entry.started) + "\npackage=" + OneLine(entry.package) + "\n";
     const std::string path = pathFor(entry.address, entry.consolePort);
-    // Written whole under a name of its own, then put in place: a reader never sees half an entry.
-    const std::string staging = path + ".new-" + std::to_string(::getpid());
+    // Written whole under a name of its own (of this process and thread), then put in place: a reader never
+    // sees half an entry.
+    const std::string staging = path + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(::gettid());
     ::unlink(staging.c_str());
     if (!WriteNewFile(staging, text)) return false;
     if (std::rename(staging.c_str(), path.c_str()) == 0) return true;

@@ -1,6 +1,7 @@
 // Many devices from one tessel-cli command: a fleet of simulated devices with faults, its report, its limits
 // and its interruption.
 #include <csignal>
+#include <future>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -44,6 +45,23 @@ protected:
                        options);
     }
     std::string Report() const { return ReadFileBytes(work_ / "report.json"); }
+    // The fleet run in the background, its output to out.txt; returns the pid of its timeout, whose child is
+    // tessel-cli.
+    std::string StartFleet(const std::string& options) {
+        const fs::path pidFile = work_ / "fleet.pid";
+        RunCommand(environment_ + " TESSEL_PASSWORD=" + kPassword + " timeout 120 " + Quote(TESSEL_CLI_PROGRAM) +
+                   " firmware --inventory " + Quote((work_ / "fleet.csv").string()) + " --login admin " + options +
+                   " --package " + Quote(package_.string()) + " --report " + Quote((work_ / "report.json").string()) +
+                   " >" + Quote((work_ / "out.txt").string()) + " 2>&1 & echo $! > " + Quote(pidFile.string()));
+        const std::string pid = ReadFileBytes(pidFile);
+        return pid.substr(0, pid.find('\n'));
+    }
+    // The report once the background run has written it (bounded: 60 s).
+    std::string WaitForReport() {
+        RunCommand("for i in $(seq 600); do [ -e " + Quote((work_ / "report.json").string()) +
+                   " ] && break; sleep 0.1; done");
+        return Report();
+    }
 
     std::vector<std::unique_ptr<DevsimProcess>> devices_;
 };
@@ -126,24 +144,54 @@ TEST_F(CliFleet, AStopSignalLetsTheRunningDeviceFinishAndReportsTheRest) {
     MakePackage();
     MakeFleet({{"running", "127.0.0.1", "", false}, {"waiting", "127.1", "", false}});
     const fs::path out = work_ / "out.txt";
-    const fs::path pidFile = work_ / "fleet.pid";
-    RunCommand(environment_ + " TESSEL_PASSWORD=" + kPassword + " timeout 120 " + Quote(TESSEL_CLI_PROGRAM) +
-               " firmware --inventory " + Quote((work_ / "fleet.csv").string()) +
-               " --login admin --parallel 1 --package " + Quote(package_.string()) + " --report " +
-               Quote((work_ / "report.json").string()) + " >" + Quote(out.string()) + " 2>&1 & echo $! > " +
-               Quote(pidFile.string()));
+    const std::string pid = StartFleet("--parallel 1");
     ASSERT_TRUE(devices_[0]->WaitForOutput("connected from", 30000));
-    const std::string timeoutPid = ReadFileBytes(pidFile);
     // The signal goes to tessel-cli, the child of timeout.
-    RunCommand("pkill -INT -P " + timeoutPid.substr(0, timeoutPid.find('\n')));
-    RunCommand("for i in $(seq 600); do [ -e " + Quote((work_ / "report.json").string()) +
-               " ] && break; sleep 0.1; done");
-    const std::string report = Report();
+    RunCommand("pkill -INT -P " + pid);
+    const std::string report = WaitForReport();
     EXPECT_NE(RecordOf(report, "running").find("\"result\": \"succeeded\""), std::string::npos)
         << report << ReadFileBytes(out);
     EXPECT_NE(RecordOf(report, "waiting").find("\"result\": \"interrupted\""), std::string::npos) << report;
     EXPECT_NE(ReadFileBytes(out).find("stopping: no further device starts"), std::string::npos) << ReadFileBytes(out);
     EXPECT_EQ(Count(devices_[1]->Output(), "connected from"), 0);
+}
+
+TEST_F(CliFleet, DevicesRunSideBySide) {
+    MakePackage();
+    MakeFleet({{"left", "127.0.0.1", "", false}, {"right", "127.1", "", false}});
+    environment_ += std::string(" TESSEL_PASSWORD=") + kPassword;
+    std::future<CliRun> fleet = std::async(std::launch::async, [this] { return RunFleet("--parallel 2"); });
+    // A two-pass update takes seconds, its restarts included: one after the other, the second device would be
+    // reached only once the first had its firmware.
+    const bool bothReached =
+        devices_[0]->WaitForOutput("connected from", 30000) && devices_[1]->WaitForOutput("connected from", 30000);
+    const int installedWhenBothReached = Count(devices_[0]->Output() + devices_[1]->Output(), "installed firmware");
+    const CliRun run = fleet.get();
+    ASSERT_TRUE(bothReached) << run.out << run.err;
+    EXPECT_EQ(installedWhenBothReached, 0) << devices_[0]->Output() << devices_[1]->Output();
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(Count(devices_[0]->Output(), "installed firmware 01.08.00"), 1);
+    EXPECT_EQ(Count(devices_[1]->Output(), "installed firmware 01.08.00"), 1);
+    EXPECT_NE(run.out.find("[left] ファームウェア・アップデート終了"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("[right] ファームウェア・アップデート終了"), std::string::npos) << run.out;
+}
+
+TEST_F(CliFleet, ASecondStopSignalEndsTheRunningDevicesAtOnce) {
+    MakePackage();
+    MakeFleet({{"one", "127.0.0.1", "", false}, {"two", "127.1", "", false}, {"three", "127.0.1", "", false}});
+    const std::string pid = StartFleet("--parallel 2");
+    ASSERT_TRUE(devices_[0]->WaitForOutput("connected from", 30000));
+    ASSERT_TRUE(devices_[1]->WaitForOutput("connected from", 30000));
+    RunCommand("pkill -INT -P " + pid + "; sleep 0.2; pkill -INT -P " + pid);
+    const std::string report = WaitForReport();
+    const std::string out = ReadFileBytes(work_ / "out.txt");
+    EXPECT_NE(RecordOf(report, "one").find("\"result\": \"interrupted\""), std::string::npos) << report << out;
+    EXPECT_NE(RecordOf(report, "two").find("\"result\": \"interrupted\""), std::string::npos) << report << out;
+    EXPECT_NE(RecordOf(report, "three").find("not started: the run was stopped"), std::string::npos) << report;
+    EXPECT_NE(out.find("stopping now"), std::string::npos) << out;
+    // Ended, not finished: neither device got its firmware.
+    EXPECT_EQ(Count(devices_[0]->Output() + devices_[1]->Output(), "installed firmware 01.08.00"), 0);
+    EXPECT_EQ(Count(devices_[2]->Output(), "connected from"), 0);
 }
 
 }  // namespace
