@@ -59,9 +59,10 @@ TEST_P(BlockCancel, DoneCountsWhatWasSentAndACancelStopsAtTheNextBlock) {
     EXPECT_EQ(upload.get(), 0);
     const std::string arrived = server.Stored();
     EXPECT_EQ(arrived, bytes.substr(0, arrived.size()));
-    // Every block counted arrived, and at most the block on its way followed the cancel.
+    // Every block counted arrived, and after the cancel at most what the kernel already held: on a loaded
+    // machine the count may lag the blocks written to the socket just before the cancel.
     EXPECT_GE(arrived.size(), std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(before) * 1024));
-    EXPECT_LE(arrived.size(), static_cast<std::size_t>(after + 1) * 1024);
+    EXPECT_LE(arrived.size(), static_cast<std::uint64_t>(after) * 1024 + kKernelSlack);
     EXPECT_EQ(DoneOf("127.0.0.1"), 0);
 }
 
