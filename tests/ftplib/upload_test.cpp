@@ -66,6 +66,8 @@ TEST_F(Upload, MissingLocalFileIsReportedOnlyAfterTheLogin) {
     EXPECT_FALSE(ServerSaw("STOR"));
     // With a wrong password the same call fails at the login.
     EXPECT_EQ(Send(Local("absent.bin").string(), "B:\\absent.bin", kBinary, 1, 0, "wrong"), -2);
+    // The folder is looked at in the login's exchange, but a missing local file still counts first.
+    EXPECT_EQ(Send(Local("absent.bin").string(), "Z:\\absent.bin"), -3);
     // A directory is no file to send.
     EXPECT_EQ(Send(Local("").string(), "B:\\dir.bin"), -3);
 }
