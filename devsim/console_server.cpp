@@ -16,7 +16,8 @@ constexpr int kListenRetryMs = 500;
 
 }  // namespace
 
-ConsoleServer::ConsoleServer(DeviceState& device, QHostAddress host) : device_(device), host_(std::move(host)) {
+ConsoleServer::ConsoleServer(DeviceState& device, QHostAddress host, LinkSettings link)
+    : device_(device), host_(std::move(host)), link_(link) {
     connect(&server_, &QTcpServer::newConnection, this, &ConsoleServer::OnNewConnection);
 }
 
@@ -36,7 +37,7 @@ void ConsoleServer::OnNewConnection() {
             socket->deleteLater();
             continue;
         }
-        auto* session = new ConsoleSession(socket, device_, nextSessionId_++, this);
+        auto* session = new ConsoleSession(socket, device_, link_, nextSessionId_++, this);
         sessions_.push_back(session);
         connect(session, &ConsoleSession::restartRequested, this, [this] {
             if (restarting_) return;

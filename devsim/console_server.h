@@ -17,7 +17,7 @@ class ConsoleServer : public QObject {
     Q_OBJECT
 
 public:
-    ConsoleServer(DeviceState& device, QHostAddress host);
+    ConsoleServer(DeviceState& device, QHostAddress host, LinkSettings link);
 
     // Listens on port (0: any free port); false with a reason on failure.
     bool Listen(quint16 port, QString& error);
@@ -30,6 +30,7 @@ private:
 
     DeviceState& device_;
     QHostAddress host_;
+    LinkSettings link_;
     quint16 port_ = 0;
     QTcpServer server_;
     std::vector<ConsoleSession*> sessions_;

@@ -19,19 +19,33 @@ std::string FirstWord(const std::string& line) {
 
 }  // namespace
 
-ConsoleSession::ConsoleSession(QTcpSocket* socket, DeviceState& device, int id, QObject* parent)
+ConsoleSession::ConsoleSession(QTcpSocket* socket, DeviceState& device, const LinkSettings& link, int id,
+                               QObject* parent)
     : QObject(parent),
       socket_(socket),
+      fromClient_(link, [this](const QByteArray& bytes) { OnReceived(bytes); }, this),
+      toClient_(link,
+                [this](const QByteArray& bytes) {
+                    socket_->write(bytes);
+                    socket_->flush();
+                },
+                this),
       device_(device),
       id_(id),
       shell_(device, [this](const std::string& text) { Note(text); }) {
     socket_->setParent(this);
+    // The handshake of a real link: the device sees the connection three one-way delays after the client's
+    // connect returned.
+    fromClient_.HoldFor(3 * link.delayMs);
+    toClient_.HoldFor(4 * link.delayMs);
     blockTimer_.setSingleShot(true);
     connect(&blockTimer_, &QTimer::timeout, this, &ConsoleSession::SendNextBlock);
-    connect(socket_, &QTcpSocket::readyRead, this, &ConsoleSession::OnReadyRead);
+    connect(socket_, &QTcpSocket::readyRead, this, [this] { fromClient_.Send(socket_->readAll()); });
     connect(socket_, &QTcpSocket::disconnected, this, [this] {
         Note("connection closed by the client");
         blockTimer_.stop();
+        fromClient_.Clear();
+        toClient_.Clear();
         emit closed(this);
     });
     Note("connected from " + socket_->peerAddress().toString().toStdString());
@@ -39,6 +53,8 @@ ConsoleSession::ConsoleSession(QTcpSocket* socket, DeviceState& device, int id, 
 
 void ConsoleSession::Drop() {
     blockTimer_.stop();
+    fromClient_.Clear();
+    toClient_.Clear();
     socket_->disconnect(this);
     socket_->abort();
     Note("connection dropped");
@@ -46,8 +62,7 @@ void ConsoleSession::Drop() {
 
 void ConsoleSession::Note(const std::string& text) const { Log("console " + std::to_string(id_) + ": " + text); }
 
-void ConsoleSession::OnReadyRead() {
-    const QByteArray bytes = socket_->readAll();
+void ConsoleSession::OnReceived(const QByteArray& bytes) {
     for (const char c : bytes) {
         if (c == '\n' && afterCr_) {
             afterCr_ = false;
@@ -126,7 +141,8 @@ void ConsoleSession::SendNextBlock() {
     if (!blocks_.empty()) {
         blockTimer_.start(std::max(blocks_.front().delayMs, kBlockGapMs));
     } else if (restartAfterBlocks_) {
-        emit restartRequested();
+        // Once the last block has reached the client.
+        toClient_.Send({}, [this] { emit restartRequested(); });
     } else {
         HandleNextLines();
     }
@@ -135,8 +151,7 @@ void ConsoleSession::SendNextBlock() {
 void ConsoleSession::Write(const std::string& text) {
     if (device_.silent || text.empty()) return;
     Note("sent \"" + Printable(text) + "\"");
-    socket_->write(text.data(), static_cast<qint64>(text.size()));
-    socket_->flush();
+    toClient_.Send(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     lastWrite_.start();
 }
 

@@ -2,6 +2,7 @@
 
 #include "devsim/command_shell.h"
 #include "devsim/device_state.h"
+#include "devsim/link_direction.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -15,12 +16,13 @@ namespace tessel::devsim {
 
 // One console connection: splits what arrives into lines (CR, LF or CR LF), asks for the password after the
 // login ID, then hands lines to the command shell and sends its reply blocks one by one, each in its own write.
-// Lines that arrive while a reply is still being sent wait for it: the device is busy.
+// Lines that arrive while a reply is still being sent wait for it: the device is busy. Both directions go over
+// the simulated link.
 class ConsoleSession : public QObject {
     Q_OBJECT
 
 public:
-    ConsoleSession(QTcpSocket* socket, DeviceState& device, int id, QObject* parent);
+    ConsoleSession(QTcpSocket* socket, DeviceState& device, const LinkSettings& link, int id, QObject* parent);
 
     // Ends the connection at once, as a restarting device does.
     void Drop();
@@ -32,7 +34,7 @@ signals:
 private:
     enum class Stage { LoginId, Password, Commands };
 
-    void OnReadyRead();
+    void OnReceived(const QByteArray& bytes);
     void HandleNextLines();
     void HandleLine(const std::string& line);
     void Login(const std::string& password);
@@ -42,6 +44,8 @@ private:
     void Note(const std::string& text) const;
 
     QTcpSocket* socket_;
+    LinkDirection fromClient_;
+    LinkDirection toClient_;
     DeviceState& device_;
     int id_;
     Stage stage_ = Stage::LoginId;

@@ -10,6 +10,8 @@ namespace tessel::devsim {
 namespace {
 
 constexpr unsigned kMaxDelayMs = 3'600'000;
+constexpr unsigned kMaxLinkDelayMs = 10'000;
+constexpr unsigned kMaxLinkRateKbit = 1'000'000;
 
 bool ReadNumber(const QString& text, unsigned max, unsigned& value) {
     bool ok = false;
@@ -43,12 +45,26 @@ QString UsageText() {
                "  --ftp-script PATH      the FTP server script (default: ftp_server.py beside this program, else\n"
                "                         the installed one)\n"
                "  --autoscript FILE      start with this file as the device's C:\\system\\autoscript.wcr\n"
+               "  --ftp-log FILE         append every command the FTP server receives to FILE, one a line\n"
+               "  --link-delay MS        a slow link, as over a cellular modem: MS of one-way delay on everything\n"
+               "                         both services send and receive, 0 to 10000 (default 0)\n"
+               "  --link-rate KBIT       the link's rate in kbit/s in each direction, 0 to 1000000 (default 0 = none)\n"
                "  --help                 this text\n"
                "  --version              the version of this program\n"
                "\n"
                "Once both services listen it prints \"ready console=PORT ftp=PORT\" (ftp=0 with --no-ftp), then one\n"
                "line per thing it receives and does. SIGINT or SIGTERM stop it and its FTP server; SIGUSR1 lists the\n"
                "device's files, one \"file DRIVE:PATH SIZE\" line each, between \"files:\" and \"files end\".\n"
+               "\n"
+               "The link is per connection: the console, the FTP control connection and each FTP data connection\n"
+               "has the delay and the rate of its own in each direction; connections do not share the rate. This\n"
+               "machine answers the TCP handshake at once, so a new console or FTP control connection is held\n"
+               "instead: the device sees what the client sends three one-way delays after its connect returned, and\n"
+               "the FTP greeting arrives four after it, as over a real link. A data connection's handshake is not\n"
+               "delayed (it overlaps its command's round trip); an upload's end reaches the server one delay after\n"
+               "its last byte; a download's bytes come without the delay, its closing reply with it. Refused\n"
+               "connections (during a restart) are refused at once. Not modelled: loss, jitter, the modem's\n"
+               "buffers, TCP's slow start.\n"
                "\n"
                "Firmware image: sysup installs an image whose first line is \"") +
            QString::fromLatin1(kFirmwareImageHeader.data(), static_cast<qsizetype>(kFirmwareImageHeader.size())) +
@@ -112,6 +128,13 @@ std::variant<DevsimOptions, HelpRequest, VersionRequest, UsageError> ParseOption
              options.autoscript = value;
              return {};
          }},
+        {"--ftp-log", [&](const QString& value) -> QString {
+             if (value.isEmpty()) return "a file";
+             options.ftpLog = value;
+             return {};
+         }},
+        {"--link-delay", number(options.link.delayMs, kMaxLinkDelayMs)},
+        {"--link-rate", number(options.link.rateKbit, kMaxLinkRateKbit)},
         {"--ftp-script", [&](const QString& value) -> QString {
              options.ftpScript = value;
              return {};

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "devsim/device_state.h"
+#include "devsim/link_direction.h"
 
 namespace tessel::devsim {
 
@@ -20,6 +21,8 @@ struct DevsimOptions {
     std::optional<std::string> ftpPassword;
     QString ftpScript;   // empty: the script beside the program, else the one in the source tree
     QString autoscript;  // empty: the device keeps (or gets) its standard autoscript
+    QString ftpLog;      // empty: the FTP server keeps no command log
+    LinkSettings link;
     FirmwareVersion version{1, 7, 0};
     DeviceSettings device;
 };

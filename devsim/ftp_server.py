@@ -4,29 +4,101 @@
 Prints the port it listens on as its first line, then serves until it is terminated.
 """
 import argparse
+import collections
 import os
 import signal
 import sys
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
-def make_dtp_handler(rate, stall_after):
+class LinkDirection:
+    """One direction of one connection over the simulated link.
+
+    What goes in comes out in order: first at the rate (each item waits for those before it), then the one-way
+    delay later, and never before the hold (a new connection, whose handshake a real link delays).
+    """
+
+    def __init__(self, ioloop, delay, rate, deliver, hold=0.0):
+        self.ioloop = ioloop
+        self.delay = delay
+        self.rate = rate  # bytes per second, 0 = no limit
+        self.deliver = deliver
+        self.line_free = 0.0
+        self.hold_until = time.monotonic() + hold
+        self.in_flight = collections.deque()
+        self.timer = None
+
+    def send(self, item, size):
+        now = time.monotonic()
+        self.line_free = max(now, self.line_free) + (size / self.rate if self.rate else 0.0)
+        self.in_flight.append((max(self.line_free + self.delay, self.hold_until), item))
+        if self.timer is None:
+            self._arm()
+
+    def clear(self):
+        if self.timer is not None:
+            self.timer.cancel()
+            self.timer = None
+        self.in_flight.clear()
+
+    def _arm(self):
+        wait = self.in_flight[0][0] - time.monotonic()
+        self.timer = self.ioloop.call_later(max(0.0, wait), self._deliver_due)
+
+    def _deliver_due(self):
+        self.timer = None
+        while self.in_flight and self.in_flight[0][0] <= time.monotonic():
+            self.deliver(self.in_flight.popleft()[1])
+        if self.in_flight and self.timer is None:
+            self._arm()
+
+
+def make_dtp_handler(rate, stall_after, link_delay, link_rate):
+    """Data connections. Without a link, --rate throttles them as pyftpdlib does; over a link each data
+    connection gets its own pacing at the smaller of the two rates, and the end of an upload reaches the server
+    the one-way delay after its last byte."""
+    linked = bool(link_delay or link_rate)
+    rates = [r for r in (rate, link_rate) if r]
+    pace = min(rates) if linked and rates else 0
+
     class DataHandler(ThrottledDTPHandler):
-        read_limit = rate
-        write_limit = rate
+        read_limit = 0 if linked else rate
+        write_limit = 0 if linked else rate
+        if linked:
+            # Small reads keep the pacing smooth.
+            ac_in_buffer_size = 8192
+            ac_out_buffer_size = 8192
 
         def __init__(self, sock, cmd_channel):
             super().__init__(sock, cmd_channel)
             self.moved = 0
+            self.stalled = False
+            self.line_free = 0.0
+            self.end_on_the_way = False
 
         def count(self, moved):
             self.moved += moved
             # Once stalled, the data connection stays open and is never served again.
             if stall_after is not None and self.moved >= stall_after and self.connected:
+                self.stalled = True
                 self.del_channel()
+            elif pace and moved:
+                self.pace(moved)
+
+        def pace(self, moved):
+            now = time.monotonic()
+            self.line_free = max(now, self.line_free) + moved / pace
+            if self.line_free > now:
+                self.del_channel()
+                self.ioloop.call_later(self.line_free - now, self.resume, _errback=self.handle_error)
+
+        def resume(self):
+            if not self._closed and not self.stalled and not self.end_on_the_way:
+                self.modify_ioloop_events(self.ioloop.READ if self.receive else self.ioloop.WRITE)
 
         def recv(self, buffer_size):
             chunk = super().recv(buffer_size)
@@ -38,7 +110,76 @@ def make_dtp_handler(rate, stall_after):
             self.count(sent)
             return sent
 
+        def handle_close(self):
+            if not linked or not self.receive or self._closed:
+                return super().handle_close()
+            if self.end_on_the_way:
+                return None
+            # The client's last bytes and the end of the file are still on the way to the device.
+            self.end_on_the_way = True
+            self.del_channel()
+            wait = max(0.0, self.line_free - time.monotonic()) + link_delay
+            self.ioloop.call_later(wait, super().handle_close, _errback=self.handle_error)
+            return None
+
     return DataHandler
+
+
+def add_link(handler, delay, rate):
+    """The control connection over the simulated link: each command reaches the server, and each reply the
+    client, the one-way delay later and no faster than the rate. The handshake of a new connection is held as a
+    real link holds it: the server sees the connection three one-way delays after the client's connect returned,
+    and the greeting arrives one more later."""
+
+    class LinkedHandler(handler):
+        def __init__(self, conn, server, ioloop=None):
+            self._from_client = None
+            self._to_client = None
+            super().__init__(conn, server, ioloop)
+            self._from_client = LinkDirection(self.ioloop, delay, rate, self._take_line, hold=3 * delay)
+            self._to_client = LinkDirection(self.ioloop, delay, rate, self._put_reply, hold=4 * delay)
+
+        def found_terminator(self):
+            line = b"".join(self._in_buffer)
+            self._in_buffer = []
+            self._in_buffer_len = 0
+            self._from_client.send(line, len(line) + 2)
+
+        def _take_line(self, line):
+            if self._closed:
+                return
+            self._in_buffer = [line]
+            self._in_buffer_len = len(line)
+            handler.found_terminator(self)
+
+        def push(self, s):
+            if self._to_client is None:
+                return handler.push(self, s)
+            self._to_client.send(s, len(s))
+            return None
+
+        def _put_reply(self, s):
+            if self._closed:
+                return
+            if s is None:
+                handler.close_when_done(self)
+            else:
+                handler.push(self, s)
+
+        def close_when_done(self):
+            # Only once the replies before it have arrived.
+            if self._to_client is None:
+                return handler.close_when_done(self)
+            self._to_client.send(None, 0)
+            return None
+
+        def close(self):
+            for direction in (self._from_client, self._to_client):
+                if direction is not None:
+                    direction.clear()
+            handler.close(self)
+
+    return LinkedHandler
 
 
 def main():
@@ -55,7 +196,15 @@ def main():
     parser.add_argument("--no-epsv", action="store_true", help="refuse EPSV, so that clients fall back to PASV")
     parser.add_argument("--pasv-reply", default=None, help="answer every PASV with 227 and this text")
     parser.add_argument("--multiline", action="store_true", help="greet and confirm the login in multi-line replies")
+    parser.add_argument("--link-delay", type=int, default=0,
+                        help="one-way delay in ms of a simulated link, on every connection and direction")
+    parser.add_argument("--link-rate", type=int, default=0,
+                        help="kbit/s of a simulated link in each direction of each connection, 0 = unlimited")
     args = parser.parse_args()
+    if not 0 <= args.link_delay <= 10000 or not 0 <= args.link_rate <= 10000000:
+        parser.error("--link-delay takes 0 to 10000 ms, --link-rate 0 to 10000000 kbit/s")
+    link_delay = args.link_delay / 1000.0
+    link_rate = args.link_rate * 1000 // 8
 
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
@@ -64,7 +213,7 @@ def main():
         pass
 
     Handler.authorizer = authorizer
-    Handler.dtp_handler = make_dtp_handler(args.rate, args.stall_after)
+    Handler.dtp_handler = make_dtp_handler(args.rate, args.stall_after, link_delay, link_rate)
     Handler.permit_foreign_addresses = False
     if args.no_epsv:
         Handler.ftp_EPSV = lambda self, line: self.respond("502 EPSV not implemented.")
@@ -85,6 +234,8 @@ def main():
             return _orig(self, line, cmd, arg)
 
         Handler.pre_process_command = pre_process_command
+    if link_delay or link_rate:
+        Handler = add_link(Handler, link_delay, link_rate)
 
     server = FTPServer((args.host, args.port), Handler)
     signal.signal(signal.SIGTERM, lambda *_: server.close_all() or sys.exit(0))

@@ -24,7 +24,10 @@ FtpService::~FtpService() { Stop(); }
 bool FtpService::Start(const FtpServiceSettings& settings, QString& error) {
     process_.setProgram("/usr/bin/python3");
     process_.setArguments({settings.script, "--root", settings.root, "--host", settings.host, "--port",
-                           QString::number(settings.port), "--user", settings.user});
+                           QString::number(settings.port), "--user", settings.user, "--link-delay",
+                           QString::number(settings.link.delayMs), "--link-rate",
+                           QString::number(settings.link.rateKbit)});
+    if (!settings.log.isEmpty()) process_.setArguments(process_.arguments() << "--log" << settings.log);
     // Not in the arguments, which every user of the machine can read.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TESSEL_FTP_PASSWORD", settings.password);

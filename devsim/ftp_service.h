@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QString>
 
+#include "devsim/link_direction.h"
+
 namespace tessel::devsim {
 
 struct FtpServiceSettings {
@@ -13,6 +15,8 @@ struct FtpServiceSettings {
     quint16 port = 0;  // 0: any free port
     QString user;
     QString password;
+    QString log;  // empty: no command log
+    LinkSettings link;
 };
 
 // The device's FTP service: a real FTP server over the device file system, in a child process that this

@@ -85,13 +85,14 @@ int main(int argc, char** argv) {
 
     // SIGINT and SIGTERM stop the device and its FTP server; SIGUSR1 lists its files.
     tessel::QtSignalNotifier signalNotifier({SIGINT, SIGTERM, SIGUSR1});
-    ConsoleServer console(device, QHostAddress(options.host));
+    ConsoleServer console(device, QHostAddress(options.host), options.link);
     QString error;
     if (!console.Listen(options.consolePort, error)) return Fail("console cannot listen: " + error);
     FtpService ftp;
     if (options.ftp && !ftp.Start({FtpScriptPath(options), root, options.host, options.ftpPort,
                                    QString::fromStdString(options.device.loginId),
-                                   QString::fromStdString(options.ftpPassword.value_or(options.device.password))},
+                                   QString::fromStdString(options.ftpPassword.value_or(options.device.password)),
+                                   options.ftpLog, options.link},
                                   error)) {
         return Fail(error);
     }

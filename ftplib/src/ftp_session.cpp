@@ -122,19 +122,21 @@ void FtpSession::Prepare(std::string_view path, long fileMethod) {
 
 void FtpSession::AllowData(std::uint64_t bytes) { deadline_ = start_ + CallBound(limits_, bytes, upload_); }
 
-bool FtpSession::Connect() {
-    if (curl_ == nullptr) return false;
-    Prepare("", CURLFTPMETHOD_SINGLECWD);
-    curl_easy_setopt(Handle(curl_), CURLOPT_NOBODY, 1L);
-    return curl_easy_perform(Handle(curl_)) == CURLE_OK;
-}
-
-bool FtpSession::EnterDirectory(std::string_view dir) {
+FtpSession::Login FtpSession::Connect(std::string_view dir) {
+    if (curl_ == nullptr) return Login::Failed;
+    // On a new connection the directory is entered straight from the login directory: one round trip
+    // fewer than a second request, which would first go back there.
     std::string path(dir);
     if (!path.empty() && path.back() != '/') path += '/';
     Prepare(path, CURLFTPMETHOD_SINGLECWD);
     curl_easy_setopt(Handle(curl_), CURLOPT_NOBODY, 1L);
-    return curl_easy_perform(Handle(curl_)) == CURLE_OK;
+    const CURLcode code = curl_easy_perform(Handle(curl_));
+    if (code == CURLE_OK) return Login::Entered;
+    if (path.empty()) return Login::Failed;
+    // The login directory is known once the login went through: what failed after it was the CWD.
+    const char* entry = nullptr;
+    curl_easy_getinfo(Handle(curl_), CURLINFO_FTP_ENTRY_PATH, &entry);
+    return code == CURLE_REMOTE_ACCESS_DENIED || entry != nullptr ? Login::NoDirectory : Login::Failed;
 }
 
 FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink) {

@@ -35,12 +35,13 @@ public:
     FtpSession(const FtpSession&) = delete;
     FtpSession& operator=(const FtpSession&) = delete;
 
-    // Connects and logs in. False when the server cannot be reached, refuses the login or is silent.
-    bool Connect();
+    enum class Login { Failed, Entered, NoDirectory };
 
-    // Enters dir, relative to the login directory unless it starts with "/" ("" is the login
-    // directory). The next request goes back to the login directory first.
-    bool EnterDirectory(std::string_view dir);
+    // Connects, logs in and, in the same exchange, enters dir: relative to the login directory unless
+    // it starts with "/"; "" stays in the login directory. Failed when the server cannot be reached,
+    // refuses the login or is silent; NoDirectory when logged in but dir cannot be entered. The next
+    // request goes back to the login directory first.
+    Login Connect(std::string_view dir = {});
 
     // Gives the call time for this many bytes over its data connection, at the stall floor.
     void AllowData(std::uint64_t bytes);

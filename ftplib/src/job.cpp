@@ -24,12 +24,14 @@ Job::~Job() {
     session_.reset();
 }
 
-int Job::Begin() {
+int Job::Begin(std::string_view dir) {
     const JobTable::Started started = table_.Start(FieldText(record_.host));
     if (started.claim == JobTable::Claim::HostBusy) return kHostBusy;
     entry_ = started.entry;
     session_.emplace(record_, CurrentCallLimits());
-    return session_->Connect() ? kOk : kNoConnection;
+    const FtpSession::Login login = session_->Connect(dir);
+    inDirectory_ = login == FtpSession::Login::Entered;
+    return login == FtpSession::Login::Failed ? kNoConnection : kOk;
 }
 
 bool Job::CancelRequested(int entry) const { return table_.CancelRequested(entry); }

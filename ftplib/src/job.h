@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ftp_session.h"
 #include "job_record.h"
@@ -20,9 +21,11 @@ public:
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
-    // Claims the entry for the record's host and logs in: 0 when connected, else the call's code
-    // (-7 for a busy host, -2 when the connection or login fails).
-    int Begin();
+    // Claims the entry for the record's host, logs in and enters dir in the same exchange ("" stays
+    // in the login directory): 0 when logged in, else the call's code (-7 for a busy host, -2 when
+    // the connection or login fails). Whether dir was entered: InDirectory().
+    int Begin(std::string_view dir = {});
+    bool InDirectory() const { return inDirectory_; }
 
     FtpSession& Session() { return *session_; }
     // The entry this job claimed; none when the table was full at job start.
@@ -39,6 +42,7 @@ private:
     std::optional<int> entry_;
     std::optional<FtpSession> session_;
     std::string tempName_;
+    bool inDirectory_ = false;
 };
 
 // Transfers count their progress in blocks of this size.

@@ -10,32 +10,34 @@ namespace skiffs {
 
 namespace {
 
-// The local file must be readable and the directory part of the remote path must exist. The
-// server is left in its login directory.
-int CheckUpload(JobRecord& record, FtpSession& session) {
-    if (!CanReadFile(std::string(FieldText(record.localPath)))) return kLocalFile;
+// The directory part of the remote path, which must exist: empty for the login directory; a path
+// that starts with its only slash lies in the root. A path of a dot, a slash and a name becomes the
+// name alone, in the login directory.
+std::string TargetDirectory(JobRecord& record) {
     const std::string remote(FieldText(record.remotePath));
     const std::size_t slash = remote.rfind('/');
-    // Empty: the login directory; a path that starts with its only slash lies in the root.
     std::string dir;
     if (slash != std::string::npos) dir = remote.substr(0, std::max<std::size_t>(slash, 1));
     if (dir == ".") {
         dir.clear();
         StoreField(record.remotePath, remote.substr(slash + 1));
     }
-    return session.EnterDirectory(dir) ? kOk : kRemoteSide;
+    return dir;
 }
 
 }  // namespace
 
 int RunUpload(JobRecord& record) {
     Job job(record);
-    if (const int started = job.Begin(); started != kOk) return started;
     if (record.codeConversion == kShiftJisToEuc) {
         // The argument check made sure the converted name fits.
         StoreField(record.remotePath, ShiftJisToEuc(FieldText(record.remotePath)));
     }
-    if (const int check = CheckUpload(record, job.Session()); check != kOk) return check;
+    // The login and the check of the remote directory in one exchange; the local file is looked at
+    // in between, so that a missing one is reported as such, after the login, whatever the directory.
+    if (const int started = job.Begin(TargetDirectory(record)); started != kOk) return started;
+    if (!CanReadFile(std::string(FieldText(record.localPath)))) return kLocalFile;
+    if (!job.InDirectory()) return kRemoteSide;
 
     const std::optional<std::string> content =
         ConvertedContent(record, std::string(FieldText(record.localPath)), job.TempName());

@@ -35,10 +35,11 @@ bool ConsoleClient::Connect(unsigned short port) {
     return connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
 }
 
-void ConsoleClient::SendLine(const std::string& text) {
-    const std::string line = text + "\r";
-    [[maybe_unused]] const auto sent = send(fd_, line.data(), line.size(), MSG_NOSIGNAL);
+void ConsoleClient::Send(const std::string& bytes) {
+    [[maybe_unused]] const auto sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
+
+void ConsoleClient::SendLine(const std::string& text) { Send(text + "\r"); }
 
 std::string ConsoleClient::ReadBlock(int timeoutMs) {
     pollfd p{fd_, POLLIN, 0};

@@ -14,6 +14,8 @@ public:
 
     // False when the connection is refused.
     bool Connect(unsigned short port);
+    // Sends bytes as they are.
+    void Send(const std::string& bytes);
     // Sends text followed by CR, as the updater does.
     void SendLine(const std::string& text);
     // Reads until what arrived since the last call holds text or the time is up; returns all of it.

@@ -13,12 +13,12 @@ TEST_F(Upload, StoresTheFileUnderItsWholePathAfterEnteringItsDirectory) {
     ASSERT_EQ(Send(LocalFile("prism3.dat", bytes), "B:\\prism3.dat"), 0);
     EXPECT_EQ(ReadFileBytes(Remote("B:/prism3.dat")), bytes);
 
-    // Log in, enter the directory part, go back, store under the whole path.
+    // Log in and enter the directory part in one go, go back, store under the whole path.
     std::vector<std::string> seen;
     for (const std::string& c : server_->Commands()) {
         if (c.rfind("USER", 0) == 0 || c.rfind("CWD", 0) == 0 || c.rfind("STOR", 0) == 0) seen.push_back(c);
     }
-    const std::vector<std::string> expected = {"USER user", "CWD /", "CWD B:", "CWD /", "STOR B:/prism3.dat"};
+    const std::vector<std::string> expected = {"USER user", "CWD B:", "CWD /", "STOR B:/prism3.dat"};
     EXPECT_EQ(seen, expected);
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
     EXPECT_EQ(CurlDownload("B:/prism3.dat"), bytes);
@@ -66,6 +66,8 @@ TEST_F(Upload, MissingLocalFileIsReportedOnlyAfterTheLogin) {
     EXPECT_FALSE(ServerSaw("STOR"));
     // With a wrong password the same call fails at the login.
     EXPECT_EQ(Send(Local("absent.bin").string(), "B:\\absent.bin", kBinary, 1, 0, "wrong"), -2);
+    // The folder is looked at in the login's exchange, but a missing local file still counts first.
+    EXPECT_EQ(Send(Local("absent.bin").string(), "Z:\\absent.bin"), -3);
     // A directory is no file to send.
     EXPECT_EQ(Send(Local("").string(), "B:\\dir.bin"), -3);
 }
