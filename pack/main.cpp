@@ -44,10 +44,10 @@ void PrintErrors(const std::vector<std::string>& errors) {
 }
 
 int Build(const std::string& manifest, const std::string& outputFolder) {
-    const BuildOutcome outcome = BuildPackage(manifest, outputFolder);
+    const PackOutcome outcome = BuildPackage(manifest, outputFolder);
     PrintErrors(outcome.errors);
-    if (!outcome.findings.empty()) Print(outcome.built ? std::cout : std::cerr, FindingsText(outcome.findings));
-    if (!outcome.built) {
+    if (!outcome.findings.empty()) Print(outcome.done ? std::cout : std::cerr, FindingsText(outcome.findings));
+    if (!outcome.done) {
         if (!outcome.findings.empty()) Print(std::cerr, "tessel-pack: the package fails its check; nothing is kept\n");
         return 1;
     }
@@ -75,9 +75,9 @@ int Verify(const std::string& package, bool asJson) {
 }
 
 int Unpack(const std::string& package, const std::string& outputFolder) {
-    const UnpackOutcome outcome = UnpackPackage(package, outputFolder);
+    const PackOutcome outcome = UnpackPackage(package, outputFolder);
     PrintErrors(outcome.errors);
-    if (!outcome.unpacked) {
+    if (!outcome.done) {
         if (!outcome.findings.empty()) Print(std::cerr, FindingsText(outcome.findings));
         return 1;
     }

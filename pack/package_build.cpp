@@ -9,8 +9,8 @@
 
 namespace tessel::pack {
 
-BuildOutcome BuildPackage(const std::string& manifestPath, const std::string& outputFolder) {
-    BuildOutcome outcome;
+PackOutcome BuildPackage(const std::string& manifestPath, const std::string& outputFolder) {
+    PackOutcome outcome;
     const std::optional<std::string> text = ReadFileBytes(manifestPath, kMaxManifestBytes);
     if (!text) {
         outcome.errors.push_back(manifestPath +
@@ -47,7 +47,7 @@ BuildOutcome BuildPackage(const std::string& manifestPath, const std::string& ou
         folder->discard();
         return outcome;
     }
-    outcome.built = true;
+    outcome.done = true;
     return outcome;
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "pack/finding.h"
 #include "pack/manifest.h"
+#include "pack/pack_outcome.h"
 
 namespace tessel::pack {
 
@@ -26,14 +26,7 @@ struct ComposedPackage {
 // manifest and sources give the same files.
 ComposedPackage ComposePackage(const Manifest& manifest, const std::string& sourceFolder);
 
-struct BuildOutcome {
-    bool built = false;
-    std::vector<std::string> errors;
-    // The check of the package written; a package with an error is taken back.
-    std::vector<Finding> findings;
-};
-
 // Reads the manifest, writes the package into outputFolder (new, or empty) and checks it.
-BuildOutcome BuildPackage(const std::string& manifestPath, const std::string& outputFolder);
+PackOutcome BuildPackage(const std::string& manifestPath, const std::string& outputFolder);
 
 }  // namespace tessel::pack

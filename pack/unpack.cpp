@@ -26,8 +26,8 @@ struct Placement {
 
 }  // namespace
 
-UnpackOutcome UnpackPackage(const std::string& packageDirectory, const std::string& outputFolder) {
-    UnpackOutcome outcome;
+PackOutcome UnpackPackage(const std::string& packageDirectory, const std::string& outputFolder) {
+    PackOutcome outcome;
     outcome.findings = CheckPackage(packageDirectory, PackageScope::Whole);
     if (HasErrors(outcome.findings)) return outcome;
     std::vector<UpdateFileEntry> entries;
@@ -77,7 +77,7 @@ UnpackOutcome UnpackPackage(const std::string& packageDirectory, const std::stri
             return outcome;
         }
     }
-    outcome.unpacked = true;
+    outcome.done = true;
     return outcome;
 }
 

@@ -71,14 +71,14 @@ public:
 
     void WriteManifest(const std::string& text) { WriteFileBytes(source_ / "manifest.toml", text); }
 
-    BuildOutcome Build(const fs::path& into) {
+    PackOutcome Build(const fs::path& into) {
         return BuildPackage((source_ / "manifest.toml").string(), into.string());
     }
 
     // Builds the package that the tests then tamper with.
     void BuildGood() {
-        const BuildOutcome outcome = Build(package_);
-        ASSERT_TRUE(outcome.built) << Describe(outcome);
+        const PackOutcome outcome = Build(package_);
+        ASSERT_TRUE(outcome.done) << Describe(outcome);
         ASSERT_TRUE(outcome.findings.empty()) << FindingsText(outcome.findings);
     }
 
@@ -97,7 +97,7 @@ public:
         return CheckPackage(package_.string(), scope);
     }
 
-    static std::string Describe(const BuildOutcome& outcome) {
+    static std::string Describe(const PackOutcome& outcome) {
         std::string text;
         for (const std::string& error : outcome.errors) text += error + "\n";
         return text + FindingsText(outcome.findings);

@@ -70,7 +70,7 @@ TEST_F(PackageBuild, TheManifestGivesTheManagementFileTheReadersExpectAndTheScra
 
 TEST_F(PackageBuild, TheSameManifestAndSourcesGiveTheSameBytes) {
     BuildGood();
-    ASSERT_TRUE(Build(work_ / "again").built);
+    ASSERT_TRUE(Build(work_ / "again").done);
     EXPECT_EQ(Snapshot(work_ / "again"), Snapshot(package_));
 }
 
@@ -92,31 +92,31 @@ TEST_F(PackageBuild, MovePlainFilesAndNamesComeFromTheManifestWhenItGivesThem) {
 TEST_F(PackageBuild, TheOutputFolderIsNewOrEmpty) {
     fs::create_directories(package_);
     WriteFileBytes(package_ / "old.txt", "old");
-    BuildOutcome outcome = Build(package_);
-    EXPECT_FALSE(outcome.built);
+    PackOutcome outcome = Build(package_);
+    EXPECT_FALSE(outcome.done);
     ASSERT_EQ(outcome.errors.size(), 1u);
     EXPECT_NE(outcome.errors[0].find("is not empty"), std::string::npos);
     EXPECT_EQ(Snapshot(package_).size(), 1u);
 
     fs::create_directories(work_ / "empty");
-    EXPECT_TRUE(Build(work_ / "empty").built);
+    EXPECT_TRUE(Build(work_ / "empty").done);
     fs::create_directory_symlink(work_ / "elsewhere", work_ / "link");
     fs::create_directories(work_ / "elsewhere");
-    EXPECT_FALSE(Build(work_ / "link").built);
+    EXPECT_FALSE(Build(work_ / "link").done);
     EXPECT_TRUE(fs::is_empty(work_ / "elsewhere"));
-    EXPECT_FALSE(Build(work_ / "missing" / "package").built);
+    EXPECT_FALSE(Build(work_ / "missing" / "package").done);
     EXPECT_FALSE(fs::exists(work_ / "missing"));
 }
 
 TEST_F(PackageBuild, APackageThatFailsItsCheckIsTakenBack) {
     WriteManifest(Replaced(kManifest, "plain_name = \"メイン.wcr\"", "plain_name = \"表示.htm\""));
     fs::create_directories(package_);
-    const BuildOutcome outcome = Build(package_);
-    EXPECT_FALSE(outcome.built);
+    const PackOutcome outcome = Build(package_);
+    EXPECT_FALSE(outcome.done);
     EXPECT_TRUE(HasFinding(outcome.findings, Severity::Error, "UpDateMng.txt", kSecondEntryLine,
                            "is also the plain name of line 5"));
     EXPECT_TRUE(fs::is_empty(package_));
-    EXPECT_FALSE(Build(work_ / "fresh").built);
+    EXPECT_FALSE(Build(work_ / "fresh").done);
     EXPECT_FALSE(fs::exists(work_ / "fresh"));
 }
 
@@ -130,8 +130,8 @@ class ManifestRefusal : public PackFixture, public ::testing::WithParamInterface
 
 TEST_P(ManifestRefusal, WritesNothingAndSaysWhy) {
     WriteManifest(Replaced(kManifest, GetParam().from, GetParam().to));
-    const BuildOutcome outcome = Build(package_);
-    EXPECT_FALSE(outcome.built);
+    const PackOutcome outcome = Build(package_);
+    EXPECT_FALSE(outcome.done);
     std::string errors;
     for (const std::string& error : outcome.errors) errors += error + "\n";
     EXPECT_NE(errors.find(GetParam().part), std::string::npos) << errors;
