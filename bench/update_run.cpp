@@ -12,6 +12,7 @@
 #include "bench/waited_time.h"
 #include "cli/run_deadline.h"
 #include "cli/run_loop.h"
+#include "cli/run_stop.h"
 #include "cli/run_update.h"
 #include "cli/terminal_dialog_host.h"
 #include "dialog/tessel_dlg.h"
@@ -47,6 +48,9 @@ UpdateRun RunUpdateAgainst(UpdateProcedure procedure, const std::filesystem::pat
     SkiffsUploader uploader;
     cli::RunLoop loop;
     cli::UpdateEndWaiter waiter(loop);
+    // The deadline ends the run as tessel-cli's does: its uploads cancelled, its loop ended.
+    cli::RunStop stop;
+    stop.attach(uploader, loop);
     WaitedTime waits;
     CTesselDlg dialog({host, waits, waits, sockets, uploader, waiter});
     cli::CliOptions options;
@@ -63,12 +67,8 @@ UpdateRun RunUpdateAgainst(UpdateProcedure procedure, const std::filesystem::pat
     UpdateRun run;
     {
         const cli::RunDeadline deadline(
-            std::chrono::seconds(1200), std::chrono::seconds(5),
-            [&] {
-                uploader.cancelAll();
-                loop.stop();
-            },
-            std::cerr, [] { std::_Exit(1); });
+            std::chrono::seconds(1200), std::chrono::seconds(5), [&stop] { stop.stop(); }, std::cerr,
+            [] { std::_Exit(1); });
         run.status = cli::RunUpdate(dialog, waiter, procedure, err);
         if (deadline.expired()) run.status = 1;
     }
