@@ -20,8 +20,9 @@ class FtpSession {
 public:
     // What an upload sends, and what it learns of the bytes sent.
     struct StoreFeed {
-        // Hands out the next bytes of the file into buf, at most max; 0 ends the file.
-        std::function<std::size_t(char* buf, std::size_t max)> fill;
+        // Hands out the next bytes of the file into buf, at most max; 0 ends the file, nothing
+        // breaks the transfer off.
+        std::function<std::optional<std::size_t>(char* buf, std::size_t max)> fill;
         // Told how many bytes have gone to the network so far; false asks to stop before more go.
         std::function<bool(std::uint64_t sent)> sent;
     };

@@ -50,10 +50,11 @@ std::size_t BlocksThatFit(curl_socket_t fd) {
 std::size_t Fill(char* buffer, std::size_t size, std::size_t count, void* user) {
     auto& call = *static_cast<StoreCall*>(user);
     const std::size_t max = std::min(size * count, BlocksThatFit(call.dataSocket) * kBlock);
-    const std::size_t given = call.feed->fill(buffer, max);
-    call.handed += given;
-    if (given == 0) call.fileEnded = true;
-    return given;
+    const std::optional<std::size_t> given = call.feed->fill(buffer, max);
+    if (!given) return CURL_READFUNC_ABORT;
+    call.handed += *given;
+    if (*given == 0) call.fileEnded = true;
+    return *given;
 }
 
 // The last socket opened is the data connection: the control connection already stands, and in

@@ -70,6 +70,15 @@ bool CopyContents(int from, int to) {
     }
 }
 
+int CreateExclusive(const std::string& target) {
+    unlink(target.c_str());
+    return open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+}  // namespace
+
 int OpenRegularForReading(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
@@ -79,15 +88,6 @@ int OpenRegularForReading(const std::string& path) {
     }
     return fd;
 }
-
-int CreateExclusive(const std::string& target) {
-    unlink(target.c_str());
-    return open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-}
-
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-}  // namespace
 
 FileData::FileData(std::size_t size) : size_(size) {
     // A large file goes into huge pages where the system offers them: far fewer page faults while the
@@ -125,7 +125,8 @@ std::optional<FileData> ReadWholeFile(const std::string& path) {
     while (got < data.size()) {
         const ssize_t n = read(from.get(), data.data() + got, data.size() - got);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
     // A file that shrank while it was read gives what it still had.

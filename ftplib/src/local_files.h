@@ -37,6 +37,9 @@ private:
     std::size_t size_ = 0;
 };
 
+// A descriptor of path opened for reading when it is a regular file, else -1.
+int OpenRegularForReading(const std::string& path);
+
 // The whole contents of a regular file, or nothing when it cannot be read.
 std::optional<FileData> ReadWholeFile(const std::string& path);
 

@@ -1,7 +1,11 @@
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 #include "code_converters.h"
+#include "file_load.h"
 #include "job.h"
 #include "local_files.h"
 #include "transfer.h"
@@ -9,6 +13,9 @@
 namespace skiffs {
 
 namespace {
+
+// How long a block may wait for the file's reading before a cancel is looked at again.
+constexpr std::chrono::milliseconds kCancelLook{50};
 
 // The directory part of the remote path, which must exist: empty for the login directory; a path
 // that starts with its only slash lies in the root. A path of a dot, a slash and a name becomes the
@@ -42,34 +49,48 @@ int RunUpload(JobRecord& record) {
     const std::optional<std::string> content =
         ConvertedContent(record, std::string(FieldText(record.localPath)), job.TempName());
     if (!content) return kTemporaryCopy;
-    // Held whole, so that what is sent is the file as it was when the transfer began.
-    const std::optional<FileData> data = ReadWholeFile(*content);
-    if (!data) return kTemporaryCopy;
+    // Held whole; read on a thread of its own, so that the first blocks go out while the rest is read.
+    const std::unique_ptr<FileLoad> load = FileLoad::Start(*content);
+    if (!load) return kTemporaryCopy;
 
     // Without an entry nothing reaches the server: an existing remote file stays as it was.
     const std::optional<int> entry = job.Entry();
     if (!entry) return kNoJobEntry;
 
-    const std::int64_t blocks = BlockCount(data->size());
+    std::int64_t blocks = BlockCount(load->Size());
     job.Progress(*entry, blocks, 0);
-    job.Session().AllowData(data->size());
+    job.Session().AllowData(load->Size());
     std::size_t offset = 0;
+    bool readFailed = false;
     // A cancel is looked at before the next blocks go out and ends the file there, as if it were
     // complete; done counts the blocks written to the network, the last one possibly short.
     FtpSession::StoreFeed feed;
-    feed.fill = [&](char* buf, std::size_t max) -> std::size_t {
-        if (job.CancelRequested(*entry)) return 0;
-        const std::size_t n = std::min(max, data->size() - offset);
-        std::memcpy(buf, data->View().data() + offset, n);
-        offset += n;
-        return n;
+    feed.fill = [&](char* buf, std::size_t max) -> std::optional<std::size_t> {
+        for (;;) {
+            if (job.CancelRequested(*entry)) return 0;
+            const FileLoad::Piece piece = load->Next(offset, max, kCancelLook);
+            if (piece.state == FileLoad::State::Failed) {
+                readFailed = true;
+                return std::nullopt;
+            }
+            if (!piece.bytes.empty() || piece.state == FileLoad::State::Ended) {
+                std::memcpy(buf, piece.bytes.data(), piece.bytes.size());
+                offset += piece.bytes.size();
+                return piece.bytes.size();
+            }
+        }
     };
     feed.sent = [&](std::uint64_t sent) {
-        const std::int64_t done = sent >= data->size() ? blocks : static_cast<std::int64_t>(sent / kBlockSize);
+        // A file that shrank while it was read has fewer blocks than announced.
+        const std::uint64_t size = load->Size();
+        blocks = BlockCount(size);
+        const std::int64_t done = sent >= size ? blocks : static_cast<std::int64_t>(sent / kBlockSize);
         job.Progress(*entry, blocks, done);
         return !job.CancelRequested(*entry);
     };
     const FtpSession::Outcome outcome = job.Session().Store(FieldText(record.remotePath), feed);
+    // The part of the file sent before its read failed stays on the server.
+    if (readFailed) return kTemporaryCopy;
     return outcome == FtpSession::Outcome::Failed ? kRemoteSide : kOk;
 }
 

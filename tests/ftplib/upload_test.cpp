@@ -26,7 +26,7 @@ TEST_F(Upload, StoresTheFileUnderItsWholePathAfterEnteringItsDirectory) {
 
 TEST_F(Upload, BlockSizesAroundTheBoundaryArriveWhole) {
     for (const std::size_t size : {std::size_t{1}, std::size_t{1023}, std::size_t{1024}, std::size_t{1025},
-                                   std::size_t{300000}}) {
+                                   std::size_t{300000}, std::size_t{1} << 20, (std::size_t{3} << 20) + 7}) {
         const std::string bytes = PatternBytes(size);
         ASSERT_EQ(Send(LocalFile("f.bin", bytes), "C:/www/control/f.bin"), 0) << size;
         EXPECT_EQ(ReadFileBytes(Remote("C:/www/control/f.bin")), bytes) << size;

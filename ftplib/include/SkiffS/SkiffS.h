@@ -48,6 +48,10 @@
 //                   download, plus the file's bytes at 64 bytes per second (on download the listed
 //                   size, twice it in ASCII mode, and the 64 KiB margin below).
 //
+// Upload data: the whole file is read into memory, on a thread of its own, while its first blocks
+// already go out. A read that fails midway ends the call with -5 and leaves on the server what was
+// sent; a file that shrinks while it is read is sent as far as it still reached.
+//
 // Upload progress counts the 1024-byte blocks that have been written to the network, not those
 // merely prepared; a cancel holds back every block after the one on its way. What the kernel
 // already holds (a send buffer of 64 KiB asked for, which the kernel doubles) still reaches the
