@@ -73,11 +73,12 @@ int RunUpload(JobRecord& record) {
                 readFailed = true;
                 return std::nullopt;
             }
-            if (!piece.bytes.empty() || piece.state == FileLoad::State::Ended) {
+            if (!piece.bytes.empty()) {
                 std::memcpy(buf, piece.bytes.data(), piece.bytes.size());
                 offset += piece.bytes.size();
                 return piece.bytes.size();
             }
+            if (piece.state == FileLoad::State::Ended) return 0;
         }
     };
     feed.sent = [&](std::uint64_t sent) {
