@@ -164,14 +164,21 @@ TEST_F(KeptSession, TracingFollowsEachCallOnTheKeptSession) {
     EXPECT_EQ(conversation.find("> USER"), std::string::npos) << conversation;
 }
 
-class KeptSessionClosedAfterStore : public KeptSession {
+// Against a server that ends the control connection after every stored file, as it says.
+template <const char* What>
+class KeptSessionEndedAfterStore : public KeptSession {
 protected:
     FtpServerOptions ServerOptions() const override {
         FtpServerOptions options;
-        options.afterStore = "close";
+        options.afterStore = What;
         return options;
     }
 };
+
+constexpr char kClose[] = "close";
+constexpr char kReset[] = "reset";
+using KeptSessionClosedAfterStore = KeptSessionEndedAfterStore<kClose>;
+using KeptSessionResetAfterStore = KeptSessionEndedAfterStore<kReset>;
 
 TEST_F(KeptSessionClosedAfterStore, TheNextCallLogsInAfresh) {
     std::vector<int> results;
@@ -184,15 +191,6 @@ TEST_F(KeptSessionClosedAfterStore, TheNextCallLogsInAfresh) {
     EXPECT_EQ(ReadFileBytes(Remote("B:/a.txt")), "one");
     EXPECT_EQ(ReadFileBytes(Remote("B:/b.txt")), "two");
 }
-
-class KeptSessionResetAfterStore : public KeptSession {
-protected:
-    FtpServerOptions ServerOptions() const override {
-        FtpServerOptions options;
-        options.afterStore = "reset";
-        return options;
-    }
-};
 
 TEST_F(KeptSessionResetAfterStore, TheCallStartsOverOnceOnANewConnection) {
     const std::string bytes = PatternBytes(2000);
