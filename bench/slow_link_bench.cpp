@@ -1,15 +1,19 @@
 // Runs a firmware update (two passes, a 1 MiB image) and a script update (30 listed web files of 4 KiB, with
 // the autoscript move-aside and restore) through tessel-cli's run code against the simulated device over links
 // of 50, 300 and 800 ms round trip at 1 Mbit/s, and prints for each the wall time, a floor, their ratio and the
-// FTP commands and round trips per uploaded file.
+// FTP commands and round trips per uploaded file. With --keep-ftp-session the uploads keep their FTP session
+// open from one file to the next, as tessel-cli's option of that name makes them.
 //
 // The floor is the sum of
 // - the pauses and timer waits the procedures make, and the simulator's own reply delays;
 // - the bytes of every stored file over the rate;
-// - the FTP round trips a client cannot avoid. Each upload is a session of its own, and a session needs the
-//   connect (1), the greeting (1), USER (1), PASS (1), PWD (1: the way back to the login folder after the folder
-//   check) and TYPE I (1); each file needs the folder check, into its folder and back (2), EPSV (1), STOR (1) and
-//   the confirmation after its last byte (1). QUIT's reply is not counted: nothing needs to wait for it;
+// - the FTP round trips a client cannot avoid. A session (one per login: each upload, or with a kept session
+//   each login the server saw) needs the connect (1), the greeting (1), USER (1), PASS (1) and PWD (1: the way
+//   back to the login folder after the folder check); TYPE I (1) is needed each time a session changes the
+//   transfer type, so once per session; each file needs the folder check, into its folder and back (2), EPSV
+//   (1), STOR (1) and the confirmation after its last byte (1). QUIT's reply is not counted: nothing needs to
+//   wait for it. A kept session's way back to the login folder before each folder check is not counted either:
+//   the session is there already after the file before;
 // - the console round trips: one per connection and one per line the device receives, less the 100 ms pause the
 //   updater makes after each (counted above already; a round trip shorter than that adds nothing).
 // A round trip is two one-way delays.
@@ -90,6 +94,7 @@ struct Case {
     double floor = 0;
     double dataSeconds = 0;
     int sessions = 0;
+    int typeChanges = 0;
     int files = 0;
     int commands = 0;
     int consoleExchanges = 0;
@@ -115,6 +120,7 @@ Case Run(UpdateProcedure procedure, const fs::path& package, const fs::path& wor
         if (command.rfind("STOR ", 0) == 0) bytes += sizes[command.substr(5)];
     }
     c.sessions = CountStarting(commands, "USER");
+    c.typeChanges = CountStarting(commands, "TYPE");
     c.files = CountStarting(commands, "STOR");
     c.commands = static_cast<int>(commands.size());
     c.consoleExchanges = CountContaining(console, ": connected from") + CountContaining(console, ": login ID") +
@@ -122,7 +128,7 @@ Case Run(UpdateProcedure procedure, const fs::path& package, const fs::path& wor
                          CountContaining(console, ": received \"");
     const double roundTrip = roundTripMs / 1000.0;
     const int installs = procedure == UpdateProcedure::Firmware ? 2 : 0;
-    const int ftpRoundTrips = 6 * c.sessions + 5 * c.files;
+    const int ftpRoundTrips = 5 * c.sessions + c.typeChanges + 5 * c.files;
     c.dataSeconds = bytes * 8 / (kRateKbit * 1000.0);
     c.floor = c.run.waited + bench::SimulatorInstallDelays(installs, kExpansionDelayMs) + c.dataSeconds +
               ftpRoundTrips * roundTrip + c.consoleExchanges * std::max(0.0, roundTrip - kPauseAfterConsoleLine);
@@ -151,10 +157,20 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<int> roundTrips = {50, 300, 800};
-    // One round trip only, e.g. "slow_link_bench 300".
-    if (argc > 1) roundTrips = {std::atoi(argv[1])};
-    std::printf("link: the round trip below, %d kbit/s each way; firmware image %zu bytes, %d web files of %zu\n",
-                kRateKbit, kImageBytes, kWebFiles, kWebFileBytes);
+    // One round trip only, e.g. "slow_link_bench 300"; the FTP session kept across uploads:
+    // "slow_link_bench 300 --keep-ftp-session".
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--keep-ftp-session") {
+            setenv("SKIFFS_KEEP_SESSION", "1", 1);
+        } else {
+            roundTrips = {std::atoi(argv[i])};
+        }
+    }
+    const char* keep = std::getenv("SKIFFS_KEEP_SESSION");
+    std::printf("link: the round trip below, %d kbit/s each way; firmware image %zu bytes, %d web files of %zu; "
+                "FTP session %s\n",
+                kRateKbit, kImageBytes, kWebFiles, kWebFileBytes,
+                keep != nullptr && std::string(keep) == "1" ? "kept across uploads" : "per upload");
     bool ok = true;
     for (const int roundTrip : roundTrips) {
         const Case firmware = Run(UpdateProcedure::Firmware, package, work, roundTrip);

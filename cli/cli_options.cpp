@@ -80,6 +80,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     app.add_flag("--skip-current", options.skipCurrent);
     app.add_flag("--json", options.json);
     app.add_flag("--check", options.checkOnly);
+    app.add_flag("--keep-ftp-session", options.keepFtpSession);
     const CLI::Option* address = app.add_option("--address", options.address);
     const CLI::Option* login = app.add_option("--login", options.login);
     const CLI::Option* password = app.add_option("--password", options.password);
@@ -192,6 +193,9 @@ std::string Usage() {
            "                       standard error); version: {\"address\", \"version\"}\n"
            "  --password-file F    the password is the first line of F (else TESSEL_PASSWORD, else a prompt)\n"
            "  --check              only check the package for the procedure and tell every finding\n"
+           "  --keep-ftp-session   the uploads to a device share one FTP session: one login instead of one\n"
+           "                       per file, fewer round trips over a slow link (each device of a fleet\n"
+           "                       keeps its own)\n"
            "\n"
            "Many devices: --inventory FILE instead of --address (CSV with a header row: address, and\n"
            "optionally name, login, password, ftp_port, console_port; empty cells take the command line's\n"

@@ -45,6 +45,9 @@ struct CliOptions {
     bool checkOnly = false;
     // The longest the whole update may take, restarts included.
     int timeoutSeconds = 1800;
+    // The uploads of a device share one FTP session instead of logging in for every file
+    // (SKIFFS_KEEP_SESSION=1 for the transfer library).
+    bool keepFtpSession = false;
 };
 
 struct ParsedCommandLine {

@@ -1,6 +1,7 @@
 // tessel-cli: the update procedures without a window, for scripts and automation.
 #include <QCoreApplication>
 #include <QDir>
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/cli_options.h"
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
             return *status;
         }
     }
+    // The transfer library reads it at every call: set before any device's thread starts.
+    if (options.keepFtpSession) setenv("SKIFFS_KEEP_SESSION", "1", 1);
     const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
     std::string error;
     const std::optional<std::string> password = ResolvePassword(options, error);

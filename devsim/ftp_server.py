@@ -7,6 +7,8 @@ import argparse
 import collections
 import os
 import signal
+import socket
+import struct
 import sys
 import time
 
@@ -182,6 +184,32 @@ def add_link(handler, delay, rate):
     return LinkedHandler
 
 
+def add_after_store(handler, what):
+    """The control connection after a stored file, as some devices end it: "close" says 421 and closes it at
+    once, as a short idle timeout does; "reset" answers the next command on it with a TCP reset, as a device that
+    restarted in between does."""
+
+    class AfterStoreHandler(handler):
+        reset_pending = False
+
+        def on_file_received(self, file):
+            handler.on_file_received(self, file)
+            if what == "close":
+                self.respond("421 Closing the control connection.")
+                self.close_when_done()
+            else:
+                self.reset_pending = True
+
+        def pre_process_command(self, line, cmd, arg):
+            if not self.reset_pending:
+                return handler.pre_process_command(self, line, cmd, arg)
+            self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.close()
+            return None
+
+    return AfterStoreHandler
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
@@ -196,6 +224,8 @@ def main():
     parser.add_argument("--no-epsv", action="store_true", help="refuse EPSV, so that clients fall back to PASV")
     parser.add_argument("--pasv-reply", default=None, help="answer every PASV with 227 and this text")
     parser.add_argument("--multiline", action="store_true", help="greet and confirm the login in multi-line replies")
+    parser.add_argument("--after-store", choices=("close", "reset"), default=None,
+                        help="after a stored file, close the control connection, or reset it at its next command")
     parser.add_argument("--link-delay", type=int, default=0,
                         help="one-way delay in ms of a simulated link, on every connection and direction")
     parser.add_argument("--link-rate", type=int, default=0,
@@ -226,10 +256,12 @@ def main():
     # Names arrive as bytes of any encoding (Shift-JIS, EUC-JP): keep them byte for byte on disk.
     Handler.encoding = "utf-8"
     Handler.unicode_errors = "surrogateescape"
+    if args.after_store:
+        Handler = add_after_store(Handler, args.after_store)
     if args.log:
         log = open(args.log, "a", buffering=1, encoding="utf-8", errors="surrogateescape")
 
-        def pre_process_command(self, line, cmd, arg, _log=log, _orig=FTPHandler.pre_process_command):
+        def pre_process_command(self, line, cmd, arg, _log=log, _orig=Handler.pre_process_command):
             _log.write(line + "\n")
             return _orig(self, line, cmd, arg)
 

@@ -73,11 +73,8 @@ bool Valid(const Call& call) {
     return true;
 }
 
-int Run(const Call& call) {
+int Transfer(JobRecord& record, const Call& call) {
     try {
-        // The record is made before the arguments are looked at, as a thread's first call may fail.
-        JobRecord* record = CurrentJobRecord();
-        if (record == nullptr) return kNoJobRecord;
         if (!Valid(call)) return kInvalidArgument;
 
         const std::string source = BackslashesToSlashes(call.source);
@@ -85,23 +82,42 @@ int Run(const Call& call) {
         EnterExecutableDirectory();
 
         const bool upload = call.direction == kDirectionUpload;
-        StoreField(record->host, call.host);
-        StoreField(record->user, call.user);
-        StoreField(record->password, call.password);
-        StoreField(record->localPath, upload ? source : destination);
-        StoreField(record->remotePath, upload ? destination : source);
-        record->port = call.port;
-        record->passive = call.passive;
-        record->codeConversion = call.codeConversion;
-        record->direction = call.direction;
-        record->transferType = call.transferMode == 0 ? kTransferTypeAscii : kTransferTypeBinary;
-        return upload ? RunUpload(*record) : RunDownload(*record);
+        StoreField(record.host, call.host);
+        StoreField(record.user, call.user);
+        StoreField(record.password, call.password);
+        StoreField(record.localPath, upload ? source : destination);
+        StoreField(record.remotePath, upload ? destination : source);
+        record.port = call.port;
+        record.passive = call.passive;
+        record.codeConversion = call.codeConversion;
+        record.direction = call.direction;
+        record.transferType = call.transferMode == 0 ? kTransferTypeAscii : kTransferTypeBinary;
+        return upload ? RunUpload(record) : RunDownload(record);
     } catch (const std::bad_alloc&) {
         // No memory for the file's data.
         return kTemporaryCopy;
     } catch (...) {
         return kRemoteSide;
     }
+}
+
+int Run(const Call& call) {
+    // The record is made before the arguments are looked at, as a thread's first call may fail.
+    JobRecord* record = CurrentJobRecord();
+    if (record == nullptr) return kNoJobRecord;
+    int code = Transfer(*record, call);
+    if (code != kOk && record->kept.WasGone()) {
+        // The kept connection had died since the call before: the device restarted and answers with a
+        // reset, or closed it. Its first exchange only went back to the login directory, into the
+        // target's or opened a data connection, without a reply: nothing of the call reached a file
+        // on the server, so the call starts over on a new connection, once, and ends as it would
+        // have without a kept session.
+        record->kept.Drop();
+        code = Transfer(*record, call);
+    }
+    // A call that did not succeed leaves no session behind: a broken connection never carries over.
+    if (code != kOk) record->kept.Drop();
+    return code;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "kept_session.h"
 #include "verbose_trace.h"
 
 namespace skiffs {
@@ -71,24 +72,36 @@ std::size_t Discard(char*, std::size_t size, std::size_t count, void*) { return 
 
 }  // namespace
 
-FtpSession::FtpSession(const JobRecord& record, const CallLimits& limits)
+FtpSession::FtpSession(const JobRecord& record, const CallLimits& limits, bool kept)
     : curl_(nullptr),
+      kept_(kept),
       base_(BaseUrl(record)),
       user_(FieldText(record.user)),
       password_(FieldText(record.password)),
-      ascii_(record.transferType == kTransferTypeAscii),
-      passive_(record.passive != 0),
-      upload_(record.direction == kDirectionUpload),
-      verbose_(std::getenv("SKIFFS_VERBOSE") != nullptr),
-      limits_(limits),
-      start_(std::chrono::steady_clock::now()),
-      deadline_(start_ + CallBound(limits_, 0, upload_)) {
+      passive_(record.passive != 0) {
+    Rearm(record, limits);
     InitCurlOnce();
     curl_ = curl_easy_init();
 }
 
 FtpSession::~FtpSession() {
     if (curl_ != nullptr) curl_easy_cleanup(Handle(curl_));
+}
+
+bool FtpSession::Serves(const JobRecord& record) const {
+    return base_ == BaseUrl(record) && user_ == FieldText(record.user) && password_ == FieldText(record.password) &&
+           passive_ == (record.passive != 0);
+}
+
+void FtpSession::Rearm(const JobRecord& record, const CallLimits& limits) {
+    ascii_ = record.transferType == kTransferTypeAscii;
+    upload_ = record.direction == kDirectionUpload;
+    verbose_ = std::getenv("SKIFFS_VERBOSE") != nullptr;
+    limits_ = limits;
+    start_ = std::chrono::steady_clock::now();
+    deadline_ = start_ + CallBound(limits_, 0, upload_);
+    answered_ = false;
+    keptConnectionGone_ = false;
 }
 
 void FtpSession::Prepare(std::string_view path, long fileMethod) {
@@ -114,6 +127,7 @@ void FtpSession::Prepare(std::string_view path, long fileMethod) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, std::max<long>(1, static_cast<long>(left.count())));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
+    if (kept_) curl_easy_setopt(curl, CURLOPT_MAXAGE_CONN, kKeptSessionIdleSeconds);
     if (verbose_) {
         curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
         curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, TraceDebug);
@@ -130,13 +144,31 @@ FtpSession::Login FtpSession::Connect(std::string_view dir) {
     if (!path.empty() && path.back() != '/') path += '/';
     Prepare(path, CURLFTPMETHOD_SINGLECWD);
     curl_easy_setopt(Handle(curl_), CURLOPT_NOBODY, 1L);
-    const CURLcode code = curl_easy_perform(Handle(curl_));
+    const CURLcode code = static_cast<CURLcode>(Perform());
     if (code == CURLE_OK) return Login::Entered;
     if (path.empty()) return Login::Failed;
     // The login directory is known once the login went through: what failed after it was the CWD.
     const char* entry = nullptr;
     curl_easy_getinfo(Handle(curl_), CURLINFO_FTP_ENTRY_PATH, &entry);
     return code == CURLE_REMOTE_ACCESS_DENIED || entry != nullptr ? Login::NoDirectory : Login::Failed;
+}
+
+int FtpSession::Perform() {
+    CURL* curl = Handle(curl_);
+    const CURLcode code = curl_easy_perform(curl);
+    long connects = 0;
+    long reply = 0;
+    curl_easy_getinfo(curl, CURLINFO_NUM_CONNECTS, &connects);
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
+    // The call's first exchange failed over the connection kept from the call before (no new one was
+    // made), without a reply or with the server closing it. A request that exchanged nothing, as the
+    // connection already was where it had to be, is no exchange.
+    constexpr long kClosing = 421;
+    if (!answered_ && code != CURLE_OK && connects == 0 && (reply == 0 || reply == kClosing)) {
+        keptConnectionGone_ = true;
+    }
+    if (reply != 0) answered_ = true;
+    return code;
 }
 
 FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink) {
@@ -152,7 +184,7 @@ FtpSession::Outcome FtpSession::Retrieve(std::string_view path, long fileMethod,
     curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToSink);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &call);
-    const CURLcode code = curl_easy_perform(curl);
+    const int code = Perform();
     if (call.stopped) return Outcome::Stopped;
     return code == CURLE_OK ? Outcome::Done : Outcome::Failed;
 }

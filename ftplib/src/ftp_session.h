@@ -1,7 +1,8 @@
 // One FTP session (one control connection) of a call, on libcurl. Every request after the login
 // reuses the connection, and each starts from the login directory. Every request keeps to the
 // call's limits: a reply limit per reply, the stall floor on data connections and the bound of the
-// whole call.
+// whole call. A kept session outlives its call and serves the thread's next call to the same server
+// (kept_session.h).
 #pragma once
 
 #include <chrono>
@@ -31,7 +32,9 @@ public:
 
     enum class Outcome { Done, Failed, Stopped };
 
-    FtpSession(const JobRecord& record, const CallLimits& limits);
+    // A kept session does not use a connection again once it has been idle for longer than
+    // kKeptSessionIdleSeconds.
+    FtpSession(const JobRecord& record, const CallLimits& limits, bool kept = false);
     ~FtpSession();
     FtpSession(const FtpSession&) = delete;
     FtpSession& operator=(const FtpSession&) = delete;
@@ -41,8 +44,19 @@ public:
     // Connects, logs in and, in the same exchange, enters dir: relative to the login directory unless
     // it starts with "/"; "" stays in the login directory. Failed when the server cannot be reached,
     // refuses the login or is silent; NoDirectory when logged in but dir cannot be entered. The next
-    // request goes back to the login directory first.
+    // request goes back to the login directory first. On a connection kept from an earlier call only
+    // the way into dir is sent (nothing at all for "", where the connection already is).
     Login Connect(std::string_view dir = {});
+
+    // Whether the session was opened for the record's host, port, user, password and passive setting.
+    bool Serves(const JobRecord& record) const;
+    // Arms the session for the next call of the record: its transfer type, direction, tracing and limits,
+    // and the whole call's bound counted from now.
+    void Rearm(const JobRecord& record, const CallLimits& limits);
+    // Whether the call's first exchange failed over a connection kept from an earlier call without a
+    // reply, or with 421 (the server closing it): the connection was gone before the call began, and
+    // nothing of the call has reached the server.
+    bool KeptConnectionWasGone() const { return keptConnectionGone_; }
 
     // Gives the call time for this many bytes over its data connection, at the stall floor.
     void AllowData(std::uint64_t bytes);
@@ -59,11 +73,15 @@ public:
     std::optional<std::string> List(std::string_view dir);
 
 private:
+    // Runs the request prepared on the handle and gives libcurl's result code; notes whether it was
+    // the call's first exchange and failed on a kept connection.
+    int Perform();
     Outcome Retrieve(std::string_view path, long fileMethod, const Sink& sink);
     // Resets the handle for the next request on the same connection.
     void Prepare(std::string_view path, long fileMethod);
 
     void* curl_;
+    bool kept_;
     std::string base_;
     std::string user_;
     std::string password_;
@@ -74,6 +92,9 @@ private:
     CallLimits limits_;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point deadline_;
+    // Whether a request of this call has had a reply yet.
+    bool answered_ = false;
+    bool keptConnectionGone_ = false;
 };
 
 }  // namespace skiffs

@@ -114,7 +114,7 @@ FtpSession::Outcome FtpSession::Store(std::string_view path, const StoreFeed& fe
     curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &call);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT,
                      static_cast<long>(std::max(limits_.reply, limits_.finalReply).count()));
-    const CURLcode code = curl_easy_perform(curl);
+    const int code = Perform();
     if (call.stopped) return Outcome::Stopped;
     return code == CURLE_OK ? Outcome::Done : Outcome::Failed;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "kept_session.h"
 #include "temp_folder.h"
 #include "transfer.h"
 
@@ -16,11 +17,12 @@ std::int32_t Clamp32(std::int64_t value) {
 
 }  // namespace
 
-Job::Job(JobRecord& record) : record_(record), table_(JobTable::Process()) {}
+Job::Job(JobRecord& record) : record_(record), table_(JobTable::Process()), keep_(KeepSessionEnabled()) {}
 
 Job::~Job() {
     RemoveTemporaryFile(tempName_);
     if (entry_) table_.Release(*entry_);
+    if (keep_) record_.kept.Keep(std::move(session_));
     session_.reset();
 }
 
@@ -28,7 +30,7 @@ int Job::Begin(std::string_view dir) {
     const JobTable::Started started = table_.Start(FieldText(record_.host));
     if (started.claim == JobTable::Claim::HostBusy) return kHostBusy;
     entry_ = started.entry;
-    session_.emplace(record_, CurrentCallLimits());
+    session_ = record_.kept.Take(record_, CurrentCallLimits(), keep_);
     const FtpSession::Login login = session_->Connect(dir);
     inDirectory_ = login == FtpSession::Login::Entered;
     return login == FtpSession::Login::Failed ? kNoConnection : kOk;

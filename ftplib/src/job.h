@@ -1,9 +1,10 @@
 // One transfer's hold on the job table and its FTP session, from job start to the end of the call.
-// Whatever way the call ends, the entry is released, the session closed and the temporary file
-// deleted.
+// Whatever way the call ends, the entry is released and the temporary file deleted; the session is
+// closed, or handed back to the thread's record when sessions are kept (kept_session.h).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +22,10 @@ public:
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
-    // Claims the entry for the record's host, logs in and enters dir in the same exchange ("" stays
-    // in the login directory): 0 when logged in, else the call's code (-7 for a busy host, -2 when
-    // the connection or login fails). Whether dir was entered: InDirectory().
+    // Claims the entry for the record's host, logs in (or takes up the thread's kept session) and
+    // enters dir in the same exchange ("" stays in the login directory): 0 when logged in, else the
+    // call's code (-7 for a busy host, -2 when the connection or login fails). Whether dir was
+    // entered: InDirectory().
     int Begin(std::string_view dir = {});
     bool InDirectory() const { return inDirectory_; }
 
@@ -39,8 +41,9 @@ public:
 private:
     JobRecord& record_;
     JobTable& table_;
+    const bool keep_;
     std::optional<int> entry_;
-    std::optional<FtpSession> session_;
+    std::unique_ptr<FtpSession> session_;
     std::string tempName_;
     bool inDirectory_ = false;
 };

@@ -1,9 +1,12 @@
-// The calling thread's job record: the arguments of the running call, copied into fixed fields.
+// The calling thread's job record: the arguments of the running call, copied into fixed fields, and
+// the FTP session the thread keeps between its calls.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string_view>
+
+#include "kept_session.h"
 
 namespace skiffs {
 
@@ -29,9 +32,12 @@ struct JobRecord {
     std::int32_t passive = 0;
     // Number that names this thread's temporary file; unique within the process.
     std::uint64_t serial = 0;
+    // Empty unless SKIFFS_KEEP_SESSION is 1; closed when the thread ends and the record with it.
+    KeptSession kept;
 };
 
-// The calling thread's record, created zero-filled on first use; null when memory ran out.
+// The calling thread's record, created zero-filled on first use and freed when the thread ends; null
+// when memory ran out.
 JobRecord* CurrentJobRecord();
 
 // Copies text into a fixed field. The caller has checked that it fits.

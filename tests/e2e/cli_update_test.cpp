@@ -123,6 +123,18 @@ TEST_F(CliUpdate, TwoScriptUpdatesFromOneReadOnlyPackageRunAtOnce) {
     EXPECT_TRUE(fs::is_empty(temp));
 }
 
+TEST_F(CliUpdate, KeepFtpSessionUploadsTheScriptFilesUnderOneLogin) {
+    MakePackage();
+    const fs::path log = work_ / "ftp.log";
+    StartDevice({"--ftp-log", log.string()});
+    const CliRun run = Run("script", "admin", "--keep-ftp-session");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    ExpectListedFilesInstalled(shipped_, device_->Root());
+    const std::string commands = ReadFileBytes(log);
+    EXPECT_GT(Count(commands, "\nSTOR "), 1) << commands;
+    EXPECT_EQ(Count(commands, "USER "), 1) << commands;
+}
+
 TEST_F(CliUpdate, WrongPasswordFails) {
     MakePackage(/*moveAside=*/false);
     StartDevice({});

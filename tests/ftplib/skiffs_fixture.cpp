@@ -48,11 +48,14 @@ std::string SkiffsTest::CurlDownload(const std::string& remotePath) const {
     return ReadFileBytes(out);
 }
 
-bool SkiffsTest::ServerSaw(const std::string& prefix) const {
+bool SkiffsTest::ServerSaw(const std::string& prefix) const { return ServerCount(prefix) > 0; }
+
+int SkiffsTest::ServerCount(const std::string& prefix) const {
+    int count = 0;
     for (const std::string& line : server_->Commands()) {
-        if (line.rfind(prefix, 0) == 0) return true;
+        if (line.rfind(prefix, 0) == 0) ++count;
     }
-    return false;
+    return count;
 }
 
 std::vector<std::string> SkiffsTest::LeftoverTemporaryFiles() const {

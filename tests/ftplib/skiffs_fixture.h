@@ -39,6 +39,8 @@ protected:
     std::string CurlDownload(const std::string& remotePath) const;
     // Whether the server received a command that starts with prefix.
     bool ServerSaw(const std::string& prefix) const;
+    // How many commands the server received that start with prefix ("USER": how many logins).
+    int ServerCount(const std::string& prefix) const;
     // Temporary files of this process that the library left behind.
     std::vector<std::string> LeftoverTemporaryFiles() const;
 

@@ -59,6 +59,10 @@ FtpServer::FtpServer(std::filesystem::path root, FtpServerOptions options)
         args.push_back(options_.pasvReply);
     }
     if (options_.multiline) args.push_back("--multiline");
+    if (!options_.afterStore.empty()) {
+        args.push_back("--after-store");
+        args.push_back(options_.afterStore);
+    }
     // The server's own log goes to a file beside its root, out of the test's output.
     int outputFd = -1;
     pid_ = SpawnChild(args, outputFd, root_.string() + ".log");

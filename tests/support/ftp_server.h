@@ -22,6 +22,9 @@ struct FtpServerOptions {
     std::string pasvReply = "";
     // Greeting and login confirmation as multi-line replies.
     bool multiline = false;
+    // After a stored file, the control connection is "close"d at once (421) or "reset" at its next
+    // command; empty: neither.
+    std::string afterStore = "";
 };
 
 class FtpServer {

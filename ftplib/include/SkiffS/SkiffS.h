@@ -70,6 +70,23 @@
 // and the folder are removed before the signal ends the process, unless the program has its own
 // handler for that signal or ignores it.
 // SKIFFS_VERBOSE set to any value prints the FTP conversation to standard error.
+//
+// Kept session: with SKIFFS_KEEP_SESSION set to 1 (any other value, or none, gives every call a
+// session of its own) a call that returns 0 leaves its FTP session open for the next call of the
+// same thread. When that call goes to the same host, port, user and password with the same passive
+// setting, it neither connects nor logs in: for an upload the server then sees CWD to the login
+// directory, CWD into the file's directory, CWD back (no CWD at all for a file in the login
+// directory), EPSV (PASV or EPRT as ever), TYPE only when the transfer type changes, and STOR; a
+// download lists and retrieves as ever, without the login. A call with other connection settings
+// first closes the kept session (QUIT). Each call still has its own bounds (the whole call's counted
+// from its start), tracing, job entry, progress and cancel; an idle kept session holds no host. The
+// session is closed after any call that does not return 0 and when the thread ends; a connection
+// idle for more than 10 seconds is not used again, a new login replaces it. When the first exchange
+// of a call over the kept connection fails without a reply, or with 421 (a device that restarted
+// answers with a reset, or one that closed the connection), the call starts over once on a new
+// connection and ends as it would have without the kept session; the time lost on the dead
+// connection (at most one reply limit) comes on top of the whole call's bound. Sessions are per
+// thread: threads that send to one device each keep their own.
 #pragma once
 
 #if defined(_WIN32)
