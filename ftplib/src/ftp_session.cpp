@@ -13,6 +13,9 @@ namespace skiffs {
 
 namespace {
 
+// The longest wait for the reply to QUIT when a session closes.
+constexpr std::chrono::seconds kQuitReply{5};
+
 // A large receive buffer keeps the number of system calls of a big download low.
 constexpr long kReceiveBuffer = 512 * 1024;
 
@@ -85,7 +88,18 @@ FtpSession::FtpSession(const JobRecord& record, const CallLimits& limits, bool k
 }
 
 FtpSession::~FtpSession() {
-    if (curl_ != nullptr) curl_easy_cleanup(Handle(curl_));
+    if (curl_ == nullptr) return;
+    // Closing sends QUIT and waits for its reply as long as the last request let a reply take: after a
+    // store, the final reply's bound. Nothing depends on that reply, and a device gone silent must not
+    // hold the call or the thread's end that long. libcurl takes the wait from the last request begun
+    // on the handle, so one that goes nowhere (a scheme libcurl does not know) sets it first.
+    CURL* curl = Handle(curl_);
+    curl_easy_reset(curl);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(std::min(limits_.reply, kQuitReply).count()));
+    curl_easy_setopt(curl, CURLOPT_URL, "skiffs-close:");
+    curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
 }
 
 bool FtpSession::Serves(const JobRecord& record) const {

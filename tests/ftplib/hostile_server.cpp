@@ -165,6 +165,12 @@ void HostileServer::Session(int control) {
                 if (whole) Reply(control, "226 sent");
             }
         } else if (command == "QUIT") {
+            if (behaviour_.silentQuit) {
+                char c = 0;
+                while (!stop_ && (!Readable(control) || recv(control, &c, 1, 0) > 0)) {
+                }
+                break;
+            }
             Reply(control, "221 bye");
             break;
         } else {

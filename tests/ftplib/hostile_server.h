@@ -25,6 +25,8 @@ struct HostileBehaviour {
     bool neverConfirmStoredFile = false;
     // The greeting never ends: a multi-line reply dripped at 5 bytes per second.
     bool dripGreeting = false;
+    // QUIT is never answered; the connection stays open until the client closes it.
+    bool silentQuit = false;
 };
 
 class HostileServer {

@@ -2,6 +2,7 @@
 // entry and leaves no temporary file. The limits are shortened so that each case takes seconds.
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "SkiffS/SkiffS.h"
 #include "hostile_server.h"
@@ -86,6 +87,25 @@ TEST_F(HostileServerTest, ARefusedOrMissingFinalReplyIsARemoteError) {
     EXPECT_EQ(SendConverted(PlainText(3000)), -4);
     EXPECT_GE(elapsed_, std::chrono::seconds(kFinalReplyLimitSeconds));
     EXPECT_LT(elapsed_, std::chrono::seconds(kFinalReplyLimitSeconds + 3));
+    ExpectCleanEnd();
+}
+
+// Nothing depends on QUIT's reply: a device that went silent after confirming the file holds the
+// call, or the end of a thread that kept its session, for one reply limit at most, not for the
+// final reply's bound that the store had set.
+TEST_F(HostileServerTest, AnUnansweredQuitHoldsTheCallOneReplyLimitAtMost) {
+    Start({.silentQuit = true});
+    EXPECT_EQ(SendConverted(PlainText(100)), 0);
+    EXPECT_LT(elapsed_, std::chrono::seconds(kFinalReplyLimitSeconds));
+
+    setenv("SKIFFS_KEEP_SESSION", "1", 1);
+    int code = -1;
+    const auto start = Clock::now();
+    std::thread([&] { code = SendConverted(PlainText(100)); }).join();
+    const Clock::duration threadLife = Clock::now() - start;
+    unsetenv("SKIFFS_KEEP_SESSION");
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(threadLife, std::chrono::seconds(kFinalReplyLimitSeconds));
     ExpectCleanEnd();
 }
 

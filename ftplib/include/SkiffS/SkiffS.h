@@ -47,6 +47,8 @@
 //   whole call      17 reply limits and the final-reply bound on upload, 18 reply limits on
 //                   download, plus the file's bytes at 64 bytes per second (on download the listed
 //                   size, twice it in ASCII mode, and the 64 KiB margin below).
+//   closing         the reply to QUIT, when a session closes: 5 seconds, or the reply limit when
+//                   that is shorter; nothing depends on it.
 //
 // Upload data: the whole file is read into memory, on a thread of its own, while its first blocks
 // already go out. A read that fails midway ends the call with -5 and leaves on the server what was
