@@ -97,4 +97,11 @@ FileLoad::Piece FileLoad::Next(std::size_t offset, std::size_t max, std::chrono:
     return piece;
 }
 
+std::optional<std::string_view> FileLoad::Whole() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    progressed_.wait(lock, [&] { return state_ != State::Reading; });
+    if (state_ == State::Failed) return std::nullopt;
+    return std::string_view(data_.data(), read_);
+}
+
 }  // namespace skiffs

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -41,6 +42,9 @@ public:
 
     // At most max of the bytes read from offset on; waits up to wait for the first of them.
     Piece Next(std::size_t offset, std::size_t max, std::chrono::milliseconds wait);
+
+    // Waits for the reading to end: the whole file, or nothing when a read failed.
+    std::optional<std::string_view> Whole();
 
 private:
     FileLoad(int fd, FileData data);

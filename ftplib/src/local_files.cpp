@@ -11,6 +11,7 @@
 #include <new>
 
 #include "code_converters.h"
+#include "file_load.h"
 #include "temp_folder.h"
 
 namespace skiffs {
@@ -116,24 +117,6 @@ bool WriteNewFile(const std::string& target, std::string_view data) {
     return to.ok() && WriteAll(to.get(), data.data(), data.size()) && to.Close();
 }
 
-std::optional<FileData> ReadWholeFile(const std::string& path) {
-    Fd from(OpenRegularForReading(path));
-    struct stat st {};
-    if (!from.ok() || fstat(from.get(), &st) != 0) return std::nullopt;
-    FileData data(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < data.size()) {
-        const ssize_t n = read(from.get(), data.data() + got, data.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    // A file that shrank while it was read gives what it still had.
-    data.Shrink(got);
-    return data;
-}
-
 bool CanReadFile(const std::string& path) { return Fd(OpenRegularForReading(path)).ok(); }
 
 bool CanWriteFile(const std::string& path) {
@@ -151,9 +134,10 @@ std::optional<std::string> ConvertedContent(const JobRecord& record, const std::
     if (!ascii || record.codeConversion == kConvertNone) return source;
     tempName = NewTemporaryFile(record.serial);
     if (tempName.empty()) return std::nullopt;
-    const std::optional<FileData> text = ReadWholeFile(source);
-    if (!text || text->size() == 0) return std::nullopt;
-    if (!WriteNewFile(tempName, Convert(record.codeConversion, text->View()))) return std::nullopt;
+    const std::unique_ptr<FileLoad> load = FileLoad::Start(source);
+    const std::optional<std::string_view> text = load ? load->Whole() : std::nullopt;
+    if (!text || text->empty()) return std::nullopt;
+    if (!WriteNewFile(tempName, Convert(record.codeConversion, *text))) return std::nullopt;
     return tempName;
 }
 

@@ -17,7 +17,7 @@ bool CopyOverFile(const std::string& source, const std::string& target);
 // created exclusively and without following links.
 bool WriteNewFile(const std::string& target, std::string_view data);
 
-// The whole contents of a file, read into memory at once.
+// Memory for the whole contents of a file.
 class FileData {
 public:
     FileData() = default;
@@ -25,8 +25,6 @@ public:
     explicit FileData(std::size_t size);
     char* data() { return bytes_.get(); }
     std::size_t size() const { return size_; }
-    void Shrink(std::size_t size) { size_ = size < size_ ? size : size_; }
-    std::string_view View() const { return {bytes_.get(), size_}; }
 
 private:
     struct Free {
@@ -39,9 +37,6 @@ private:
 
 // A descriptor of path opened for reading when it is a regular file, else -1.
 int OpenRegularForReading(const std::string& path);
-
-// The whole contents of a regular file, or nothing when it cannot be read.
-std::optional<FileData> ReadWholeFile(const std::string& path);
 
 // True when path is a regular file that can be opened for reading.
 bool CanReadFile(const std::string& path);

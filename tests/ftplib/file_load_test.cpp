@@ -60,6 +60,7 @@ TEST_F(FileLoadTest, AFileOfManyReadsArrivesWholeWhateverThePiecesAskedFor) {
         const std::string got = Drain(*load, max, end);
         EXPECT_EQ(end, FileLoad::State::Ended) << max;
         EXPECT_EQ(got, bytes) << max;
+        EXPECT_EQ(load->Whole().value_or("none"), bytes) << max;
         // Past the end there is nothing more, and no wait for it.
         const FileLoad::Piece after = load->Next(got.size(), max, std::chrono::milliseconds(0));
         EXPECT_TRUE(after.bytes.empty());
@@ -74,6 +75,7 @@ TEST_F(FileLoadTest, AnEmptyFileEndsAtOnce) {
     EXPECT_TRUE(piece.bytes.empty());
     EXPECT_EQ(piece.state, FileLoad::State::Ended);
     EXPECT_EQ(load->Size(), 0u);
+    EXPECT_EQ(load->Whole().value_or("none"), "");
 }
 
 TEST_F(FileLoadTest, OnlyRegularFilesAreLoaded) {
