@@ -82,7 +82,7 @@ FtpSession::FtpSession(const JobRecord& record, const CallLimits& limits, bool k
       user_(FieldText(record.user)),
       password_(FieldText(record.password)),
       passive_(record.passive != 0) {
-    Rearm(record, limits);
+    Arm(record, limits);
     InitCurlOnce();
     curl_ = curl_easy_init();
 }
@@ -108,6 +108,11 @@ bool FtpSession::Serves(const JobRecord& record) const {
 }
 
 void FtpSession::Rearm(const JobRecord& record, const CallLimits& limits) {
+    Arm(record, limits);
+    reused_ = true;
+}
+
+void FtpSession::Arm(const JobRecord& record, const CallLimits& limits) {
     ascii_ = record.transferType == kTransferTypeAscii;
     upload_ = record.direction == kDirectionUpload;
     verbose_ = std::getenv("SKIFFS_VERBOSE") != nullptr;
@@ -178,7 +183,7 @@ int FtpSession::Perform() {
     // made), without a reply or with the server closing it. A request that exchanged nothing, as the
     // connection already was where it had to be, is no exchange.
     constexpr long kClosing = 421;
-    if (!answered_ && code != CURLE_OK && connects == 0 && (reply == 0 || reply == kClosing)) {
+    if (reused_ && !answered_ && code != CURLE_OK && connects == 0 && (reply == 0 || reply == kClosing)) {
         keptConnectionGone_ = true;
     }
     if (reply != 0) answered_ = true;

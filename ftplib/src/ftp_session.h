@@ -50,8 +50,8 @@ public:
 
     // Whether the session was opened for the record's host, port, user, password and passive setting.
     bool Serves(const JobRecord& record) const;
-    // Arms the session for the next call of the record: its transfer type, direction, tracing and limits,
-    // and the whole call's bound counted from now.
+    // Arms the kept session for the next call of the record: its transfer type, direction, tracing and
+    // limits, and the whole call's bound counted from now.
     void Rearm(const JobRecord& record, const CallLimits& limits);
     // Whether the call's first exchange failed over a connection kept from an earlier call without a
     // reply, or with 421 (the server closing it): the connection was gone before the call began, and
@@ -73,6 +73,8 @@ public:
     std::optional<std::string> List(std::string_view dir);
 
 private:
+    // Arms the session for the call of the record (see Rearm).
+    void Arm(const JobRecord& record, const CallLimits& limits);
     // Runs the request prepared on the handle and gives libcurl's result code; notes whether it was
     // the call's first exchange and failed on a kept connection.
     int Perform();
@@ -92,6 +94,9 @@ private:
     CallLimits limits_;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point deadline_;
+    // Whether the session was kept from an earlier call: only then can its connection have died
+    // before the call began.
+    bool reused_ = false;
     // Whether a request of this call has had a reply yet.
     bool answered_ = false;
     bool keptConnectionGone_ = false;

@@ -1,6 +1,12 @@
 // The session a thread keeps between its calls with SKIFFS_KEEP_SESSION=1, against the real server:
 // what the server sees per file, when a new login replaces the kept one, and that without the
 // variable every call still has a session of its own.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <future>
 #include <thread>
@@ -67,6 +73,42 @@ TEST_F(KeptSession, UploadsAndADownloadOfOneThreadShareOneLogin) {
     EXPECT_EQ(ReadFileBytes(Remote("C:/www/b.htm")), "page");
     EXPECT_TRUE(ReadFileBytes(Remote("C:/www/control/c.bin")) == bytes);
     EXPECT_TRUE(ReadFileBytes(Local("back.bin")) == bytes);
+}
+
+// A first call has no kept connection that could have died, so a host that never answers its
+// connection attempt is tried once, not twice: the call ends after one reply limit, not two.
+TEST_F(KeptSession, AFirstCallToAHostThatNeverAnswersIsNotStartedOver) {
+    // A listener whose accept queue is full: the kernel drops every further connection attempt, as a
+    // device that is switched off would leave it unanswered.
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const int filler = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(filler, 0);
+    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), length), 0);
+    const auto port = ntohs(address.sin_port);
+
+    constexpr auto kReplyLimit = std::chrono::seconds(3);
+    ::setenv("SKIFFS_TIMEOUT", std::to_string(kReplyLimit.count()).c_str(), 1);
+    int code = 0;
+    const auto start = std::chrono::steady_clock::now();
+    OnOneThread([&] {
+        const std::string local = LocalFile("a.txt", "x");
+        code = CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", port, kBinary, local.c_str(), "a.txt", 1, 0);
+    });
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::unsetenv("SKIFFS_TIMEOUT");
+    close(filler);
+    close(listener);
+    EXPECT_EQ(code, -2);
+    // Two attempts would take twice the limit; one leaves a second and a half for a loaded machine.
+    EXPECT_LT(took, kReplyLimit + std::chrono::milliseconds(1500));
 }
 
 TEST_F(KeptSession, OtherConnectionSettingsCloseTheKeptSessionFirstAndLogInAnew) {
