@@ -3,6 +3,9 @@
 // prints the median and minimum times, their ratios SkiffS/curl and SkiffS's peak memory.
 //
 //   skiffs_bench [size in MiB, default 64] [rounds, default 9]
+//
+// The files and the server's folder go under $TEST_TMPDIR (else /tmp): a tmpfs there keeps the disk's
+// write-back out of the figures.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -130,7 +133,8 @@ int main(int argc, char** argv) {
     }
     std::filesystem::remove_all(dir);
 
-    std::printf("file: %zu MiB, binary, passive, loopback, median of %d rounds\n", mib, rounds);
+    std::printf("file: %zu MiB, binary, passive, loopback, median of %d rounds, files and server folder in %s\n", mib,
+                rounds, dir.parent_path().c_str());
     Report("upload", skiffsUp, curlUp, mib);
     Report("download", skiffsDown, curlDown, mib);
     std::printf("transfers %s\n", ok ? "verified byte for byte" : "FAILED");
