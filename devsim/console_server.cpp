@@ -59,6 +59,7 @@ void ConsoleServer::Restart() {
         session->deleteLater();
     }
     sessions_.clear();
+    emit restarting();
     Log("device: restarting, console refuses connections for " + std::to_string(device_.settings.restartTimeMs) +
         " ms");
     QTimer::singleShot(device_.settings.restartTimeMs, this, &ConsoleServer::ListenAgain);

@@ -12,7 +12,8 @@
 namespace tessel::devsim {
 
 // The console's listening port. A restart drops every connection and stops listening for the restart time,
-// so that connection attempts are refused, then listens on the same port again.
+// so that connection attempts are refused, then listens on the same port again. The device's other services
+// learn of the restart from restarting().
 class ConsoleServer : public QObject {
     Q_OBJECT
 
@@ -22,6 +23,9 @@ public:
     // Listens on port (0: any free port); false with a reason on failure.
     bool Listen(quint16 port, QString& error);
     quint16 Port() const { return port_; }
+
+signals:
+    void restarting();
 
 private:
     void OnNewConnection();

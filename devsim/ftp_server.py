@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """A real FTP server over a folder: pyftpdlib on a loopback port, one virtual user.
 
-Prints the port it listens on as its first line, then serves until it is terminated.
+Prints the port it listens on as its first line, then serves until it is terminated. SIGUSR1 restarts it as a
+device restarts: its connections end and new ones are refused for a while.
 """
 import argparse
 import collections
@@ -184,6 +185,15 @@ def add_link(handler, delay, rate):
     return LinkedHandler
 
 
+def reset(channel):
+    """Ends a connection with a TCP reset, as a device whose network stack went away leaves it."""
+    try:
+        channel.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    except OSError:
+        pass
+    channel.close()
+
+
 def add_after_store(handler, what):
     """The control connection after a stored file, as some devices end it: "close" says 421 and closes it at
     once, as a short idle timeout does; "reset" answers the next command on it with a TCP reset, as a device that
@@ -203,11 +213,55 @@ def add_after_store(handler, what):
         def pre_process_command(self, line, cmd, arg):
             if not self.reset_pending:
                 return handler.pre_process_command(self, line, cmd, arg)
-            self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-            self.close()
+            reset(self)
             return None
 
     return AfterStoreHandler
+
+
+class DeviceRestart:
+    """The device restarting on SIGUSR1: every connection it had ends with a reset, and for the restart time a
+    new control connection is reset before its greeting. The time counts from the signal; the service comes
+    back a little before the console that sent it, so that a client that waits for the console finds it."""
+
+    EARLY = 0.1
+    LOOK_EVERY = 0.05
+
+    def __init__(self, seconds):
+        self.seconds = max(0.0, seconds - self.EARLY)
+        self.pending = False
+        self.until = 0.0
+
+    def signalled(self, *_):
+        self.until = time.monotonic() + self.seconds
+        self.pending = True
+
+    def wrap(self, handler):
+        restart = self
+
+        class RestartingHandler(handler):
+            def handle(self):
+                if time.monotonic() < restart.until:
+                    reset(self)
+                    return
+                handler.handle(self)
+
+        return RestartingHandler
+
+    def serve(self, server):
+        # The connections end in the server's own loop, not in the signal handler, which may run in the midst of it.
+        signal.signal(signal.SIGUSR1, self.signalled)
+        server.ioloop.call_every(self.LOOK_EVERY, self._end_connections, server)
+
+    def _end_connections(self, server):
+        if not self.pending:
+            return
+        self.pending = False
+        channels = server.ioloop.socket_map
+        for fd, channel in list(channels.items()):
+            # Ending a control connection ends its data connections with it.
+            if channel is not server and channels.get(fd) is channel:
+                reset(channel)
 
 
 def main():
@@ -226,11 +280,15 @@ def main():
     parser.add_argument("--multiline", action="store_true", help="greet and confirm the login in multi-line replies")
     parser.add_argument("--after-store", choices=("close", "reset"), default=None,
                         help="after a stored file, close the control connection, or reset it at its next command")
+    parser.add_argument("--restart-time", type=int, default=3000,
+                        help="ms after SIGUSR1 (a device restart) during which new connections are reset")
     parser.add_argument("--link-delay", type=int, default=0,
                         help="one-way delay in ms of a simulated link, on every connection and direction")
     parser.add_argument("--link-rate", type=int, default=0,
                         help="kbit/s of a simulated link in each direction of each connection, 0 = unlimited")
     args = parser.parse_args()
+    if not 0 <= args.restart_time <= 3600000:
+        parser.error("--restart-time takes 0 to 3600000 ms")
     if not 0 <= args.link_delay <= 10000 or not 0 <= args.link_rate <= 10000000:
         parser.error("--link-delay takes 0 to 10000 ms, --link-rate 0 to 10000000 kbit/s")
     link_delay = args.link_delay / 1000.0
@@ -268,8 +326,11 @@ def main():
         Handler.pre_process_command = pre_process_command
     if link_delay or link_rate:
         Handler = add_link(Handler, link_delay, link_rate)
+    restart = DeviceRestart(args.restart_time / 1000.0)
+    Handler = restart.wrap(Handler)
 
     server = FTPServer((args.host, args.port), Handler)
+    restart.serve(server)
     signal.signal(signal.SIGTERM, lambda *_: server.close_all() or sys.exit(0))
     print(server.socket.getsockname()[1], flush=True)
     server.serve_forever(handle_exit=False)

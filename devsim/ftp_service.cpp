@@ -26,7 +26,8 @@ bool FtpService::Start(const FtpServiceSettings& settings, QString& error) {
     process_.setArguments({settings.script, "--root", settings.root, "--host", settings.host, "--port",
                            QString::number(settings.port), "--user", settings.user, "--link-delay",
                            QString::number(settings.link.delayMs), "--link-rate",
-                           QString::number(settings.link.rateKbit)});
+                           QString::number(settings.link.rateKbit), "--restart-time",
+                           QString::number(settings.restartTimeMs)});
     if (!settings.log.isEmpty()) process_.setArguments(process_.arguments() << "--log" << settings.log);
     // Not in the arguments, which every user of the machine can read.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -72,6 +73,12 @@ void FtpService::Stop() {
         process_.waitForFinished(kStopTimeoutMs);
     }
     Log("ftp: server stopped");
+}
+
+void FtpService::Restart() {
+    if (process_.state() != QProcess::Running) return;
+    ::kill(static_cast<pid_t>(process_.processId()), SIGUSR1);
+    Log("ftp: restarting, every connection ends");
 }
 
 void FtpService::ForwardServerLog() {

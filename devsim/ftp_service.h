@@ -16,6 +16,7 @@ struct FtpServiceSettings {
     QString user;
     QString password;
     QString log;  // empty: no command log
+    int restartTimeMs = 3000;  // after a restart, time during which new connections are refused
     LinkSettings link;
 };
 
@@ -30,6 +31,8 @@ public:
     // Starts the server and waits, bounded, for the port it listens on; false with a reason on failure.
     bool Start(const FtpServiceSettings& settings, QString& error);
     void Stop();
+    // The device restarts: every FTP connection ends, and new ones are refused for the restart time.
+    void Restart();
     quint16 Port() const { return port_; }
 
 private:

@@ -92,10 +92,11 @@ int main(int argc, char** argv) {
     if (options.ftp && !ftp.Start({FtpScriptPath(options), root, options.host, options.ftpPort,
                                    QString::fromStdString(options.device.loginId),
                                    QString::fromStdString(options.ftpPassword.value_or(options.device.password)),
-                                   options.ftpLog, options.link},
+                                   options.ftpLog, options.device.restartTimeMs, options.link},
                                   error)) {
         return Fail(error);
     }
+    QObject::connect(&console, &ConsoleServer::restarting, &ftp, &FtpService::Restart);
     QObject::connect(&signalNotifier, &tessel::QtSignalNotifier::signalled, &application, [&](int signalNumber) {
         if (signalNumber == SIGUSR1) {
             LogDeviceFiles(QFile::encodeName(root).toStdString());

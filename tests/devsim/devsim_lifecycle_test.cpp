@@ -13,19 +13,32 @@ constexpr int kRestartTimeMs = 4000;
 
 TEST(DevsimLifecycle, RebootAnswersDropsTheConnectionRefusesNewOnesThenAcceptsAgain) {
     DevsimProcess device({"--restart-time", std::to_string(kRestartTimeMs)});
+    ConsoleClient ftp;
+    ASSERT_TRUE(ftp.Connect(device.FtpPort()));
+    ASSERT_NE(ftp.ReadUntil("220 ").find("220 "), std::string::npos);
     ConsoleClient client;
     ASSERT_TRUE(client.Connect(device.ConsolePort()));
     ASSERT_NE(client.Login().find(">"), std::string::npos);
     client.SendLine("reboot");
     EXPECT_FALSE(client.ReadUntil("\n").empty()) << "the device answers before it restarts";
     ASSERT_TRUE(client.WaitClosed());
+    EXPECT_TRUE(ftp.WaitClosed()) << "the restart ends the FTP connections too";
 
     ConsoleClient during;
     EXPECT_FALSE(during.Connect(device.ConsolePort())) << "refused while restarting";
+    // The FTP service takes the connection and ends it before its greeting.
+    ConsoleClient ftpDuring;
+    if (ftpDuring.Connect(device.FtpPort())) {
+        EXPECT_EQ(ftpDuring.ReadUntil("220 ").find("220 "), std::string::npos) << "greeted while restarting";
+        EXPECT_TRUE(ftpDuring.WaitClosed());
+    }
     ASSERT_TRUE(device.WaitForOutput("device: restarted", kRestartTimeMs + 10000));
     ConsoleClient after;
     ASSERT_TRUE(after.Connect(device.ConsolePort()));
     EXPECT_NE(after.Login().find(">"), std::string::npos) << "a restarted device asks for a new login";
+    ConsoleClient ftpAfter;
+    ASSERT_TRUE(ftpAfter.Connect(device.FtpPort()));
+    EXPECT_NE(ftpAfter.ReadUntil("220 ").find("220 "), std::string::npos) << "the FTP service is back";
 }
 
 TEST(DevsimLifecycle, SilentAfterACommandTheConsoleNeverAnswersAgain) {

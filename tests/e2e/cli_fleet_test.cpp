@@ -25,13 +25,16 @@ protected:
         bool down = false;
     };
 
-    void MakeFleet(const std::vector<Row>& rows) {
+    // With ftpLogs, each device's FTP server writes the commands it receives to FtpLog(name).
+    void MakeFleet(const std::vector<Row>& rows, bool ftpLogs = false) {
         std::string csv = "name,address,login,password,ftp_port,console_port\n";
         for (const Row& row : rows) {
             std::string ports = "1,1";
             if (!row.down) {
-                devices_.push_back(std::make_unique<DevsimProcess>(std::vector<std::string>{
-                    "--restart-time", "300", "--expansion-delay", "20", "--password", kPassword}));
+                std::vector<std::string> options = {"--restart-time", "300", "--expansion-delay", "20", "--password",
+                                                    kPassword};
+                if (ftpLogs) options.insert(options.end(), {"--ftp-log", FtpLog(row.name).string()});
+                devices_.push_back(std::make_unique<DevsimProcess>(options));
                 ports =
                     std::to_string(devices_.back()->FtpPort()) + "," + std::to_string(devices_.back()->ConsolePort());
             }
@@ -45,6 +48,7 @@ protected:
                        options);
     }
     std::string Report() const { return ReadFileBytes(work_ / "report.json"); }
+    fs::path FtpLog(const std::string& name) const { return work_ / (name + ".ftp.log"); }
     // The fleet run in the background, its output to out.txt; returns the pid of its timeout, whose child is
     // tessel-cli.
     std::string StartFleet(const std::string& options) {
@@ -174,6 +178,19 @@ TEST_F(CliFleet, DevicesRunSideBySide) {
     EXPECT_EQ(Count(devices_[1]->Output(), "installed firmware 01.08.00"), 1);
     EXPECT_NE(run.out.find("[left] ファームウェア・アップデート終了"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("[right] ファームウェア・アップデート終了"), std::string::npos) << run.out;
+}
+
+TEST_F(CliFleet, EachDeviceKeepsAnFtpSessionOfItsOwn) {
+    MakePackage();
+    MakeFleet({{"left", "127.0.0.1", "", false}, {"right", "127.1", "", false}}, /*ftpLogs=*/true);
+    environment_ += std::string(" TESSEL_PASSWORD=") + kPassword;
+    const CliRun run = RunFleet("--parallel 2 --keep-ftp-session");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    for (const char* name : {"left", "right"}) {
+        const std::string commands = ReadFileBytes(FtpLog(name));
+        EXPECT_EQ(Count(commands, "USER "), 1) << name << "\n" << commands;
+        EXPECT_EQ(Count(commands, "\nSTOR "), 3) << name << "\n" << commands;
+    }
 }
 
 TEST_F(CliFleet, ASecondStopSignalEndsTheRunningDevicesAtOnce) {

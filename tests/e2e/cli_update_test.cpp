@@ -123,16 +123,33 @@ TEST_F(CliUpdate, TwoScriptUpdatesFromOneReadOnlyPackageRunAtOnce) {
     EXPECT_TRUE(fs::is_empty(temp));
 }
 
-TEST_F(CliUpdate, KeepFtpSessionUploadsTheScriptFilesUnderOneLogin) {
+TEST_F(CliUpdate, KeepFtpSessionUploadsTheScriptFilesAfterTheRestartUnderOneLogin) {
     MakePackage();
     const fs::path log = work_ / "ftp.log";
     StartDevice({"--ftp-log", log.string()});
     const CliRun run = Run("script", "admin", "--keep-ftp-session");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     ExpectListedFilesInstalled(shipped_, device_->Root());
+    // The move-aside script goes up first and the device restarts, which ends the session; every file
+    // after the restart goes under one more login.
     const std::string commands = ReadFileBytes(log);
-    EXPECT_GT(Count(commands, "\nSTOR "), 1) << commands;
-    EXPECT_EQ(Count(commands, "USER "), 1) << commands;
+    EXPECT_EQ(Count(commands, "USER "), 2) << commands;
+    EXPECT_GT(Count(commands.substr(commands.rfind("USER ")), "\nSTOR "), 1) << commands;
+}
+
+TEST_F(CliUpdate, KeepFtpSessionLogsInAnewAfterTheDeviceRestarted) {
+    MakePackage();
+    const fs::path log = work_ / "ftp.log";
+    StartDevice({"--firmware-version", "1.06.00", "--ftp-log", log.string()});
+    const CliRun run = Run("firmware", "admin", "--keep-ftp-session");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(Count(device_->Output(), "installed firmware 01.08.00"), 2);
+    EXPECT_EQ(Device("B:/kbteva.bin"), shipped_["kbteva.bin"]);
+    EXPECT_EQ(Device("B:/prism3.dat"), shipped_["prism3.dat"]);
+    // The restart between the passes ended the kept connection; each pass logged in once.
+    const std::string commands = ReadFileBytes(log);
+    EXPECT_EQ(Count(commands, "USER "), 2) << commands;
+    EXPECT_GT(Count(commands, "\nSTOR "), 2) << commands;
 }
 
 TEST_F(CliUpdate, WrongPasswordFails) {
