@@ -62,7 +62,8 @@ void ConsoleServer::Restart() {
     emit restarting();
     Log("device: restarting, console refuses connections for " + std::to_string(device_.settings.restartTimeMs) +
         " ms");
-    QTimer::singleShot(device_.settings.restartTimeMs, this, &ConsoleServer::ListenAgain);
+    // A coarse timer may fire up to 5 % early, before the FTP service is back.
+    QTimer::singleShot(device_.settings.restartTimeMs, Qt::PreciseTimer, this, &ConsoleServer::ListenAgain);
 }
 
 void ConsoleServer::ListenAgain() {
