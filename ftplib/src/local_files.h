@@ -20,7 +20,6 @@ bool WriteNewFile(const std::string& target, std::string_view data);
 // Memory for the whole contents of a file.
 class FileData {
 public:
-    FileData() = default;
     // Throws std::bad_alloc when the memory cannot be had.
     explicit FileData(std::size_t size);
     char* data() { return bytes_.get(); }

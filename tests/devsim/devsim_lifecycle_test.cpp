@@ -38,7 +38,9 @@ TEST(DevsimLifecycle, RebootAnswersDropsTheConnectionRefusesNewOnesThenAcceptsAg
     EXPECT_NE(after.Login().find(">"), std::string::npos) << "a restarted device asks for a new login";
     ConsoleClient ftpAfter;
     ASSERT_TRUE(ftpAfter.Connect(device.FtpPort()));
-    EXPECT_NE(ftpAfter.ReadUntil("220 ").find("220 "), std::string::npos) << "the FTP service is back\n" << device.Output();
+    EXPECT_NE(ftpAfter.ReadUntil("220 ").find("220 "), std::string::npos)
+        << "the FTP service is back\n"
+        << device.Output();
 }
 
 TEST(DevsimLifecycle, SilentAfterACommandTheConsoleNeverAnswersAgain) {

@@ -1,38 +1,21 @@
 #include "hostile_server.h"
 
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "loopback_listener.h"
 
 namespace tessel::test {
 
 namespace {
 
 constexpr int kPollMs = 20;
-
-int ListenOnLoopback(unsigned short& port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    // Small buffers, so that a slow reader holds back its sender soon.
-    const int small = 4096;
-    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 4) != 0) {
-        close(fd);
-        throw std::runtime_error("hostile server cannot listen");
-    }
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    port = ntohs(addr.sin_port);
-    return fd;
-}
+constexpr int kBacklog = 4;
+// Small buffers, so that a slow reader holds back its sender soon.
+constexpr int kSmallBuffer = 4096;
 
 bool Readable(int fd) {
     pollfd p{fd, POLLIN, 0};
@@ -42,7 +25,7 @@ bool Readable(int fd) {
 }  // namespace
 
 HostileServer::HostileServer(HostileBehaviour behaviour) : behaviour_(std::move(behaviour)) {
-    listener_ = ListenOnLoopback(port_);
+    listener_ = ListenOnLoopback(port_, kBacklog, kSmallBuffer);
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -123,7 +106,7 @@ void HostileServer::Session(int control) {
         } else if (command == "EPSV") {
             unsigned short port = 0;
             if (dataListener >= 0) close(dataListener);
-            dataListener = ListenOnLoopback(port);
+            dataListener = ListenOnLoopback(port, kBacklog, kSmallBuffer);
             Reply(control, "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)");
         } else if (command == "LIST" || command == "RETR" || command == "STOR") {
             const int data = AcceptData(dataListener);

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "SkiffS/SkiffS.h"
+#include "loopback_listener.h"
 #include "skiffs_fixture.h"
 
 namespace tessel::test {
@@ -80,19 +81,15 @@ TEST_F(KeptSession, UploadsAndADownloadOfOneThreadShareOneLogin) {
 TEST_F(KeptSession, AFirstCallToAHostThatNeverAnswersIsNotStartedOver) {
     // A listener whose accept queue is full: the kernel drops every further connection attempt, as a
     // device that is switched off would leave it unanswered.
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(listener, 0);
+    unsigned short port = 0;
+    const int listener = ListenOnLoopback(port, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(listen(listener, 0), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    address.sin_port = htons(port);
     const int filler = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     ASSERT_GE(filler, 0);
-    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), length), 0);
-    const auto port = ntohs(address.sin_port);
+    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
     constexpr auto kReplyLimit = std::chrono::seconds(3);
     ::setenv("SKIFFS_TIMEOUT", std::to_string(kReplyLimit.count()).c_str(), 1);

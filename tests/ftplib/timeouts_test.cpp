@@ -1,8 +1,7 @@
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include "SkiffS/SkiffS.h"
+#include "loopback_listener.h"
 #include "skiffs_fixture.h"
 
 namespace tessel::test {
@@ -40,18 +39,11 @@ TEST_F(StallingServer, StalledDownloadEndsWithRemoteError) {
 
 TEST_F(StallingServer, SilentServerIsNoConnection) {
     // Accepts connections (the kernel completes them) but never greets.
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    socklen_t len = sizeof addr;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    unsigned short port = 0;
+    const int listener = ListenOnLoopback(port);
     const std::string local = LocalFile("a.txt", "x");
-    const int result = CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", ntohs(addr.sin_port), kBinary,
-                                                  local.c_str(), "a.txt", 1, 0);
+    const int result =
+        CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", port, kBinary, local.c_str(), "a.txt", 1, 0);
     close(listener);
     EXPECT_EQ(result, -2);
 }
