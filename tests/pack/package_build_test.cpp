@@ -4,6 +4,7 @@
 #include "dialog/cp932.h"
 #include "dialog/update_management_file.h"
 #include "pack_fixture.h"
+#include "readable_test_name.h"
 
 namespace tessel::pack::test {
 namespace {
@@ -121,6 +122,7 @@ TEST_F(PackageBuild, APackageThatFailsItsCheckIsTakenBack) {
 }
 
 struct ManifestFault {
+    std::string what;
     std::string from;
     std::string to;
     std::string part;
@@ -141,26 +143,26 @@ TEST_P(ManifestRefusal, WritesNothingAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, ManifestRefusal,
     ::testing::Values(
-        ManifestFault{"move = false", "move = false\ncolour = 1", "line 5: unknown key \"colour\""},
-        ManifestFault{"caption = \"テスト更新\"\n", "", "\"caption\" is missing"},
-        ManifestFault{"key = 0xA5", "key = 256", "\"key\" takes a number from 0 to 255"},
-        ManifestFault{"key = 0xA5", "key = \"A5\"", "\"key\" takes a number"},
-        ManifestFault{"move = false", "move = \"no\"", "\"move\" takes true or false"},
-        ManifestFault{"device_path = 'C:\\www\\表示.htm'", "", "\"device_path\" is missing in the [[web]] table"},
-        ManifestFault{"key = 0xA5", "key = = 1", "line 5: "},
-        ManifestFault{"テスト更新", "テスト😀", "caption \"テスト😀\" holds a character that code page 932 cannot hold"},
-        ManifestFault{"テスト更新", "テスト #L# a", "caption holds #L#"},
-        ManifestFault{"テスト更新", "a\\r\\n#L# x", "caption holds a control character"},
-        ManifestFault{"source = \"web/main.wcr\"", "source = \"../main.wcr\"", "below the manifest's folder"},
-        ManifestFault{"source = \"web/main.wcr\"", "source = \"/etc/hostname\"", "below the manifest's folder"},
-        ManifestFault{"source = \"web/main.wcr\"", "source = \"web/gone.wcr\"", "\"web/gone.wcr\" cannot be read"},
-        ManifestFault{"plain_name = \"メイン.wcr\"", "plain_name = \"a,b.wcr\"", "\"a,b.wcr\" holds a comma"},
-        ManifestFault{"plain_name = \"メイン.wcr\"", "plain_name = \"sub/a.wcr\"", "is not a plain file name"},
-        ManifestFault{"'C:\\www\\control\\main.wcr'", "'D:\\main.wcr'", "is not a Windows path on drive C: or B:"},
-        ManifestFault{"scrambled_name = \"s2.dat\"", "scrambled_name = \"UpDateMng.txt\"",
+        ManifestFault{"An unknown key", "move = false", "move = false\ncolour = 1", "line 5: unknown key \"colour\""},
+        ManifestFault{"No caption", "caption = \"テスト更新\"\n", "", "\"caption\" is missing"},
+        ManifestFault{"A key over 255", "key = 0xA5", "key = 256", "\"key\" takes a number from 0 to 255"},
+        ManifestFault{"A key that is text", "key = 0xA5", "key = \"A5\"", "\"key\" takes a number"},
+        ManifestFault{"A move flag that is text", "move = false", "move = \"no\"", "\"move\" takes true or false"},
+        ManifestFault{"A web entry without a device path", "device_path = 'C:\\www\\表示.htm'", "", "\"device_path\" is missing in the [[web]] table"},
+        ManifestFault{"A line that does not parse", "key = 0xA5", "key = = 1", "line 5: "},
+        ManifestFault{"A caption beyond code page 932", "テスト更新", "テスト😀", "caption \"テスト😀\" holds a character that code page 932 cannot hold"},
+        ManifestFault{"A caption with a tag", "テスト更新", "テスト #L# a", "caption holds #L#"},
+        ManifestFault{"A caption with a line break", "テスト更新", "a\\r\\n#L# x", "caption holds a control character"},
+        ManifestFault{"A source above the manifest", "source = \"web/main.wcr\"", "source = \"../main.wcr\"", "below the manifest's folder"},
+        ManifestFault{"An absolute source", "source = \"web/main.wcr\"", "source = \"/etc/hostname\"", "below the manifest's folder"},
+        ManifestFault{"A missing source", "source = \"web/main.wcr\"", "source = \"web/gone.wcr\"", "\"web/gone.wcr\" cannot be read"},
+        ManifestFault{"A plain name with a comma", "plain_name = \"メイン.wcr\"", "plain_name = \"a,b.wcr\"", "\"a,b.wcr\" holds a comma"},
+        ManifestFault{"A plain name that is a path", "plain_name = \"メイン.wcr\"", "plain_name = \"sub/a.wcr\"", "is not a plain file name"},
+        ManifestFault{"A device path on drive D", "'C:\\www\\control\\main.wcr'", "'D:\\main.wcr'", "is not a Windows path on drive C: or B:"},
+        ManifestFault{"A scrambled name of another file", "scrambled_name = \"s2.dat\"", "scrambled_name = \"UpDateMng.txt\"",
                       "names another file of the package too"},
-        ManifestFault{"image = \"fw/kbteva.bin\"", "image = \"fw/none.bin\"", "firmware image \"fw/none.bin\""}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+        ManifestFault{"A missing firmware image", "image = \"fw/kbteva.bin\"", "image = \"fw/none.bin\"", "firmware image \"fw/none.bin\""}),
+    [](const auto& info) { return tessel::test::ReadableTestName(info.param.what); });
 
 }  // namespace
 }  // namespace tessel::pack::test

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "pack_fixture.h"
+#include "readable_test_name.h"
 
 namespace tessel::pack::test {
 namespace {
@@ -100,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                       p.Replace("#L# s2.dat", lines + "#L# s2.dat");
                   },
                   Severity::Error, kMng, kFirstEntryLine + 1000, "lists more than 1000 files"}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& info) { return tessel::test::ReadableTestName(info.param.what); });
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, PackageFault,
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Remove(p, "s2.dat");
                       ::mkfifo((p.package_ / "s2.dat").c_str(), 0600);
                   }, Severity::Error, "s2.dat", kSecondEntryLine, "not a regular file"}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& info) { return tessel::test::ReadableTestName(info.param.what); });
 
 INSTANTIATE_TEST_SUITE_P(
     Folder, PackageFault,
@@ -156,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 Severity::Warning, "古.dat", 0, "the list does not reference it"},
                       Tampering{"no VersionS.txt", [](const PackFixture& p) { Remove(p, "VersionS.txt"); },
                                 Severity::Warning, "VersionS.txt", 0, "the script update goes on without it"}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& info) { return tessel::test::ReadableTestName(info.param.what); });
 
 TEST_F(PackageCheck, AComposedPathOverItsLimitIsReported) {
     // A folder so deep that the package's own names still fit but a longer one does not.
