@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -95,8 +96,10 @@ std::string FtpServer::Url() const {
 
 std::filesystem::path MakeTempDir(const std::string& name) {
     const char* base = std::getenv("TEST_TMPDIR");
-    std::filesystem::path dir = std::filesystem::path(base ? base : "/tmp") /
-                                ("tessel-" + name + "-" + std::to_string(getpid()));
+    // A parameterised test's name holds a '/': one folder, not a folder within another that nobody removes.
+    std::string leaf = "tessel-" + name + "-" + std::to_string(getpid());
+    std::replace(leaf.begin(), leaf.end(), '/', '_');
+    std::filesystem::path dir = std::filesystem::path(base ? base : "/tmp") / leaf;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
