@@ -1,81 +1,172 @@
 #include "pack/output_folder.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-
-#include "dialog/local_file.h"
+#include <utility>
 
 namespace tessel::pack {
 namespace {
 
-bool IsEmptyFolder(const std::string& path) {
-    DIR* folder = ::opendir(path.c_str());
-    if (folder == nullptr) return false;
-    bool empty = true;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") {
-            empty = false;
-            break;
-        }
-    }
-    ::closedir(folder);
-    return empty;
-}
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 bool IsPlainName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
 }
 
+bool IsEmptyFolder(int folder) {
+    const int copy = ::dup(folder);
+    if (copy < 0) return false;
+    DIR* entries = ::fdopendir(copy);
+    if (entries == nullptr) {
+        ::close(copy);
+        return false;
+    }
+    bool empty = true;
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            empty = false;
+            break;
+        }
+    }
+    ::closedir(entries);
+    return empty;
+}
+
+// The folder that holds path, and path's last name.
+std::pair<std::string, std::string> SplitPath(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
 }  // namespace
 
+OutputFolder::OutputFolder(std::string path, int parent, int folder, bool created)
+    : path_(std::move(path)), parent_(parent), folder_(folder), created_(created) {}
+
+OutputFolder::OutputFolder(OutputFolder&& other) noexcept
+    : path_(std::move(other.path_)),
+      parent_(std::exchange(other.parent_, -1)),
+      folder_(std::exchange(other.folder_, -1)),
+      created_(other.created_),
+      made_(std::move(other.made_)),
+      opened_(std::move(other.opened_)) {
+    other.opened_.clear();
+}
+
+OutputFolder::~OutputFolder() {
+    for (const auto& [ignored, fd] : opened_) ::close(fd);
+    if (folder_ >= 0) ::close(folder_);
+    if (parent_ >= 0) ::close(parent_);
+}
+
 std::optional<OutputFolder> OutputFolder::Open(const std::string& path, std::string& error) {
-    if (::mkdir(path.c_str(), 0755) == 0) return OutputFolder(path, true);
-    if (errno != EEXIST) {
+    const auto [parentPath, name] = SplitPath(path);
+    // "." or "..": a folder that is there already, taken as it is.
+    const bool named = IsPlainName(name);
+    const int parent = named ? ::open(parentPath.c_str(), kFolderFlags) : -1;
+    if (named && parent < 0) {
         error = "cannot create the folder " + path;
         return std::nullopt;
     }
+    const bool created = named && ::mkdirat(parent, name.c_str(), 0755) == 0;
+    if (named && !created && errno != EEXIST) {
+        ::close(parent);
+        error = "cannot create the folder " + path;
+        return std::nullopt;
+    }
+    const int folder = named ? ::openat(parent, name.c_str(), kFolderFlags) : ::open(path.c_str(), kFolderFlags);
+    OutputFolder output(path, parent, folder, created);
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    if (folder < 0 || ::fstat(folder, &info) != 0 || !S_ISDIR(info.st_mode)) {
         error = path + " is there and is no folder";
         return std::nullopt;
     }
-    if (!IsEmptyFolder(path)) {
+    // A folder that another user can change could have its content swapped between writes and the check.
+    if (info.st_uid != ::geteuid()) {
+        error = "the folder " + path + " belongs to another user";
+        return std::nullopt;
+    }
+    if (created) ::fchmod(folder, 0755);
+    else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        error = "other users can write in the folder " + path;
+        return std::nullopt;
+    }
+    if (!IsEmptyFolder(folder)) {
         error = "the folder " + path + " is not empty";
         return std::nullopt;
     }
-    return OutputFolder(path, false);
+    return output;
 }
 
-bool OutputFolder::write(const std::vector<std::string>& names, std::string_view bytes) {
-    if (names.empty()) return false;
-    std::string path = path_;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (!IsPlainName(names[i])) return false;
-        path += '/';
-        path += names[i];
-        if (i + 1 == names.size()) break;
-        if (::mkdir(path.c_str(), 0755) == 0) {
-            made_.push_back(path);
+std::optional<int> OutputFolder::enter(int parent, const std::string& name) {
+    const bool made = ::mkdirat(parent, name.c_str(), 0755) == 0;
+    if (!made && errno != EEXIST) return std::nullopt;
+    if (made) made_.push_back({parent, name, true});
+    const int fd = ::openat(parent, name.c_str(), kFolderFlags);
+    if (fd < 0) return std::nullopt;
+    return fd;
+}
+
+std::optional<int> OutputFolder::create(const std::vector<std::string>& names) {
+    if (names.empty()) return std::nullopt;
+    int folder = folder_;
+    std::string below;
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+        if (!IsPlainName(names[i])) return std::nullopt;
+        below += names[i] + '/';
+        auto known = opened_.begin();
+        while (known != opened_.end() && known->first != below) ++known;
+        if (known != opened_.end()) {
+            folder = known->second;
             continue;
         }
-        struct stat info {};
-        if (errno != EEXIST || ::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+        const std::optional<int> entered = enter(folder, names[i]);
+        if (!entered) return std::nullopt;
+        opened_.emplace_back(below, *entered);
+        folder = *entered;
     }
-    if (!WriteNewFile(path, bytes)) return false;
-    made_.push_back(path);
-    return true;
+    const std::string& name = names.back();
+    if (!IsPlainName(name)) return std::nullopt;
+    const int fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return std::nullopt;
+    made_.push_back({folder, name, false});
+    return fd;
+}
+
+bool OutputFolder::File::append(std::string_view bytes) {
+    while (!failed_ && !bytes.empty()) {
+        const ssize_t count = ::write(fd_, bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) failed_ = true;
+        else bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return !failed_;
+}
+
+bool OutputFolder::finish(int fd, bool filled) {
+    // A file cut short (a full disk) must not stay as if it were whole.
+    const bool closed = ::close(fd) == 0;
+    if (filled && closed) return true;
+    const Made file = made_.back();
+    made_.pop_back();
+    ::unlinkat(file.folder, file.name.c_str(), 0);
+    return false;
 }
 
 void OutputFolder::discard() {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) std::remove(it->c_str());
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+        ::unlinkat(it->folder, it->name.c_str(), it->isFolder ? AT_REMOVEDIR : 0);
+    }
     made_.clear();
-    if (created_) ::rmdir(path_.c_str());
+    if (created_ && parent_ >= 0) ::unlinkat(parent_, SplitPath(path_).second.c_str(), AT_REMOVEDIR);
 }
 
 }  // namespace tessel::pack

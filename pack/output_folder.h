@@ -1,5 +1,7 @@
-// The folder a command writes into: a new one, or an empty one that is there already; nothing is written
-// outside it.
+// The folder a command writes into: a new one, or an empty one of the user's own that nobody else can
+// write in; nothing is written outside it. Every file and folder is made, and taken back, relative to a
+// descriptor of the folder it lies in, so that a folder renamed or replaced by a link meanwhile cannot
+// send a write or a removal elsewhere.
 #pragma once
 
 #include <optional>
@@ -11,13 +13,41 @@ namespace tessel::pack {
 
 class OutputFolder {
 public:
-    // Creates the folder (not its parents) or takes an empty one; a link, a file or a folder that holds
-    // anything is refused, with why in error.
+    // Creates the folder (not its parents) or takes an empty one; a link, a file, a folder that holds
+    // anything, one that another user owns or that others can write in is refused, with why in error.
     static std::optional<OutputFolder> Open(const std::string& path, std::string& error);
 
-    // Writes a new file at the path made of names, relative to the folder, making the folders on the way.
-    // Each name is a plain name (not empty, ".", ".." or with a slash). False when it cannot.
-    bool write(const std::vector<std::string>& names, std::string_view bytes);
+    OutputFolder(OutputFolder&&) noexcept;
+    OutputFolder& operator=(OutputFolder&&) = delete;
+    ~OutputFolder();
+
+    // A new file being written, at a place in the folder.
+    class File {
+    public:
+        // False once a write has failed; later ones then do nothing.
+        bool append(std::string_view bytes);
+
+    private:
+        friend class OutputFolder;
+        explicit File(int fd) : fd_(fd) {}
+        int fd_;
+        bool failed_ = false;
+    };
+
+    // Writes a new file at the path made of names, relative to the folder, making the folders on the way;
+    // fill hands it its bytes and returns false when it cannot. Each name is a plain name (not empty, "."
+    // or "..", no slash). False when the file cannot be made or filled; a file not filled is taken back.
+    template <typename Fill>
+    bool writeWith(const std::vector<std::string>& names, Fill fill) {
+        const std::optional<int> fd = create(names);
+        if (!fd) return false;
+        File file(*fd);
+        const bool filled = fill(file) && !file.failed_;
+        return finish(*fd, filled);
+    }
+    bool write(const std::vector<std::string>& names, std::string_view bytes) {
+        return writeWith(names, [bytes](File& file) { return file.append(bytes); });
+    }
 
     // Takes back all that was written; the folder itself goes when this created it.
     void discard();
@@ -25,12 +55,29 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    OutputFolder(std::string path, bool created) : path_(std::move(path)), created_(created) {}
+    struct Made {
+        int folder;
+        std::string name;
+        bool isFolder;
+    };
+    OutputFolder(std::string path, int parent, int folder, bool created);
+
+    // The descriptor of a new file at names, its folders made; nullopt when it cannot be made.
+    std::optional<int> create(const std::vector<std::string>& names);
+    // Closes the file; takes it back unless it was filled and closed well.
+    bool finish(int fd, bool filled);
+    // The descriptor of the subfolder name of the folder open as parent, made when missing.
+    std::optional<int> enter(int parent, const std::string& name);
 
     std::string path_;
+    // The folder's parent (to remove the folder when this made it) and the folder.
+    int parent_;
+    int folder_;
     bool created_;
-    // Files and folders made, in the order they were made.
-    std::vector<std::string> made_;
+    // Everything made, in order, each by the descriptor of its folder and its name.
+    std::vector<Made> made_;
+    // Subfolders opened, by their path of names below the folder.
+    std::vector<std::pair<std::string, int>> opened_;
 };
 
 }  // namespace tessel::pack

@@ -6,8 +6,29 @@
 #include "dialog/update_management_file.h"
 #include "pack/output_folder.h"
 #include "pack/package_check.h"
+#include "pack/source_file.h"
 
 namespace tessel::pack {
+namespace {
+
+constexpr std::size_t kCopyPiece = 64 * 1024;
+
+// Writes one file of the package: the bytes the builder made, or its source copied piece by piece.
+bool WriteFile(OutputFolder& folder, const std::string& sourceFolder, const PackageFile& file) {
+    if (!file.source) return folder.write({file.name}, file.bytes);
+    std::optional<SourceFile> source = SourceFile::Open(sourceFolder, file.source->relative, file.source->maxBytes);
+    if (!source) return false;
+    return folder.writeWith({file.name}, [&](OutputFolder::File& out) {
+        std::string piece;
+        do {
+            if (!source->read(piece, kCopyPiece)) return false;
+            for (char& byte : piece) byte = static_cast<char>(static_cast<unsigned char>(byte) ^ file.source->key);
+        } while (out.append(piece) && !piece.empty());
+        return true;
+    });
+}
+
+}  // namespace
 
 PackOutcome BuildPackage(const std::string& manifestPath, const std::string& outputFolder) {
     PackOutcome outcome;
@@ -36,7 +57,7 @@ PackOutcome BuildPackage(const std::string& manifestPath, const std::string& out
         return outcome;
     }
     for (const PackageFile& file : package.files) {
-        if (!folder->write({file.name}, file.bytes)) {
+        if (!WriteFile(*folder, sourceFolder, file)) {
             outcome.errors.push_back("cannot write " + PackagePath(outputFolder, file.name));
             folder->discard();
             return outcome;

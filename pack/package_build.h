@@ -1,6 +1,8 @@
 // tessel-pack build: an update package from its manifest.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,10 +11,20 @@
 
 namespace tessel::pack {
 
-// One file of a package: its name (code page 932 bytes) and its bytes.
+// A source file below the manifest's folder, as a package file takes it: each byte XORed with key (0 for
+// a plain copy), read in pieces when the file is written.
+struct PackageSource {
+    std::string relative;
+    std::uintmax_t maxBytes = 0;
+    std::uint8_t key = 0;
+};
+
+// One file of a package: its name (code page 932 bytes) and its bytes, made by the builder or taken from a
+// source.
 struct PackageFile {
     std::string name;
     std::string bytes;
+    std::optional<PackageSource> source;
 };
 
 struct ComposedPackage {
@@ -22,8 +34,9 @@ struct ComposedPackage {
 };
 
 // The files of the package, in the order they are written: the management file, the scrambled files, the
-// plain files, the firmware files. Sources are read relative to sourceFolder, and only there. The same
-// manifest and sources give the same files.
+// plain files, the firmware files. Sources lie below sourceFolder, reached without a link; they are only
+// looked at here (nothing is read before the manifest's counts are checked). The same manifest and
+// sources give the same files.
 ComposedPackage ComposePackage(const Manifest& manifest, const std::string& sourceFolder);
 
 // Reads the manifest, writes the package into outputFolder (new, or empty) and checks it.

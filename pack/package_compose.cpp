@@ -5,8 +5,10 @@
 #include "dialog/cp932.h"
 #include "dialog/local_file.h"
 #include "dialog/management_file_syntax.h"
+#include "dialog/update_management_file.h"
 #include "pack/device_path.h"
 #include "pack/package_build.h"
+#include "pack/source_file.h"
 #include "procedures/package_files.h"
 
 namespace tessel::pack {
@@ -55,6 +57,12 @@ public:
         : manifest_(manifest), sourceFolder_(sourceFolder) {}
 
     ComposedPackage compose() {
+        // Before any source is looked at: a manifest far beyond what a package may hold is refused at once.
+        if (manifest_.webFiles.size() > kMaxListedFiles) {
+            fail("the manifest lists " + std::to_string(manifest_.webFiles.size()) + " web files, more than " +
+                 std::to_string(kMaxListedFiles));
+            return std::move(package_);
+        }
         std::string management;
         addLine(management, kCaptionTag, text("caption", manifest_.caption));
         addLine(management, kFirmwareVersionTag, text("firmware_version", manifest_.firmwareVersion));
@@ -69,7 +77,7 @@ public:
         for (std::size_t i = 0; i < manifest_.webFiles.size(); ++i) {
             addWebFile(i, management, scrambled);
         }
-        package_.files.push_back({std::string(kUpdateManagementFileName), management});
+        package_.files.push_back({std::string(kUpdateManagementFileName), management, std::nullopt});
         for (PackageFile& file : scrambled) package_.files.push_back(std::move(file));
         addPlainFile(kVersionTextFile, manifest_.versionText, "version_text", scriptVersion + "\r\n");
         addPlainFile(kSpacerImageFile, manifest_.spacerImage, "spacer", std::string(kOnePixelGif));
@@ -113,17 +121,18 @@ private:
         return cp932;
     }
 
-    std::optional<std::string> source(const std::string& what, const std::string& relative, std::size_t maxBytes) {
+    std::optional<PackageSource> source(const std::string& what, const std::string& relative, std::size_t maxBytes,
+                                        std::uint8_t key = 0) {
         if (!StaysInFolder(relative)) {
             fail(what + " \"" + relative + "\" must be a path below the manifest's folder, without \"..\"");
             return std::nullopt;
         }
-        std::optional<std::string> bytes = ReadFileBytes(sourceFolder_ + "/" + relative, maxBytes);
-        if (!bytes) {
+        if (!SourceFile::Open(sourceFolder_, relative, maxBytes)) {
             fail(what + " \"" + relative + "\" cannot be read: missing, a link, not a regular file, or larger than " +
                  std::to_string(maxBytes / (1024 * 1024)) + " MiB");
+            return std::nullopt;
         }
-        return bytes;
+        return PackageSource{relative, maxBytes, key};
     }
 
     // Names the manifest gives or the package needs, which a chosen scrambled name must not take.
@@ -159,24 +168,24 @@ private:
         const std::string devicePath = text(what + " device_path", file.devicePath);
         if (const auto fault = DevicePathFault(devicePath))
             fail(what + " device_path \"" + file.devicePath + "\" " + *fault);
-        std::optional<std::string> bytes = source(what + " source", file.source, kMaxReadFileBytes);
-        if (!bytes) return;
-        for (char& byte : *bytes) byte = static_cast<char>(static_cast<unsigned char>(byte) ^ manifest_.key);
+        std::optional<PackageSource> scrambledSource =
+            source(what + " source", file.source, kMaxReadFileBytes, manifest_.key);
+        if (!scrambledSource) return;
         addLine(management, kEntryTag, scrambledName + "," + plain + "," + devicePath);
-        scrambled.push_back({scrambledName, std::move(*bytes)});
+        scrambled.push_back({scrambledName, {}, std::move(scrambledSource)});
     }
 
     void addPlainFile(std::string_view name, const std::string& relative, const std::string& what, std::string made) {
         if (relative.empty()) {
-            package_.files.push_back({std::string(name), std::move(made)});
+            package_.files.push_back({std::string(name), std::move(made), std::nullopt});
         } else {
             addSource(name, relative, what);
         }
     }
 
     void addSource(std::string_view name, const std::string& relative, const std::string& what) {
-        if (std::optional<std::string> bytes = source(what, relative, kMaxFirmwareFileBytes)) {
-            package_.files.push_back({std::string(name), std::move(*bytes)});
+        if (std::optional<PackageSource> copied = source(what, relative, kMaxFirmwareFileBytes)) {
+            package_.files.push_back({std::string(name), {}, std::move(copied)});
         }
     }
 
