@@ -54,7 +54,7 @@ private:
         }
         if (!IsPlainFileName(name)) {
             error("the " + field + " " + Quoted(name) +
-                  " is not a plain file name: it holds a path separator, \"..\" " + "or a control byte");
+                  " is not a plain file name: it is \".\" or holds a path separator, \"..\" or a control byte");
             return false;
         }
         if (PackagePath(directory_, name).size() > kMaxPathBytes) {

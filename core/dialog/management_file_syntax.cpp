@@ -90,7 +90,8 @@ UpdateFileEntry SplitEntryLine(std::string_view line) {
 
 // A double-byte character's second byte may be 0x5C, which is no backslash there.
 bool IsPlainFileName(std::string_view name) {
-    if (name.find("..") != std::string_view::npos) return false;
+    // "." names the folder itself: the update would get as far as the device before the copy failed.
+    if (name == "." || name.find("..") != std::string_view::npos) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const auto byte = static_cast<unsigned char>(name[i]);
         if (IsCp932LeadByte(byte) && i + 1 < name.size()) {

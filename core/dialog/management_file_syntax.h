@@ -43,7 +43,7 @@ std::optional<std::uint32_t> ParseKeyLine(std::string_view line);
 // The three fields of a file entry line, cut at its first two commas.
 UpdateFileEntry SplitEntryLine(std::string_view line);
 
-// A name of a file in a folder, not a path: no separator, no "..", no control byte.
+// A name of a file in a folder, not a path: not ".", no separator, no "..", no control byte.
 bool IsPlainFileName(std::string_view name);
 
 // A UTF-8 or UTF-16 byte-order mark: the file is not code page 932 text.

@@ -110,6 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
                   Severity::Error, kMng, kSecondEntryLine, "bytes long, more than 259"},
         Tampering{"a device path over its limit", Replacing("C:\\www\\control\\main.wcr", "C:\\www\\" + std::string(260, 'd')),
                   Severity::Error, kMng, kSecondEntryLine, "the device path is 267 bytes long"},
+        Tampering{"a plain name that is the folder itself", Replacing("," + kShowNameCp932 + ",", ",.,"), Severity::Error,
+                  kMng, kFirstEntryLine, "\".\" is not a plain file name"},
         Tampering{"a plain name that is a path", Replacing("," + kShowNameCp932 + ",", ",../victim.txt,"),
                   Severity::Error, kMng, kFirstEntryLine, "is not a plain file name"},
         Tampering{"a scrambled name that is a path", Replacing("#L# s2.dat", "#L# /etc/passwd"), Severity::Error, kMng,

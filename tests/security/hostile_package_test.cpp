@@ -49,7 +49,8 @@ TEST_F(HostilePackage, NamesThatArePathsAreRefusedWithTheirLine) {
              {",index.htm,", "," + outside + ","},
              {"#L# w001.dat,", "#L# ../sentinel/secret.txt,"},
              {",index.htm,", "," + fs::absolute(sentinel_ / "victim.txt").string() + ","},
-             {",index.htm,", ",..\\sentinel\\victim.txt,"}}) {
+             {",index.htm,", ",..\\sentinel\\victim.txt,"},
+             {",index.htm,", ",.,"}}) {
         SCOPED_TRACE(to);
         MakePackage(/*moveAside=*/false);
         ReplaceInManagement(from, to);
