@@ -45,6 +45,12 @@ std::string FirmwareVersionText(std::span<char> buffer) {
     return versionText;
 }
 
+bool HoldsVersionReply(std::span<const char> buffer) {
+    const auto textEnd = std::find(buffer.begin(), buffer.end(), '\0');
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(textEnd - buffer.begin()));
+    return text.find(device::kReturnedZero) != std::string_view::npos;
+}
+
 std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> buffer) {
     return VersionNumber(FirmwareVersionText(buffer));
 }

@@ -19,6 +19,10 @@ std::optional<std::int32_t> ReadFirmwareVersion(std::span<char> receiveBuffer);
 // deciding dot. The buffer is changed as ReadFirmwareVersion changes it.
 std::string FirmwareVersionText(std::span<char> receiveBuffer);
 
+// Whether the block's text (up to its first NUL) holds the version script's successful result: without it,
+// the update goes on with the fixed reply, but nothing was read from the device.
+bool HoldsVersionReply(std::span<const char> receiveBuffer);
+
 // A version text read as "%d.%d.%d" into major * 10000 + minor * 100 + patch, as the update compares
 // versions; nullopt when it does not read as three numbers.
 std::optional<std::int32_t> VersionNumber(std::string_view text);

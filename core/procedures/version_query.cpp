@@ -31,8 +31,13 @@ void CTesselDlg::VersionQueryStepRead() {
         CountPolledEvent(kReplyEventLimit, texts::kVersionReplyError);
         return;
     }
-    RecordFirmwareVersion();
     StopWatchdog();
+    // The query reports only a version the device's script returned, never the update's stand-in.
+    if (!HoldsVersionReply(receiveBuffer_)) {
+        ReportError(texts::kVersionError);
+        return;
+    }
+    RecordFirmwareVersion();
     if (!ReadFirmwareVersion(receiveBuffer_)) {
         ReportError(texts::kVersionError);
         return;

@@ -44,6 +44,25 @@ TEST_F(VersionQueryTest, AReplyThatIsNoVersionFailsTheQuery) {
     EXPECT_TRUE(world.buttonsEnabled());
 }
 
+// The update takes a reply without a successful result as version 01.00.00 and goes on; a query that only
+// reads the version must not report one it did not read.
+TEST_F(VersionQueryTest, AScriptThatFailedOrAReplyCutByANulIsNoVersion) {
+    for (const std::string& reply : {std::string("  01.06.99  value = 0x1 = 1\r\n> "),
+                                    std::string("  01.06.99 \0 value = 0x0 = 0\r\n> ", 33)}) {
+        SCOPED_TRACE(reply);
+        world.device.commandReplies = [reply](const std::string& command) {
+            return std::vector<std::string>{command + "\r\n", reply};
+        };
+        world.dialog.OnVersionQuery();
+        runToEnd();
+        ASSERT_TRUE(world.outcome());
+        EXPECT_FALSE(world.succeeded());
+        EXPECT_TRUE(world.outcome()->firmwareVersions.empty());
+        EXPECT_EQ(world.lastBox(), "getsysver Version Error !!");
+        EXPECT_TRUE(world.buttonsEnabled());
+    }
+}
+
 // A script update with the move-aside, recording into a journal of its own.
 class InterruptedUpdateTest : public ProcedureTest {
 protected:
