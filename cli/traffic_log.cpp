@@ -1,5 +1,6 @@
 #include "cli/traffic_log.h"
 
+#include <algorithm>
 #include <string>
 
 #include "cli/visible_text.h"
@@ -55,17 +56,46 @@ public:
     }
     std::ptrdiff_t receive(char* buffer, std::size_t capacity) override {
         const std::ptrdiff_t count = inner_->receive(buffer, capacity);
-        if (count > 0) Show(log_, "< ", std::string_view(buffer, static_cast<std::size_t>(count)));
-        if (count == 0) log_ << "-- the device closed the connection" << std::endl;
+        if (count > 0) showReceived(std::string_view(buffer, static_cast<std::size_t>(count)));
+        if (count == 0) {
+            flushReceived();
+            log_ << "-- the device closed the connection" << std::endl;
+        }
         return count;
     }
-    void close() override { inner_->close(); }
+    void close() override {
+        flushReceived();
+        inner_->close();
+    }
     bool isOpen() const override { return inner_->isOpen(); }
 
 private:
+    // A console that echoes what it is sent echoes the password too, perhaps a few bytes per block: the end
+    // of a block that could begin the password waits for the next block before it is shown.
+    void showReceived(std::string_view block) {
+        held_ += block;
+        const std::string masked = Masked(held_, secret_);
+        std::size_t keep = 0;
+        for (std::size_t length = std::min(secret_.size() - (secret_.empty() ? 0 : 1), masked.size()); length > 0;
+             --length) {
+            if (masked.compare(masked.size() - length, length, secret_, 0, length) == 0) {
+                keep = length;
+                break;
+            }
+        }
+        const std::string shown = masked.substr(0, masked.size() - keep);
+        held_ = masked.substr(masked.size() - keep);
+        if (!shown.empty()) Show(log_, "< ", shown);
+    }
+    void flushReceived() {
+        if (!held_.empty()) Show(log_, "< ", held_);
+        held_.clear();
+    }
+
     std::unique_ptr<StreamSocket> inner_;
     std::ostream& log_;
     const std::string& secret_;
+    std::string held_;
 };
 
 }  // namespace

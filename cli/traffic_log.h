@@ -9,8 +9,8 @@
 namespace tessel::cli {
 
 // Creates the sockets of another factory and writes every block sent ("> ") and received ("< "), with control
-// characters made visible. The secret (the password, as sent) never shows: each occurrence in a sent block is
-// written as asterisks.
+// characters made visible. The secret (the password, as sent) never shows: each occurrence, in what is sent
+// and in what the console echoes, even across blocks, is written as asterisks.
 class TrafficLoggingSocketFactory final : public SocketFactory {
 public:
     TrafficLoggingSocketFactory(SocketFactory& inner, std::ostream& log, std::string secret);
