@@ -86,7 +86,10 @@ std::vector<FleetDevice> FailedDevicesOf(const std::string& reportPath, const st
         return {};
     }
     std::vector<FleetDevice> devices;
+    RepeatedAddresses seen;
+    std::size_t index = 0;
     for (const nlohmann::json& record : report["devices"]) {
+        ++index;
         if (!record.is_object() || Text(record, "result") == "succeeded") continue;
         FleetDevice device;
         device.name = Text(record, "name");
@@ -94,25 +97,36 @@ std::vector<FleetDevice> FailedDevicesOf(const std::string& reportPath, const st
         device.login = Text(record, "login");
         device.ftpPort = Text(record, "ftp_port");
         device.password = password;
+        const std::string where = "device " + std::to_string(index);
+        const auto refuse = [&](const std::string& why) { faults.push_back(reportPath + ", " + where + ": " + why); };
+        // A report is a file anyone may have edited: its devices are held to what the inventory's are.
         const auto port = record.find("console_port");
-        if (port != record.end() && port->is_number_unsigned()) device.consolePort = port->get<std::uint16_t>();
-        if (device.address.empty() || device.login.empty() || device.ftpPort.empty()) {
-            faults.push_back(reportPath + ": a device record without its address, login or FTP port");
-            return {};
+        if (port != record.end() && !port->is_number_unsigned()) refuse("console_port is no port number");
+        if (port != record.end() && port->is_number_unsigned()) {
+            const auto number = port->get<std::uint64_t>();
+            if (number < 1 || number > 65535) refuse("console_port " + std::to_string(number) + " is no port number from 1 to 65535");
+            else device.consolePort = static_cast<std::uint16_t>(number);
         }
+        if (device.login.empty()) refuse("no login");
+        CheckFleetDevice(device, refuse);
+        if (const auto repeated = seen.add(device.address, where)) refuse(*repeated);
         devices.push_back(std::move(device));
     }
+    if (!faults.empty()) devices.clear();
     return devices;
 }
 
 void PrintSummaryTable(std::ostream& out, const FleetSummary& summary) {
+    // One very long name must not pad every row of a large fleet: longer cells are cut.
+    constexpr std::size_t kWidestCell = 40;
     std::size_t nameWidth = 4;
     std::size_t addressWidth = 7;
     for (const FleetResult& result : summary.results) {
-        nameWidth = std::max(nameWidth, result.device.name.size());
-        addressWidth = std::max(addressWidth, result.device.address.size());
+        nameWidth = std::min(kWidestCell, std::max(nameWidth, result.device.name.size()));
+        addressWidth = std::min(kWidestCell, std::max(addressWidth, result.device.address.size()));
     }
     const auto pad = [](std::string text, std::size_t width) {
+        if (text.size() > width) text = Utf8Prefix(text, width - 3) + "...";
         text.resize(std::max(text.size(), width), ' ');
         return text;
     };

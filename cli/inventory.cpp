@@ -14,8 +14,8 @@ namespace {
 constexpr std::size_t kMaxInventoryBytes = 1024 * 1024;
 
 // The cells of one record; quoted cells may hold commas, line breaks and doubled quotes. Advances pos past
-// the record and counts the lines it spans.
-std::vector<std::string> ReadRecord(const std::string& csv, std::size_t& pos, std::size_t& lines) {
+// the record and counts the lines it spans; unclosed tells whether the file ended inside a quote.
+std::vector<std::string> ReadRecord(const std::string& csv, std::size_t& pos, std::size_t& lines, bool& unclosed) {
     std::vector<std::string> cells(1);
     bool quoted = false;
     while (pos < csv.size()) {
@@ -41,24 +41,45 @@ std::vector<std::string> ReadRecord(const std::string& csv, std::size_t& pos, st
             cells.back() += c;
         }
     }
+    unclosed = quoted;
     for (std::string& cell : cells) cell = Trimmed(cell, " \t");
     return cells;
 }
 
-std::optional<std::uint16_t> Port(const std::string& text) {
+// A name or address that would break the terminal's lines or turn its text around.
+bool HasControlCharacter(std::string_view utf8) {
+    return utf8.find('\n') != std::string_view::npos || VisibleText(utf8) != utf8;
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> PortNumber(const std::string& text) {
     const std::optional<long> value = ParseNumber(text, 1, 65535);
     if (!value) return std::nullopt;
     return static_cast<std::uint16_t>(*value);
 }
 
-}  // namespace
+void CheckFleetDevice(const FleetDevice& device, const std::function<void(const std::string&)>& refuse) {
+    if (device.address.empty()) refuse("no address");
+    if (HasControlCharacter(device.address)) refuse("the address holds a control character");
+    if (HasControlCharacter(device.name)) refuse("the name holds a control character");
+    if (!PortNumber(device.ftpPort)) refuse("ftp_port \"" + device.ftpPort + "\" is no port number from 1 to 65535");
+}
+
+std::optional<std::string> RepeatedAddresses::add(const std::string& address, const std::string& where) {
+    if (address.empty()) return std::nullopt;
+    const auto [earlier, added] = seen_.emplace(address, where);
+    if (added) return std::nullopt;
+    return "address " + address + " is listed twice (also on " + earlier->second + ")";
+}
 
 std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefaults& defaults,
                                         std::vector<std::string>& faults) {
     static const std::set<std::string> kColumns = {"address", "name", "login", "password", "ftp_port", "console_port"};
     std::size_t pos = 0;
     std::size_t lines = 0;
-    const std::vector<std::string> header = ReadRecord(csv, pos, lines);
+    bool unclosed = false;
+    const std::vector<std::string> header = ReadRecord(csv, pos, lines, unclosed);
     std::map<std::string, std::size_t> column;
     for (std::size_t i = 0; i < header.size(); ++i) {
         std::string name = header[i];
@@ -71,10 +92,16 @@ std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefau
     }
     if (!column.count("address")) faults.push_back("line 1: no address column");
     std::vector<FleetDevice> devices;
-    std::map<std::string, std::size_t> seen;
+    RepeatedAddresses seen;
     while (pos < csv.size()) {
         const std::size_t line = lines + 1;
-        const std::vector<std::string> cells = ReadRecord(csv, pos, lines);
+        bool unclosed = false;
+        const std::vector<std::string> cells = ReadRecord(csv, pos, lines, unclosed);
+        // Every row after it would silently become part of one cell.
+        if (unclosed) {
+            faults.push_back("line " + std::to_string(line) + ": a quote opened in this row is never closed");
+            break;
+        }
         if (cells.size() == 1 && cells[0].empty()) continue;
         const auto cell = [&](const char* name) {
             const auto found = column.find(name);
@@ -94,11 +121,10 @@ std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefau
             faults.push_back(where + why);
             good = false;
         };
-        if (device.address.empty()) refuse("no address");
-        if (!Port(device.ftpPort)) refuse("ftp_port \"" + device.ftpPort + "\" is no port number from 1 to 65535");
+        CheckFleetDevice(device, refuse);
         if (consolePort.empty()) {
             device.consolePort = defaults.consolePort;
-        } else if (const auto port = Port(consolePort)) {
+        } else if (const auto port = PortNumber(consolePort)) {
             device.consolePort = *port;
         } else {
             refuse("console_port \"" + consolePort + "\" is no port number from 1 to 65535");
@@ -111,15 +137,7 @@ std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefau
         } else {
             refuse("no password, and none given to the command line");
         }
-        // The transfer library allows one transfer per host.
-        if (!device.address.empty()) {
-            if (const auto earlier = seen.find(device.address); earlier != seen.end()) {
-                refuse("address " + device.address + " is listed twice (also on line " +
-                       std::to_string(earlier->second) + ")");
-            } else {
-                seen[device.address] = line;
-            }
-        }
+        if (const auto repeated = seen.add(device.address, "line " + std::to_string(line))) refuse(*repeated);
         if (good) devices.push_back(std::move(device));
     }
     if (devices.empty() && faults.empty()) faults.push_back("no devices listed");

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,9 +29,28 @@ struct FleetDefaults {
     std::uint16_t consolePort = 8002;
 };
 
+// A port number from 1 to 65535 written in decimal, else nullopt.
+std::optional<std::uint16_t> PortNumber(const std::string& text);
+
+// What a device must be, wherever it was listed: an address, a name and an address that hold no control
+// character (they end up in the live table, the log lines and the summary), an FTP port. Each fault goes to
+// refuse.
+void CheckFleetDevice(const FleetDevice& device, const std::function<void(const std::string&)>& refuse);
+
+// The addresses of a fleet, each allowed once: the transfer library allows one transfer per host.
+class RepeatedAddresses {
+public:
+    // The fault of an address already added (where names the place of each, "line 5"); nullopt for a new one.
+    std::optional<std::string> add(const std::string& address, const std::string& where);
+
+private:
+    std::map<std::string, std::string> seen_;
+};
+
 // Columns: address (required), name, login, password, ftp_port, console_port, in any order. Every bad row
-// (no address, a bad port, an address listed twice, no login or password to take) is listed in faults with
-// its line, and then no device is returned at all.
+// (no address, a bad port, an address listed twice, no login or password to take, a control character in
+// its name or address) is listed in faults with its line, as is a quote that is never closed, and then no
+// device is returned at all.
 std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefaults& defaults,
                                         std::vector<std::string>& faults);
 

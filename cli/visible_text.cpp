@@ -3,6 +3,21 @@
 #include <cstdio>
 
 namespace tessel::cli {
+namespace {
+
+// The code point of a bidirectional formatting character at text[i] (UTF-8, three bytes): marks, embeddings,
+// overrides and isolates, which make a terminal show text in another order than it stands; else 0.
+unsigned BidiControlAt(std::string_view text, std::size_t i) {
+    if (i + 2 >= text.size() || static_cast<unsigned char>(text[i]) != 0xE2) return 0;
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    const auto third = static_cast<unsigned char>(text[i + 2]);
+    const unsigned codePoint = 0x2000u + ((second & 0x3Fu) << 6) + (third & 0x3Fu);
+    const bool bidi = (codePoint >= 0x200E && codePoint <= 0x200F) || (codePoint >= 0x202A && codePoint <= 0x202E) ||
+                      (codePoint >= 0x2066 && codePoint <= 0x2069);
+    return (second & 0xC0u) == 0x80u && (third & 0xC0u) == 0x80u && bidi ? codePoint : 0;
+}
+
+}  // namespace
 
 std::string VisibleText(std::string_view utf8) {
     std::string shown;
@@ -18,11 +33,23 @@ std::string VisibleText(std::string_view utf8) {
             std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(utf8[i + 1]));
             shown += escape;
             ++i;
+        } else if (const unsigned bidi = BidiControlAt(utf8, i)) {
+            std::snprintf(escape, sizeof escape, "\\u%04X", bidi);
+            shown += escape;
+            i += 2;
         } else {
             shown += static_cast<char>(byte);
         }
     }
     return shown;
+}
+
+std::string Utf8Prefix(std::string_view utf8, std::size_t maxBytes) {
+    if (utf8.size() <= maxBytes) return std::string(utf8);
+    std::size_t end = maxBytes;
+    // Back over continuation bytes to the start of the character that would be cut.
+    while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0u) == 0x80u) --end;
+    return std::string(utf8.substr(0, end));
 }
 
 std::string Trimmed(std::string_view text, std::string_view blanks) {
