@@ -163,8 +163,9 @@ TEST_F(UploadPaintingTest, TheProgressNamesTheFileAndTheResultComesBackAsItIs) {
     const bool uploading = true;
     QProgressBar& bar = dialog_.window().uploadProgress();
     PaintWatch watch(bar, uploading, bar);
+    // A folder the device does not have: the server refuses the file at once.
     UploadRequest refused = request();
-    refused.password = "wrong";
+    refused.remotePath = "B:\\missing\\kbteva.bin";
     const int result = dialog_.uploader().sendFile(refused);
     EXPECT_EQ(result, SkiffsUploader().sendFile(refused));
     EXPECT_NE(result, 0);
