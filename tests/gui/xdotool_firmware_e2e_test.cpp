@@ -18,6 +18,7 @@
 #include "dialog/control_ids.h"
 #include "ftp_server.h"
 #include "gui/dialog_template.h"
+#include "readable_test_name.h"
 #include "xvfb_display.h"
 
 namespace tessel::gui_test {
@@ -46,7 +47,8 @@ Point ControlCentre(int controlId, int windowWidth, int windowHeight) {
     return {0, 0};
 }
 
-class XdotoolFirmwareTest : public ::testing::Test {
+// Under the operators' locale and under a plain one: the window and its controls are the same.
+class XdotoolFirmwareTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         work_ = test::MakeTempDir("gui-xdotool");
@@ -68,11 +70,11 @@ protected:
         fs::remove_all(work_);
     }
 
-    // The dialog program under the operators' locale, on the simulator's ports.
+    // The dialog program under the test's locale, on the simulator's ports.
     void startProgram() {
         program_ = test::SpawnChild(
             {"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "-u", "WAYLAND_DISPLAY", "DISPLAY=" + display_->name(),
-             "LC_ALL=ja_JP.UTF-8", "LANGUAGE=", "XDG_RUNTIME_DIR=" + work_.string(), TESSEL_PROGRAM,
+             "LC_ALL=" + std::string(GetParam()), "LANGUAGE=", "XDG_RUNTIME_DIR=" + work_.string(), TESSEL_PROGRAM,
              "--package", (work_ / "package").string(), "--ftp-port", std::to_string(device_->FtpPort()),
              "--console-port", std::to_string(device_->ConsolePort())},
             programOutput_, (work_ / "tessel.log").string());
@@ -137,7 +139,7 @@ protected:
     int programOutput_ = -1;
 };
 
-TEST_F(XdotoolFirmwareTest, AnOperatorRunsAFirmwareUpdateThroughTheWindow) {
+TEST_P(XdotoolFirmwareTest, AnOperatorRunsAFirmwareUpdateThroughTheWindow) {
     startProgram();
     // The caption comes from the package: "Tessel デモ・アップデート". Message boxes are captioned "Tessel".
     const std::string window = waitForWindow("^Tessel .", kWindowBound);
@@ -171,6 +173,9 @@ TEST_F(XdotoolFirmwareTest, AnOperatorRunsAFirmwareUpdateThroughTheWindow) {
     xdotool("key Escape");
     EXPECT_EQ(waitForExit(kWindowBound), 0) << log();
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, XdotoolFirmwareTest, ::testing::Values("ja_JP.UTF-8", "C.UTF-8"),
+                         [](const auto& info) { return test::ReadableTestName(info.param); });
 
 }  // namespace
 }  // namespace tessel::gui_test
