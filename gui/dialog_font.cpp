@@ -9,8 +9,10 @@ namespace tessel {
 namespace {
 
 // Debian's fonts-ipafont-gothic. Its proportional Gothic comes first: like the template font it sets kana
-// narrower than a full square, so the template's labels and buttons hold their texts.
-const QStringList kFallbackFamilies = {"IPAPGothic", "IPAGothic"};
+// narrower than a full square, so the template's labels and buttons hold their texts. The font database
+// lists a family under its name in the system's language ("IPA Pゴシック" under a Japanese locale), so each
+// family goes by both of its names: the dialog then looks the same under every locale.
+const QStringList kFallbackFamilies = {"IPAPGothic", "IPA Pゴシック", "IPAGothic", "IPAゴシック"};
 
 QString InstalledFamily(const QString& preferred) {
     const QStringList installed = QFontDatabase::families();

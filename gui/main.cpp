@@ -1,14 +1,15 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "dialog/package_folder.h"
 #include "dialog/program_directory.h"
+#include "gui/command_line.h"
 #include "gui/tessel_app.h"
 #include "version/tessel_version.h"
 
@@ -29,25 +30,22 @@ int main(int argc, char** argv) {
         std::printf("tessel %s\n", std::string(tessel::kTesselVersion).c_str());
         return 0;
     }
+    if (tessel::TesselCommandLine::AsksForHelp(argc, argv)) {
+        // The help text ends the process in parse(); a plain application needs no window system.
+        QCoreApplication application(argc, argv);
+        tessel::TesselCommandLine().parse(application);
+    }
     QApplication application(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("The operator's dialog for updating a device."));
-    parser.addHelpOption();
-    const QCommandLineOption package(
-        QStringLiteral("package"),
-        QStringLiteral("Use the update package in DIR. Without it: the program's folder when it holds "
-                       "UpDateMng.txt, else the current folder."),
-        QStringLiteral("DIR"));
-    parser.addOption(package);
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Print the program's version."));
-    parser.addOption(version);
-    parser.process(application);
-
+    tessel::TesselCommandLine commandLine;
+    if (const std::optional<QString> error = commandLine.parse(application)) {
+        std::fprintf(stderr, "tessel: %s\n", qPrintable(*error));
+        return tessel::TesselCommandLine::kUsageError;
+    }
+    const std::optional<QString> package = commandLine.packageFolder();
     const std::string programDirectory =
-        parser.isSet(package)
-            ? QFile::encodeName(parser.value(package)).toStdString()
+        package ? QFile::encodeName(*package).toStdString()
             : tessel::DefaultPackageFolder(
                   tessel::ProgramDirectoryOf(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString()),
                   QFile::encodeName(QDir::currentPath()).toStdString());
-    return tessel::CTesselApp().InitInstance(programDirectory);
+    return tessel::CTesselApp().InitInstance(programDirectory, commandLine.ports());
 }

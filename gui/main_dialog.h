@@ -3,6 +3,8 @@
 #include <string_view>
 
 #include "dialog/tessel_dlg.h"
+#include "gui/device_ports.h"
+#include "gui/painting_uploader.h"
 #include "gui/qt_dialog_host.h"
 #include "gui/tessel_window.h"
 #include "platform/qt/qt_event_pump.h"
@@ -17,16 +19,19 @@ inline constexpr char kProgramName[] = "Tessel";
 // procedures, wired together. The core dialog goes first when it ends: its sockets and timers refer to it.
 class MainDialog {
 public:
-    MainDialog(SocketFactory& sockets, FileUploader& uploader);
+    // The uploads run on uploader while the window stays painted; progress is what uploader reports to.
+    MainDialog(SocketFactory& sockets, FileUploader& uploader, UploadProgressMailbox* progress = nullptr);
 
-    // Defaults and the update header of the package in programDirectory.
-    void initialise(std::string_view programDirectory) { dialog_.InitDialog(programDirectory); }
+    // Defaults and the update header of the package in programDirectory; the device is reached on ports.
+    void initialise(std::string_view programDirectory, const DevicePorts& ports = {});
     // Shows the window modally; returns its result when it has closed.
     int exec() { return window_.exec(); }
 
     TesselWindow& window() { return window_; }
     const TesselWindow& window() const { return window_; }
     DialogHost& host() { return host_; }
+    // The uploader the core dialog uploads through.
+    FileUploader& uploader() { return uploader_; }
     CTesselDlg& dialog() { return dialog_; }
     const CTesselDlg& dialog() const { return dialog_; }
 
@@ -41,6 +46,7 @@ private:
     QtDialogHost host_;
     QtWindowTimers timers_;
     QtEventPump events_;
+    PaintingUploader uploader_;
     IgnoredOutcome ignoredOutcome_;
     CTesselDlg dialog_;
 };

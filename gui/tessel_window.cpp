@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
 
@@ -12,6 +13,7 @@
 #include "gui/dialog_template.h"
 #include "gui/dialog_units.h"
 #include "gui/program_icon.h"
+#include "gui/text_fit.h"
 
 namespace tessel {
 
@@ -36,6 +38,7 @@ void TesselWindow::buildControls() {
     for (const ControlTemplate& entry : dialog.controls) {
         QWidget* widget = CreateControl(entry, this);
         widget->setGeometry(units.toPixels(entry.rect));
+        if (auto* button = qobject_cast<QPushButton*>(widget)) FitButtonText(*button);
         if (entry.id != kNoControlId) controls_[entry.id] = widget;
         // A group box frames controls that come before it in the template: keep it beneath them.
         if (qobject_cast<QGroupBox*>(widget)) widget->lower();
@@ -44,6 +47,9 @@ void TesselWindow::buildControls() {
             previous = widget;
         }
     }
+    uploadProgress_ = new QProgressBar(this);
+    uploadProgress_->setGeometry(control(kDetailLine)->geometry());
+    uploadProgress_->hide();
     const auto connectButton = [this](int id, auto action) {
         connect(static_cast<QPushButton*>(control(id)), &QPushButton::clicked, this, action);
     };
@@ -53,6 +59,19 @@ void TesselWindow::buildControls() {
             if (commandHandler_) commandHandler_(id);
         });
     }
+}
+
+void TesselWindow::showUploadProgress(const QString& fileName, int doneBlocks, int totalBlocks) {
+    uploadProgress_->setRange(0, qMax(totalBlocks, 1));
+    uploadProgress_->setValue(qBound(0, doneBlocks, uploadProgress_->maximum()));
+    uploadProgress_->setFormat(fileName + QStringLiteral("  %p%"));
+    uploadProgress_->show();
+    repaint();
+}
+
+void TesselWindow::endUploadProgress() {
+    uploadProgress_->hide();
+    repaint();
 }
 
 void TesselWindow::onCloseButton() {

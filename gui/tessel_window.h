@@ -5,6 +5,8 @@
 #include <functional>
 #include <map>
 
+class QProgressBar;
+
 namespace tessel {
 
 // The main dialog's window, laid out from its window template in the template's font. It knows nothing of
@@ -23,6 +25,13 @@ public:
     void setCommandHandler(CommandHandler handler) { commandHandler_ = std::move(handler); }
     void setCloseGuard(CloseGuard guard) { closeGuard_ = std::move(guard); }
 
+    // How far the upload of a file has come, shown over the detail line (which the procedures only ever
+    // clear) and painted at once: the upload blocks the thread, so no event would paint it. totalBlocks 0:
+    // not known yet.
+    void showUploadProgress(const QString& fileName, int doneBlocks, int totalBlocks);
+    void endUploadProgress();
+    QProgressBar& uploadProgress() { return *uploadProgress_; }
+
 protected:
     // The window's close command: ends the dialog with the cancel result, if the guard allows.
     void closeEvent(QCloseEvent* event) override;
@@ -34,6 +43,7 @@ private:
     bool mayClose() const { return !closeGuard_ || closeGuard_(); }
 
     std::map<int, QWidget*> controls_;
+    QProgressBar* uploadProgress_ = nullptr;
     CommandHandler commandHandler_;
     CloseGuard closeGuard_;
 };

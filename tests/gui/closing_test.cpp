@@ -1,10 +1,13 @@
+#include <QLocale>
 #include <QTest>
 
 #include "dialog/control_ids.h"
 #include "dialog_fixture.h"
 #include "fake_console.h"
+#include "gui/qt_translations.h"
 #include "loopback_address.h"
 #include "message_box_answerer.h"
+#include "plain_text.h"
 #include "tests/platform/qt_test_support.h"
 
 namespace tessel::gui_test {
@@ -76,6 +79,21 @@ TEST_F(ClosingTest, AtStepTwoTheCloseButtonAsksAndNoKeepsTheWindow) {
     EXPECT_EQ(boxes.shown().size(), 2u);
     EXPECT_TRUE(closed());
     EXPECT_EQ(dialog.window().result(), QDialog::Accepted);
+}
+
+TEST_F(ClosingTest, TheQuestionsButtonsSpeakTheSystemsLanguage) {
+    const QtTranslations translations;
+    reachStepTwo();
+    button(kCloseButton)->click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    QStringList texts;
+    for (const QString& text : boxes.shown().front().buttonTexts) texts << PlainText(text);
+    texts.sort();
+    QStringList expected = QLocale::system().language() == QLocale::Japanese ? QStringList{"はい", "いいえ"}
+                                                                             : QStringList{"Yes", "No"};
+    expected.sort();
+    EXPECT_EQ(texts, expected);
+    EXPECT_FALSE(closed());
 }
 
 TEST_F(ClosingTest, AtStepTwoEnterAndTheCloseCommandAskToo) {

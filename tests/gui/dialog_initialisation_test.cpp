@@ -1,6 +1,9 @@
 #include "dialog/control_ids.h"
 #include "dialog_fixture.h"
+#include "fake_console.h"
+#include "message_box_answerer.h"
 #include "sample_package.h"
+#include "tests/platform/qt_test_support.h"
 
 namespace tessel::gui_test {
 namespace {
@@ -33,6 +36,26 @@ TEST_F(DialogInitialisationTest, LeavesCaptionAndVersionsEmptyWithoutAManagement
     EXPECT_EQ(dialog.dialog().moveFlag(), 0);
     EXPECT_TRUE(button(kFirmwareButton)->isEnabled());
     EXPECT_TRUE(button(kScriptButton)->isEnabled());
+}
+
+TEST_F(DialogInitialisationTest, ReachesTheDeviceOnThePortsItIsGiven) {
+    FakeConsole console;
+    ASSERT_TRUE(console.listening());
+    MessageBoxAnswerer boxes;
+    SamplePackage package;
+    dialog.initialise(package.dir(), DevicePorts{2121, console.port()});
+    EXPECT_EQ(edit(kFtpPortEdit)->text(), "2121");
+    EXPECT_FALSE(edit(kFtpPortEdit)->isVisible());
+
+    dialog.window().show();
+    edit(kAddressEdit)->setText("127.0.0.1");
+    edit(kLoginIdEdit)->setText("admin");
+    edit(kPasswordEdit)->setText("admin");
+    // The script update of a package without the move-aside connects to the console first.
+    button(kScriptButton)->click();
+    EXPECT_TRUE(qt_test::WaitFor([&] { return dialog.dialog().step() == 2; }));
+    EXPECT_EQ(dialog.dialog().ftpPort(), 2121);
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 }  // namespace

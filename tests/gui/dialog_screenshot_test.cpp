@@ -1,3 +1,4 @@
+#include <QLocale>
 #include <QPainter>
 
 #include "dialog/control_ids.h"
@@ -34,11 +35,14 @@ TEST_F(DialogTest, ScreenshotWithASamplePackage) {
     edit(kStatusLine)->setText("ファームウェア・アップデート終了");
     dialog.window().show();
 
+    // One screenshot for each locale the suite runs under: tessel-dialog-ja_JP.png, tessel-dialog-C.png.
+    const QString path =
+        QStringLiteral(TESSEL_SCREENSHOT_DIR "/tessel-dialog-%1.png").arg(QLocale::system().name());
     const QImage screenshot = WithTitleStrip(dialog.window());
     ASSERT_FALSE(screenshot.isNull());
     EXPECT_GT(screenshot.height(), dialog.window().height());
-    EXPECT_TRUE(screenshot.save(TESSEL_SCREENSHOT_PATH, "PNG")) << TESSEL_SCREENSHOT_PATH;
-    EXPECT_TRUE(QImage(TESSEL_SCREENSHOT_PATH).size() == screenshot.size());
+    EXPECT_TRUE(screenshot.save(path, "PNG")) << path.toStdString();
+    EXPECT_TRUE(QImage(path).size() == screenshot.size());
 }
 
 }  // namespace

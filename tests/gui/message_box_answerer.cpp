@@ -22,7 +22,9 @@ void MessageBoxAnswerer::answerOpenBoxes() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         if (box == nullptr || !box->isVisible()) continue;
-        shown_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+        QStringList buttonTexts;
+        for (QAbstractButton* button : box->buttons()) buttonTexts << button->text();
+        shown_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), buttonTexts});
         const QMessageBox::StandardButton answer =
             box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok : questionAnswer_;
         box->button(answer)->click();

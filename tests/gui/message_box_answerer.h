@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <vector>
@@ -13,6 +14,8 @@ struct ShownMessageBox {
     QString text;
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    // The texts of its buttons, in the order of the box's standard buttons.
+    QStringList buttonTexts;
 };
 
 // Answers every message box the program opens, from the box's own message loop: OK where it is offered, and
