@@ -1,9 +1,7 @@
 #include "cli/device_lock.h"
 
 #include <fcntl.h>
-#include <netdb.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,27 +9,10 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "cli/device_address.h"
 #include "dialog/local_file.h"
 
 namespace tessel::cli {
-namespace {
-
-// The numeric form of the first address the name resolves to; the name itself when it does not resolve (the
-// run then fails at its connect, and two runs of one unresolvable name still meet).
-std::string ResolvedAddress(const std::string& address) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(address.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return address;
-    char numeric[NI_MAXHOST] = {};
-    const bool named =
-        ::getnameinfo(found->ai_addr, found->ai_addrlen, numeric, sizeof numeric, nullptr, 0, NI_NUMERICHOST) == 0;
-    ::freeaddrinfo(found);
-    return named ? numeric : address;
-}
-
-}  // namespace
 
 std::string DeviceLockFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -49,7 +30,7 @@ std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::u
         error = "the lock folder " + folder + " cannot be used";
         return std::nullopt;
     }
-    const std::string resolved = ResolvedAddress(address);
+    const std::string resolved = CanonicalAddress(address, /*resolve=*/true);
     const std::string path = folder + "/" + SafeFileName(resolved) + "_" + std::to_string(consolePort) + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {

@@ -109,7 +109,7 @@ std::vector<FleetDevice> FailedDevicesOf(const std::string& reportPath, const st
         }
         if (device.login.empty()) refuse("no login");
         CheckFleetDevice(device, refuse);
-        if (const auto repeated = seen.add(device.address, where)) refuse(*repeated);
+        if (const auto repeated = seen.add(device.address, device.consolePort, where)) refuse(*repeated);
         devices.push_back(std::move(device));
     }
     if (!faults.empty()) devices.clear();

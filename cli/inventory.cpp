@@ -5,6 +5,7 @@
 #include <set>
 
 #include "cli/cli_options.h"
+#include "cli/device_address.h"
 #include "cli/visible_text.h"
 #include "dialog/local_file.h"
 
@@ -66,11 +67,17 @@ void CheckFleetDevice(const FleetDevice& device, const std::function<void(const 
     if (!PortNumber(device.ftpPort)) refuse("ftp_port \"" + device.ftpPort + "\" is no port number from 1 to 65535");
 }
 
-std::optional<std::string> RepeatedAddresses::add(const std::string& address, const std::string& where) {
+std::optional<std::string> RepeatedAddresses::add(const std::string& address, std::uint16_t consolePort,
+                                                  const std::string& where) {
     if (address.empty()) return std::nullopt;
-    const auto [earlier, added] = seen_.emplace(address, where);
-    if (added) return std::nullopt;
-    return "address " + address + " is listed twice (also on " + earlier->second + ")";
+    // The transfer library allows one transfer per host as written; one device is one address and console
+    // port however the address is spelled. Names are not looked up here: the lock of each run resolves them.
+    const auto [sameText, newText] = texts_.emplace(address, where);
+    const auto [sameDevice, newDevice] =
+        devices_.emplace(std::pair{CanonicalAddress(address, /*resolve=*/false), consolePort}, where);
+    if (newText && newDevice) return std::nullopt;
+    const std::string& earlier = newText ? sameDevice->second : sameText->second;
+    return "address " + address + " is listed twice (also on " + earlier + ")";
 }
 
 std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefaults& defaults,
@@ -137,7 +144,9 @@ std::vector<FleetDevice> ParseInventory(const std::string& csv, const FleetDefau
         } else {
             refuse("no password, and none given to the command line");
         }
-        if (const auto repeated = seen.add(device.address, "line " + std::to_string(line))) refuse(*repeated);
+        if (const auto repeated = seen.add(device.address, device.consolePort, "line " + std::to_string(line))) {
+            refuse(*repeated);
+        }
         if (good) devices.push_back(std::move(device));
     }
     if (devices.empty() && faults.empty()) faults.push_back("no devices listed");

@@ -37,14 +37,16 @@ std::optional<std::uint16_t> PortNumber(const std::string& text);
 // refuse.
 void CheckFleetDevice(const FleetDevice& device, const std::function<void(const std::string&)>& refuse);
 
-// The addresses of a fleet, each allowed once: the transfer library allows one transfer per host.
+// The devices of a fleet, each allowed once: an address as written (the transfer library allows one transfer
+// per host) and an address in any spelling with its console port (one device).
 class RepeatedAddresses {
 public:
-    // The fault of an address already added (where names the place of each, "line 5"); nullopt for a new one.
-    std::optional<std::string> add(const std::string& address, const std::string& where);
+    // The fault of a device already added (where names the place of each, "line 5"); nullopt for a new one.
+    std::optional<std::string> add(const std::string& address, std::uint16_t consolePort, const std::string& where);
 
 private:
-    std::map<std::string, std::string> seen_;
+    std::map<std::string, std::string> texts_;
+    std::map<std::pair<std::string, std::uint16_t>, std::string> devices_;
 };
 
 // Columns: address (required), name, login, password, ftp_port, console_port, in any order. Every bad row

@@ -55,6 +55,19 @@ TEST(Inventory, EveryBadRowIsListedAndNoDeviceIsReturned) {
     EXPECT_EQ(faults, std::vector<std::string>{"no devices listed"});
 }
 
+TEST(Inventory, OneDeviceUnderAnotherSpellingOfItsAddressIsListedTwice) {
+    std::vector<std::string> faults;
+    const auto devices = ParseInventory("address\n127.0.0.1\n127.1\n::ffff:127.0.0.1\nLogger-7\nlogger-7\n",
+                                        FleetDefaults{"admin", std::string("pw")}, faults);
+    EXPECT_TRUE(devices.empty());
+    const std::vector<std::string> expected = {
+        "line 3: address 127.1 is listed twice (also on line 2)",
+        "line 4: address ::ffff:127.0.0.1 is listed twice (also on line 2)",
+        "line 6: address logger-7 is listed twice (also on line 5)",
+    };
+    EXPECT_EQ(faults, expected);
+}
+
 TEST(Inventory, AQuoteNeverClosedIsAFaultNotTheRestOfTheFileInOneCell) {
     std::vector<std::string> faults;
     const auto devices = ParseInventory("address,name\n10.0.0.1,\"Site 7\n10.0.0.2,b\n10.0.0.3,c\n",

@@ -41,13 +41,19 @@ TEST_F(HostileRun, ASecondRunOfOneDeviceIsRefusedWhateverTheAddressSpelling) {
     const std::string first = environment_ + " timeout 60 " + Quote(TESSEL_CLI_PROGRAM) + " " +
                               SlowFirmwareArgs(slow, "127.0.0.1", 6) + " >/dev/null 2>&1";
     int status = -1;
-    // The second starts while the first uploads, and names the device as 127.1.
-    const std::string out =
-        RunCommand("(" + first + ") & sleep 1; " + environment_ + " timeout 60 " + Quote(TESSEL_CLI_PROGRAM) + " " +
-                       SlowFirmwareArgs(slow, "127.1", 6) + " 2>&1; echo second $?; wait",
-                   &status);
-    EXPECT_NE(out.find("another update of 127.0.0.1 (console port 9) is running"), std::string::npos) << out;
-    EXPECT_NE(out.find("second 1"), std::string::npos) << out;
+    // The others start while the first uploads, and name the device as 127.1 and as an IPv4-mapped IPv6 address.
+    std::string others;
+    for (const char* spelling : {"127.1", "::ffff:127.0.0.1"}) {
+        others += environment_ + " timeout 60 " + Quote(TESSEL_CLI_PROGRAM) + " " +
+                  SlowFirmwareArgs(slow, spelling, 6) + " 2>&1; echo \"" + spelling + " $?\"; ";
+    }
+    const std::string out = RunCommand("(" + first + ") & sleep 1; " + others + "wait", &status);
+    const std::string refusal = "another update of 127.0.0.1 (console port 9) is running";
+    const std::size_t firstRefusal = out.find(refusal);
+    EXPECT_NE(firstRefusal, std::string::npos) << out;
+    EXPECT_NE(out.find(refusal, firstRefusal + 1), std::string::npos) << out;
+    EXPECT_NE(out.find("127.1 1"), std::string::npos) << out;
+    EXPECT_NE(out.find("::ffff:127.0.0.1 1"), std::string::npos) << out;
     EXPECT_EQ(Listing(sentinel_), before_);
 }
 
