@@ -14,6 +14,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +37,7 @@ struct Figures {
     double wall = 0;
     double cpuSeconds = 0;
     double peakMiB = 0;
+    std::map<std::string, int> failures;  // devices by result and final message, for those that did not succeed
 };
 
 double Seconds(const timeval& time) {
@@ -107,10 +110,17 @@ Figures RunFleet(int devices, const std::filesystem::path& work, const std::file
     figures.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     figures.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
     figures.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    const std::string written = ran ? test::ReadFileBytes(report) : std::string();
-    for (std::size_t at = written.find("\"result\": \"succeeded\""); at != std::string::npos;
-         at = written.find("\"result\": \"succeeded\"", at + 1)) {
-        ++figures.succeeded;
+    const nlohmann::json written =
+        nlohmann::json::parse(ran ? test::ReadFileBytes(report) : std::string(), nullptr, false);
+    if (written.is_object() && written.contains("devices") && written["devices"].is_array()) {
+        for (const nlohmann::json& device : written["devices"]) {
+            const std::string result = device.value("result", "");
+            if (result == "succeeded") {
+                ++figures.succeeded;
+            } else {
+                ++figures.failures[result + ": " + device.value("final_message", "")];
+            }
+        }
     }
     return figures;
 }
@@ -157,6 +167,7 @@ int main(int argc, char** argv) {
         if (devices > 1)
             std::printf("  memory per device %.2f MiB", (f.peakMiB - one.peakMiB) / (devices - 1) - fileMiB);
         std::printf("\n");
+        for (const auto& [failure, count] : f.failures) std::printf("      %4d devices  %s\n", count, failure.c_str());
         std::fflush(stdout);
         failures += f.succeeded == devices ? 0 : 1;
     }

@@ -283,8 +283,9 @@ class Restarts:
     def _end_connections(self):
         if not self.pending:
             return
-        servers = {device.server for device in self.pending}
-        self.pending.clear()
+        # A signal may come at any time: it marks the next round.
+        pending, self.pending = self.pending, set()
+        servers = {device.server for device in pending}
         channels = self.ioloop.socket_map
         for fd, channel in list(channels.items()):
             # A data connection belongs to its control connection; ending a control connection ends its data
