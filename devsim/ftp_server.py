@@ -2,8 +2,9 @@
 """A real FTP server over a folder: pyftpdlib on a loopback port, one virtual user. Or over many devices' folders
 at once, each on an address of its own and the same port, in one process.
 
-Prints the port it listens on as its first line, then serves until it is terminated. SIGUSR1 restarts it as a
-device restarts: its connections end and new ones are refused for a while.
+Prints the port it listens on as its first line, then serves until it is terminated. With --commands, a line
+"restart ADDRESS" on standard input restarts the device on that address as a device restarts: its connections
+end and new ones are refused for a while.
 """
 import argparse
 import collections
@@ -224,7 +225,7 @@ def add_after_store(handler, what):
 
 class DeviceRestart:
     """One device restarting: every connection it had ends with a reset, and for the restart time a new control
-    connection to it is reset before its greeting. The time counts from the signal; the service comes back a
+    connection to it is reset before its greeting. The time counts from the command; the service comes back a
     little before the console that sent it, so that a client that waits for the console finds it."""
 
     EARLY = 0.1
@@ -234,8 +235,15 @@ class DeviceRestart:
         self.until = 0.0
         self.server = None
 
-    def start(self):
+    def restart(self):
         self.until = time.monotonic() + self.seconds
+        channels = self.server.ioloop.socket_map
+        for fd, channel in list(channels.items()):
+            # A data connection belongs to its control connection; ending a control connection ends its data
+            # connections with it.
+            owner = getattr(channel, "cmd_channel", channel)
+            if getattr(owner, "server", None) is self.server and channels.get(fd) is channel:
+                reset(channel)
 
     def wrap(self, handler):
         restart = self
@@ -250,49 +258,18 @@ class DeviceRestart:
         return RestartingHandler
 
 
-class Restarts:
-    """The restarts of the devices one server process serves: SIGUSR1 restarts all of them, a line "restart
-    ADDRESS" on standard input (with --commands) the one on that address."""
+def restart_command(restarts):
+    """A line "restart ADDRESS": the device on that address restarts."""
 
-    LOOK_EVERY = 0.05
-
-    def __init__(self, ioloop, devices):
-        self.ioloop = ioloop
-        self.devices = devices  # address -> DeviceRestart
-        self.pending = set()
-
-    def signalled(self, *_):
-        for device in self.devices.values():
-            device.start()
-        self.pending.update(self.devices.values())
-
-    def command(self, line):
+    def take(line):
         words = line.split()
-        device = self.devices.get(words[1]) if len(words) == 2 and words[0] == "restart" else None
-        if device is None:
+        restart = restarts.get(words[1]) if len(words) == 2 and words[0] == "restart" else None
+        if restart is None:
             print("unknown command: " + line, file=sys.stderr, flush=True)
             return
-        device.start()
-        self.pending.add(device)
+        restart.restart()
 
-    def serve(self):
-        # The connections end in the server's own loop, not in the signal handler, which may run in the midst of it.
-        signal.signal(signal.SIGUSR1, self.signalled)
-        self.ioloop.call_every(self.LOOK_EVERY, self._end_connections)
-
-    def _end_connections(self):
-        if not self.pending:
-            return
-        # A signal may come at any time: it marks the next round.
-        pending, self.pending = self.pending, set()
-        servers = {device.server for device in pending}
-        channels = self.ioloop.socket_map
-        for fd, channel in list(channels.items()):
-            # A data connection belongs to its control connection; ending a control connection ends its data
-            # connections with it.
-            owner = getattr(channel, "cmd_channel", channel)
-            if getattr(owner, "server", None) in servers and channels.get(fd) is channel:
-                reset(channel)
+    return take
 
 
 class CommandReader:
@@ -397,7 +374,7 @@ def main():
     parser.add_argument("--after-store", choices=("close", "reset"), default=None,
                         help="after a stored file, close the control connection, or reset it at its next command")
     parser.add_argument("--restart-time", type=int, default=3000,
-                        help="ms after SIGUSR1 (a device restart) during which new connections are reset")
+                        help="ms after a restart during which new connections to the device are reset")
     parser.add_argument("--link-delay", type=int, default=0,
                         help="one-way delay in ms of a simulated link, on every connection and direction")
     parser.add_argument("--link-rate", type=int, default=0,
@@ -418,7 +395,7 @@ def main():
     if args.log:
         log = open(args.log, "a", buffering=1, encoding="utf-8", errors="surrogateescape")
     ioloop = IOLoop.instance()
-    restarts = Restarts(ioloop, {})
+    restarts = {}
     port = args.port
     servers = []
     for address, root in devices:
@@ -428,12 +405,11 @@ def main():
         if len(devices) > 1:
             server.max_cons = 0
         restart.server = server
-        restarts.devices[address] = restart
+        restarts[address] = restart
         servers.append(server)
         port = server.socket.getsockname()[1]
-    restarts.serve()
     if args.commands:
-        CommandReader(ioloop, restarts.command)
+        CommandReader(ioloop, restart_command(restarts))
     signal.signal(signal.SIGTERM, lambda *_: servers[0].close_all() or sys.exit(0))
     print(port, flush=True)
     servers[0].serve_forever(handle_exit=False)
