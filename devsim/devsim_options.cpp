@@ -177,8 +177,9 @@ std::variant<DevsimOptions, HelpRequest, VersionRequest, UsageError> ParseOption
     }
     if (!rootGiven) return UsageError{"--root DIR is required"};
     if (options.devices > 1 && !DeviceAddress(options.host, options.devices - 1)) {
-        return UsageError{"--devices " + QString::number(options.devices) + " needs --host to be an IPv4 address with " +
-                          QString::number(options.devices - 1) + " more after it"};
+        return UsageError{"--devices " + QString::number(options.devices) +
+                          " needs --host to be an IPv4 address with " + QString::number(options.devices - 1) +
+                          " more after it"};
     }
     return options;
 }

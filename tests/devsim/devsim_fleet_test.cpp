@@ -1,10 +1,11 @@
 // Many devices in one simulator: each on its own address, with its own console, state and files.
-#include <gtest/gtest.h>
-
-#include <fstream>
-
 #include "console_client.h"
 #include "devsim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
 
 namespace tessel::test {
 namespace {
