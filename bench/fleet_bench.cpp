@@ -1,7 +1,7 @@
-// Fleet updates at scale: for 1, 10, 50 and 100 simulated devices at once (or the counts given), one
-// `tessel-cli firmware --inventory` run of two-pass firmware updates, and its figures: wall time and its ratio
-// to one device, the updater's CPU time per device update, and the memory each running device adds to the
-// tessel-cli process.
+// Fleet updates at scale: for 1, 10, 100 and 1000 simulated devices at once (or the counts given), one simulator
+// with that many devices and one `tessel-cli firmware --inventory` run of two-pass firmware updates on all of
+// them at once, and its figures: wall time and its ratio to one device, the updater's CPU time per device
+// update, its peak memory and the memory each running device adds to it.
 //   fleet_bench [N ...]
 #include <fcntl.h>
 #include <signal.h>
@@ -14,7 +14,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,18 +37,23 @@ struct Figures {
     double wall = 0;
     double cpuSeconds = 0;
     double peakMiB = 0;
+    std::map<std::string, int> failures;  // devices by result and final message, for those that did not succeed
 };
 
 double Seconds(const timeval& time) {
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
 }
 
-// Another spelling of 127.0.0.1 per device (500 of them, short enough for the transfer library's host limit):
-// the fleet refuses one address twice, as the library allows one transfer per host.
-std::string Spelling(int i) {
-    static const char* kZero[] = {"0", "00", "000", "0000", "0x0", "0x00", "0x000", "0X0", "0X00", "0X000"};
-    static const char* kOne[] = {"1", "01", "001", "0x1", "0x01"};
-    return std::string("127.") + kZero[(i / 10) % 10] + "." + kZero[i % 10] + "." + kOne[(i / 100) % 5];
+// Targets of a fleet run, against which the figures are read.
+constexpr double kTargetRatio = 1.5;
+constexpr double kTargetMiBPerDevice = 0.5;
+
+// The address of device i (from 0) of the simulated fleet: 127.0.0.1 and the ones after it, carried into the
+// next octets as the simulator places them.
+std::string DeviceAddress(int i) {
+    const unsigned address = (127u << 24) + 1u + static_cast<unsigned>(i);
+    return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xff) + "." +
+           std::to_string((address >> 8) & 0xff) + "." + std::to_string(address & 0xff);
 }
 
 // Runs tessel-cli with these arguments and environment, output to /dev/null, and waits for it (bounded):
@@ -83,13 +89,12 @@ bool RunCli(const std::vector<std::string>& arguments, const std::vector<std::st
 }
 
 Figures RunFleet(int devices, const std::filesystem::path& work, const std::filesystem::path& package) {
-    std::vector<std::unique_ptr<test::DevsimProcess>> fleet;
+    const test::DevsimProcess fleet({"--devices", std::to_string(devices), "--firmware-version", "1.06.00",
+                                     "--restart-time", "300", "--expansion-delay", "20"});
     std::string csv = "name,address,ftp_port,console_port\n";
     for (int i = 0; i < devices; ++i) {
-        fleet.push_back(std::make_unique<test::DevsimProcess>(std::vector<std::string>{
-            "--firmware-version", "1.06.00", "--restart-time", "300", "--expansion-delay", "20"}));
-        csv += "logger-" + std::to_string(i) + "," + Spelling(i) + "," + std::to_string(fleet.back()->FtpPort()) + "," +
-               std::to_string(fleet.back()->ConsolePort()) + "\n";
+        csv += "logger-" + std::to_string(i) + "," + DeviceAddress(i) + "," + std::to_string(fleet.FtpPort()) + "," +
+               std::to_string(fleet.ConsolePort()) + "\n";
     }
     const std::filesystem::path inventory = work / ("fleet-" + std::to_string(devices) + ".csv");
     test::WriteFileBytes(inventory, csv);
@@ -105,10 +110,17 @@ Figures RunFleet(int devices, const std::filesystem::path& work, const std::file
     figures.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     figures.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
     figures.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    const std::string written = ran ? test::ReadFileBytes(report) : std::string();
-    for (std::size_t at = written.find("\"result\": \"succeeded\""); at != std::string::npos;
-         at = written.find("\"result\": \"succeeded\"", at + 1)) {
-        ++figures.succeeded;
+    const nlohmann::json written =
+        nlohmann::json::parse(ran ? test::ReadFileBytes(report) : std::string(), nullptr, false);
+    if (written.is_object() && written.contains("devices") && written["devices"].is_array()) {
+        for (const nlohmann::json& device : written["devices"]) {
+            const std::string result = device.value("result", "");
+            if (result == "succeeded") {
+                ++figures.succeeded;
+            } else {
+                ++figures.failures[result + ": " + device.value("final_message", "")];
+            }
+        }
     }
     return figures;
 }
@@ -127,7 +139,7 @@ double LargestFileMiB(const std::filesystem::path& package) {
 int main(int argc, char** argv) {
     std::vector<int> counts;
     for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
-    if (counts.empty()) counts = {1, 10, 50, 100};
+    if (counts.empty()) counts = {1, 10, 100, 1000};
     const std::filesystem::path work = test::MakeTempDir("fleet-bench");
     const std::filesystem::path package = work / "package";
     if (!test::BuildDemoPackage(package, work / "package-sources", true)) {
@@ -135,10 +147,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double fileMiB = LargestFileMiB(package);
+    rlimit files{};
+    getrlimit(RLIMIT_NOFILE, &files);
     std::printf(
         "memory per device = (peak RSS of tessel-cli with N devices - its peak RSS with one) / (N - 1) - the\n"
-        "largest package file (%.2f MiB), which each running device may hold while it uploads\n",
-        fileMiB);
+        "largest package file (%.2f MiB), which each running device may hold while it uploads\n"
+        "targets: ratio to one at most %.2f, memory per device at most %.2f MiB; tessel-cli may open %llu files\n",
+        fileMiB, kTargetRatio, kTargetMiBPerDevice, static_cast<unsigned long long>(files.rlim_cur));
     // The first count is the reference of the ratio and of the memory; one device unless told otherwise.
     Figures one;
     int failures = 0;
@@ -152,6 +167,7 @@ int main(int argc, char** argv) {
         if (devices > 1)
             std::printf("  memory per device %.2f MiB", (f.peakMiB - one.peakMiB) / (devices - 1) - fileMiB);
         std::printf("\n");
+        for (const auto& [failure, count] : f.failures) std::printf("      %4d devices  %s\n", count, failure.c_str());
         std::fflush(stdout);
         failures += f.succeeded == devices ? 0 : 1;
     }

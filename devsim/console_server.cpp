@@ -60,20 +60,21 @@ void ConsoleServer::Restart() {
     }
     sessions_.clear();
     emit restarting();
-    Log("device: restarting, console refuses connections for " + std::to_string(device_.settings.restartTimeMs) +
-        " ms");
+    Log(device_.logName + "device: restarting, console refuses connections for " +
+        std::to_string(device_.settings.restartTimeMs) + " ms");
     // A coarse timer may fire up to 5 % early, before the FTP service is back.
     QTimer::singleShot(device_.settings.restartTimeMs, Qt::PreciseTimer, this, &ConsoleServer::ListenAgain);
 }
 
 void ConsoleServer::ListenAgain() {
     if (!server_.listen(host_, port_)) {
-        Log("device: console cannot listen again (" + server_.errorString().toStdString() + "), retrying");
+        Log(device_.logName + "device: console cannot listen again (" + server_.errorString().toStdString() +
+            "), retrying");
         QTimer::singleShot(kListenRetryMs, this, &ConsoleServer::ListenAgain);
         return;
     }
     restarting_ = false;
-    Log("device: restarted, console listens on port " + std::to_string(port_));
+    Log(device_.logName + "device: restarted, console listens on port " + std::to_string(port_));
 }
 
 }  // namespace tessel::devsim

@@ -60,7 +60,9 @@ void ConsoleSession::Drop() {
     Note("connection dropped");
 }
 
-void ConsoleSession::Note(const std::string& text) const { Log("console " + std::to_string(id_) + ": " + text); }
+void ConsoleSession::Note(const std::string& text) const {
+    Log(device_.logName + "console " + std::to_string(id_) + ": " + text);
+}
 
 void ConsoleSession::OnReceived(const QByteArray& bytes) {
     for (const char c : bytes) {

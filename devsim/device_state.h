@@ -26,6 +26,7 @@ struct DeviceState {
     FirmwareVersion installedVersion;
     bool silent = false;
     std::map<long long, long long> exports;  // setexport/putexport values by port
+    std::string logName;  // before each of its log lines: "127.0.0.2 " in a fleet, empty for a lone device
 };
 
 }  // namespace tessel::devsim

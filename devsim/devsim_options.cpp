@@ -1,6 +1,7 @@
 #include "devsim/devsim_options.h"
 
 #include "devsim/firmware_image.h"
+#include "devsim/fleet_layout.h"
 
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@ namespace {
 constexpr unsigned kMaxDelayMs = 3'600'000;
 constexpr unsigned kMaxLinkDelayMs = 10'000;
 constexpr unsigned kMaxLinkRateKbit = 1'000'000;
+constexpr unsigned kMaxDevices = 10'000;
 
 bool ReadNumber(const QString& text, unsigned max, unsigned& value) {
     bool ok = false;
@@ -30,6 +32,7 @@ QString UsageText() {
                "                         (B:, C:/www/control, C:/www/lockoff.wcr and C:/system with autoscript.wcr\n"
                "                         are created when missing)\n"
                "  --host ADDR            address both services listen on (default 127.0.0.1)\n"
+               "  --devices N            simulate N devices side by side, 1 to 10000 (default 1); see Fleet below\n"
                "  --console-port N       console port (default 8002, 0 = any free port)\n"
                "  --ftp-port N           FTP port (default 0 = any free port)\n"
                "  --login ID             console login ID and FTP user (default admin)\n"
@@ -66,6 +69,15 @@ QString UsageText() {
                "its last byte; a download's bytes come without the delay, its closing reply with it. Refused\n"
                "connections (during a restart) are refused at once. Not modelled: loss, jitter, the modem's\n"
                "buffers, TCP's slow start.\n"
+               "\n"
+               "Fleet: with --devices N, device i (from 1) listens on the IPv4 address i - 1 places after --host,\n"
+               "counting on into the next octets: 127.0.0.1, 127.0.0.2, ... 127.0.0.255, 127.0.1.0, 127.0.1.1, ...\n"
+               "(any 127.x.x.x address reaches this machine). Each device has its own console on the console port,\n"
+               "its own state, and its own file system in the subfolder of --root named after its address\n"
+               "(ROOT/127.0.0.2/B: is drive B: of the second device); one FTP server process serves them all, each\n"
+               "address its own device's folder. A port of 0 is the free port the first device got, taken by all.\n"
+               "The options apply to every device; a device's restart ends its own connections only. Log lines of a\n"
+               "device begin with its address, and SIGUSR1 lists the files of all of them under their folders.\n"
                "\n"
                "Firmware image: sysup installs an image whose first line is \"") +
            QString::fromLatin1(kFirmwareImageHeader.data(), static_cast<qsizetype>(kFirmwareImageHeader.size())) +
@@ -105,6 +117,11 @@ std::variant<DevsimOptions, HelpRequest, VersionRequest, UsageError> ParseOption
          }},
         {"--host", [&](const QString& value) -> QString {
              options.host = value;
+             return {};
+         }},
+        {"--devices", [&](const QString& value) -> QString {
+             if (!ReadNumber(value, kMaxDevices, options.devices) || options.devices == 0)
+                 return "a number from 1 to " + QString::number(kMaxDevices);
              return {};
          }},
         {"--console-port", number(options.consolePort, 65535)},
@@ -159,6 +176,11 @@ std::variant<DevsimOptions, HelpRequest, VersionRequest, UsageError> ParseOption
         }
     }
     if (!rootGiven) return UsageError{"--root DIR is required"};
+    if (options.devices > 1 && !DeviceAddress(options.host, options.devices - 1)) {
+        return UsageError{"--devices " + QString::number(options.devices) +
+                          " needs --host to be an IPv4 address with " + QString::number(options.devices - 1) +
+                          " more after it"};
+    }
     return options;
 }
 

@@ -13,7 +13,8 @@ namespace tessel::devsim {
 
 struct DevsimOptions {
     QString root;
-    QString host = "127.0.0.1";
+    QString host = "127.0.0.1";  // of the first device; a fleet's next devices take the next addresses
+    unsigned devices = 1;          // devices simulated side by side, each on an address and a folder of its own
     quint16 consolePort = 8002;
     quint16 ftpPort = 0;
     bool ftp = true;

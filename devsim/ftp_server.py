@@ -1,12 +1,15 @@
 #!/usr/bin/python3
-"""A real FTP server over a folder: pyftpdlib on a loopback port, one virtual user.
+"""A real FTP server over a folder: pyftpdlib on a loopback port, one virtual user. Or over many devices' folders
+at once, each on an address of its own and the same port, in one process.
 
-Prints the port it listens on as its first line, then serves until it is terminated. SIGUSR1 restarts it as a
-device restarts: its connections end and new ones are refused for a while.
+Prints the port it listens on as its first line, then serves until it is terminated. With --commands, a line
+"restart ADDRESS" on standard input restarts the device on that address as a device restarts: its connections
+end and new ones are refused for a while.
 """
 import argparse
 import collections
 import os
+import resource
 import signal
 import socket
 import struct
@@ -15,6 +18,7 @@ import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.ioloop import IOLoop
 from pyftpdlib.servers import FTPServer
 
 
@@ -220,21 +224,26 @@ def add_after_store(handler, what):
 
 
 class DeviceRestart:
-    """The device restarting on SIGUSR1: every connection it had ends with a reset, and for the restart time a
-    new control connection is reset before its greeting. The time counts from the signal; the service comes
-    back a little before the console that sent it, so that a client that waits for the console finds it."""
+    """One device restarting: every connection it had ends with a reset, and for the restart time a new control
+    connection to it is reset before its greeting. The time counts from the command; the service comes back a
+    little before the console that sent it, so that a client that waits for the console finds it."""
 
     EARLY = 0.1
-    LOOK_EVERY = 0.05
 
     def __init__(self, seconds):
         self.seconds = max(0.0, seconds - self.EARLY)
-        self.pending = False
         self.until = 0.0
+        self.server = None
 
-    def signalled(self, *_):
+    def restart(self):
         self.until = time.monotonic() + self.seconds
-        self.pending = True
+        channels = self.server.ioloop.socket_map
+        for fd, channel in list(channels.items()):
+            # A data connection belongs to its control connection; ending a control connection ends its data
+            # connections with it.
+            owner = getattr(channel, "cmd_channel", channel)
+            if getattr(owner, "server", None) is self.server and channels.get(fd) is channel:
+                reset(channel)
 
     def wrap(self, handler):
         restart = self
@@ -248,54 +257,62 @@ class DeviceRestart:
 
         return RestartingHandler
 
-    def serve(self, server):
-        # The connections end in the server's own loop, not in the signal handler, which may run in the midst of it.
-        signal.signal(signal.SIGUSR1, self.signalled)
-        server.ioloop.call_every(self.LOOK_EVERY, self._end_connections, server)
 
-    def _end_connections(self, server):
-        if not self.pending:
+def restart_command(restarts):
+    """A line "restart ADDRESS": the device on that address restarts."""
+
+    def take(line):
+        words = line.split()
+        restart = restarts.get(words[1]) if len(words) == 2 and words[0] == "restart" else None
+        if restart is None:
+            print("unknown command: " + line, file=sys.stderr, flush=True)
             return
-        self.pending = False
-        channels = server.ioloop.socket_map
-        for fd, channel in list(channels.items()):
-            # Ending a control connection ends its data connections with it.
-            if channel is not server and channels.get(fd) is channel:
-                reset(channel)
+        restart.restart()
+
+    return take
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--root", required=True)
-    parser.add_argument("--user", default="user")
-    # A real password comes through the environment: the arguments of a process are visible to every user.
-    parser.add_argument("--password", default=os.environ.get("TESSEL_FTP_PASSWORD", "secret"))
-    parser.add_argument("--host", default="127.0.0.1")
-    parser.add_argument("--port", type=int, default=0, help="port to listen on, 0 = any free port")
-    parser.add_argument("--rate", type=int, default=0, help="bytes per second on data connections, 0 = unlimited")
-    parser.add_argument("--stall-after", type=int, default=None, help="stop moving data after this many bytes")
-    parser.add_argument("--log", default=None, help="file that receives the commands the server sees")
-    parser.add_argument("--no-epsv", action="store_true", help="refuse EPSV, so that clients fall back to PASV")
-    parser.add_argument("--pasv-reply", default=None, help="answer every PASV with 227 and this text")
-    parser.add_argument("--multiline", action="store_true", help="greet and confirm the login in multi-line replies")
-    parser.add_argument("--after-store", choices=("close", "reset"), default=None,
-                        help="after a stored file, close the control connection, or reset it at its next command")
-    parser.add_argument("--restart-time", type=int, default=3000,
-                        help="ms after SIGUSR1 (a device restart) during which new connections are reset")
-    parser.add_argument("--link-delay", type=int, default=0,
-                        help="one-way delay in ms of a simulated link, on every connection and direction")
-    parser.add_argument("--link-rate", type=int, default=0,
-                        help="kbit/s of a simulated link in each direction of each connection, 0 = unlimited")
-    args = parser.parse_args()
-    if not 0 <= args.restart_time <= 3600000:
-        parser.error("--restart-time takes 0 to 3600000 ms")
-    if not 0 <= args.link_delay <= 10000 or not 0 <= args.link_rate <= 10000000:
-        parser.error("--link-delay takes 0 to 10000 ms, --link-rate 0 to 10000000 kbit/s")
+class CommandReader:
+    """Lines on standard input, in the server's loop."""
+
+    def __init__(self, ioloop, take_line):
+        self.ioloop = ioloop
+        self.take_line = take_line
+        self.partial = b""
+        self._fileno = sys.stdin.fileno()
+        ioloop.register(self._fileno, self, ioloop.READ)
+
+    def readable(self):
+        return True
+
+    def writable(self):
+        return False
+
+    def handle_read_event(self):
+        data = os.read(self._fileno, 4096)
+        if not data:
+            self.close()
+            return
+        *lines, self.partial = (self.partial + data).split(b"\n")
+        for line in lines:
+            self.take_line(line.decode("utf-8", "replace").strip())
+
+    def handle_close(self):
+        self.close()
+
+    def handle_error(self):
+        self.close()
+
+    def close(self):
+        self.ioloop.unregister(self._fileno)
+
+
+def make_handler(args, root, restart, log):
+    """The handler of one device's control connections: its own user over its own folder."""
     link_delay = args.link_delay / 1000.0
     link_rate = args.link_rate * 1000 // 8
-
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+    authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
 
     class Handler(FTPHandler):
         pass
@@ -316,9 +333,7 @@ def main():
     Handler.unicode_errors = "surrogateescape"
     if args.after_store:
         Handler = add_after_store(Handler, args.after_store)
-    if args.log:
-        log = open(args.log, "a", buffering=1, encoding="utf-8", errors="surrogateescape")
-
+    if log is not None:
         def pre_process_command(self, line, cmd, arg, _log=log, _orig=Handler.pre_process_command):
             _log.write(line + "\n")
             return _orig(self, line, cmd, arg)
@@ -326,14 +341,78 @@ def main():
         Handler.pre_process_command = pre_process_command
     if link_delay or link_rate:
         Handler = add_link(Handler, link_delay, link_rate)
-    restart = DeviceRestart(args.restart_time / 1000.0)
-    Handler = restart.wrap(Handler)
+    return restart.wrap(Handler)
 
-    server = FTPServer((args.host, args.port), Handler)
-    restart.serve(server)
-    signal.signal(signal.SIGTERM, lambda *_: server.close_all() or sys.exit(0))
-    print(server.socket.getsockname()[1], flush=True)
-    server.serve_forever(handle_exit=False)
+
+def raise_open_file_limit():
+    """A thousand devices hold a few thousand sockets: as many as the system lets this process have."""
+    soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    if hard == resource.RLIM_INFINITY or soft < hard:
+        resource.setrlimit(resource.RLIMIT_NOFILE, (hard, hard))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", help="the folder of the one device on --host")
+    parser.add_argument("--device", nargs=2, action="append", default=[], metavar=("ADDRESS", "ROOT"),
+                        help="a device on its own address with its own folder, instead of --host and --root; "
+                             "may be given many times")
+    parser.add_argument("--commands", action="store_true",
+                        help="read \"restart ADDRESS\" lines on standard input: that device restarts")
+    parser.add_argument("--user", default="user")
+    # A real password comes through the environment: the arguments of a process are visible to every user.
+    parser.add_argument("--password", default=os.environ.get("TESSEL_FTP_PASSWORD", "secret"))
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=0,
+                        help="port to listen on, 0 = any free port (the first device's, taken by all)")
+    parser.add_argument("--rate", type=int, default=0, help="bytes per second on data connections, 0 = unlimited")
+    parser.add_argument("--stall-after", type=int, default=None, help="stop moving data after this many bytes")
+    parser.add_argument("--log", default=None, help="file that receives the commands the server sees")
+    parser.add_argument("--no-epsv", action="store_true", help="refuse EPSV, so that clients fall back to PASV")
+    parser.add_argument("--pasv-reply", default=None, help="answer every PASV with 227 and this text")
+    parser.add_argument("--multiline", action="store_true", help="greet and confirm the login in multi-line replies")
+    parser.add_argument("--after-store", choices=("close", "reset"), default=None,
+                        help="after a stored file, close the control connection, or reset it at its next command")
+    parser.add_argument("--restart-time", type=int, default=3000,
+                        help="ms after a restart during which new connections to the device are reset")
+    parser.add_argument("--link-delay", type=int, default=0,
+                        help="one-way delay in ms of a simulated link, on every connection and direction")
+    parser.add_argument("--link-rate", type=int, default=0,
+                        help="kbit/s of a simulated link in each direction of each connection, 0 = unlimited")
+    args = parser.parse_args()
+    if not 0 <= args.restart_time <= 3600000:
+        parser.error("--restart-time takes 0 to 3600000 ms")
+    if not 0 <= args.link_delay <= 10000 or not 0 <= args.link_rate <= 10000000:
+        parser.error("--link-delay takes 0 to 10000 ms, --link-rate 0 to 10000000 kbit/s")
+    if bool(args.root) == bool(args.device):
+        parser.error("give either --root or --device")
+    devices = args.device or [(args.host, args.root)]
+    if len({address for address, _ in devices}) != len(devices):
+        parser.error("each --device needs an address of its own")
+    raise_open_file_limit()
+
+    log = None
+    if args.log:
+        log = open(args.log, "a", buffering=1, encoding="utf-8", errors="surrogateescape")
+    ioloop = IOLoop.instance()
+    restarts = {}
+    port = args.port
+    servers = []
+    for address, root in devices:
+        restart = DeviceRestart(args.restart_time / 1000.0)
+        server = FTPServer((address, port), make_handler(args, root, restart, log), ioloop=ioloop)
+        # The connection limit counts every socket of the loop, those of the other devices too.
+        if len(devices) > 1:
+            server.max_cons = 0
+        restart.server = server
+        restarts[address] = restart
+        servers.append(server)
+        port = server.socket.getsockname()[1]
+    if args.commands:
+        CommandReader(ioloop, restart_command(restarts))
+    signal.signal(signal.SIGTERM, lambda *_: servers[0].close_all() or sys.exit(0))
+    print(port, flush=True)
+    servers[0].serve_forever(handle_exit=False)
 
 
 if __name__ == "__main__":

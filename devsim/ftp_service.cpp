@@ -23,12 +23,13 @@ FtpService::~FtpService() { Stop(); }
 
 bool FtpService::Start(const FtpServiceSettings& settings, QString& error) {
     process_.setProgram("/usr/bin/python3");
-    process_.setArguments({settings.script, "--root", settings.root, "--host", settings.host, "--port",
-                           QString::number(settings.port), "--user", settings.user, "--link-delay",
-                           QString::number(settings.link.delayMs), "--link-rate",
-                           QString::number(settings.link.rateKbit), "--restart-time",
-                           QString::number(settings.restartTimeMs)});
-    if (!settings.log.isEmpty()) process_.setArguments(process_.arguments() << "--log" << settings.log);
+    QStringList arguments = {settings.script, "--commands", "--port", QString::number(settings.port), "--user",
+                             settings.user, "--link-delay", QString::number(settings.link.delayMs), "--link-rate",
+                             QString::number(settings.link.rateKbit), "--restart-time",
+                             QString::number(settings.restartTimeMs)};
+    for (const FtpDevice& device : settings.devices) arguments << "--device" << device.address << device.root;
+    if (!settings.log.isEmpty()) arguments << "--log" << settings.log;
+    process_.setArguments(arguments);
     // Not in the arguments, which every user of the machine can read.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TESSEL_FTP_PASSWORD", settings.password);
@@ -75,10 +76,10 @@ void FtpService::Stop() {
     Log("ftp: server stopped");
 }
 
-void FtpService::Restart() {
+void FtpService::Restart(const QString& address) {
     if (process_.state() != QProcess::Running) return;
-    ::kill(static_cast<pid_t>(process_.processId()), SIGUSR1);
-    Log("ftp: restarting, every connection ends");
+    process_.write("restart " + address.toLatin1() + "\n");
+    Log("ftp: restarting " + address.toStdString() + ", its connections end");
 }
 
 void FtpService::ForwardServerLog() {

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +15,9 @@
 #include "devsim/activity_log.h"
 #include "devsim/console_server.h"
 #include "devsim/devsim_options.h"
+#include "devsim/fleet_layout.h"
 #include "devsim/ftp_service.h"
+#include "devsim/posix/open_file_limit.h"
 #include "platform/qt/qt_signal_notifier.h"
 #include "version/tessel_version.h"
 
@@ -45,6 +48,36 @@ void LogDeviceFiles(const std::filesystem::path& root) {
     Log("files end");
 }
 
+// One simulated device: its address, its folder, what it is, and its console.
+struct SimulatedDevice {
+    SimulatedDevice(const DevsimOptions& options, QString deviceAddress, QString deviceRoot)
+        : address(std::move(deviceAddress)),
+          root(std::move(deviceRoot)),
+          state{
+              options.device, DeviceFileSystem(QFile::encodeName(root).toStdString()), options.version, false, {}, {}},
+          console(state, QHostAddress(address), options.link) {}
+
+    QString address;
+    QString root;
+    DeviceState state;
+    ConsoleServer console;
+};
+
+// Creates what a fresh device has, and its start-up script when one is given; empty, or what went wrong.
+QString Prepare(const DevsimOptions& options, const DeviceFileSystem& fileSystem) {
+    try {
+        fileSystem.CreateLayout();
+        if (!options.autoscript.isEmpty()) {
+            std::filesystem::copy_file(QFile::encodeName(options.autoscript).toStdString(),
+                                       fileSystem.Root() / "C:" / "system" / "autoscript.wcr",
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    } catch (const std::filesystem::filesystem_error& error) {
+        return error.what();
+    }
+    return {};
+}
+
 int Fail(const QString& message) {
     std::fprintf(stderr, "tessel-devsim: %s\n", message.toLocal8Bit().constData());
     return 1;
@@ -69,34 +102,44 @@ int main(int argc, char** argv) {
         return 2;
     }
     const DevsimOptions& options = std::get<DevsimOptions>(parsed);
+    std::string limitError;
+    if (!RaiseOpenFileLimit(limitError)) Log("device: cannot raise the open file limit: " + limitError);
     const QString root = QDir(options.root).absolutePath();
-    DeviceState device{
-        options.device, DeviceFileSystem(QFile::encodeName(root).toStdString()), options.version, false, {}};
-    try {
-        device.fileSystem.CreateLayout();
-        if (!options.autoscript.isEmpty()) {
-            std::filesystem::copy_file(QFile::encodeName(options.autoscript).toStdString(),
-                                       QFile::encodeName(root).toStdString() + "/C:/system/autoscript.wcr",
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
-    } catch (const std::filesystem::filesystem_error& error) {
-        return Fail(QString("cannot prepare the device file system: ") + error.what());
+    std::vector<std::unique_ptr<SimulatedDevice>> devices;
+    for (unsigned i = 0; i < options.devices; ++i) {
+        const QString address = *DeviceAddress(options.host, i);
+        devices.push_back(
+            std::make_unique<SimulatedDevice>(options, address, DeviceRoot(root, address, options.devices)));
+        if (options.devices > 1) devices.back()->state.logName = address.toStdString() + " ";
+        if (const QString problem = Prepare(options, devices.back()->state.fileSystem); !problem.isEmpty())
+            return Fail("cannot prepare the device file system: " + problem);
     }
 
-    // SIGINT and SIGTERM stop the device and its FTP server; SIGUSR1 lists its files.
+    // SIGINT and SIGTERM stop the devices and their FTP server; SIGUSR1 lists their files.
     tessel::QtSignalNotifier signalNotifier({SIGINT, SIGTERM, SIGUSR1});
-    ConsoleServer console(device, QHostAddress(options.host), options.link);
+    // A free port the first device takes is the port of all.
+    quint16 consolePort = options.consolePort;
     QString error;
-    if (!console.Listen(options.consolePort, error)) return Fail("console cannot listen: " + error);
-    FtpService ftp;
-    if (options.ftp && !ftp.Start({FtpScriptPath(options), root, options.host, options.ftpPort,
+    for (const auto& device : devices) {
+        if (!device->console.Listen(consolePort, error))
+            return Fail("console of " + device->address + " cannot listen: " + error);
+        consolePort = device->console.Port();
+    }
+    FtpServiceSettings ftpSettings{FtpScriptPath(options),
+                                   {},
+                                   options.ftpPort,
                                    QString::fromStdString(options.device.loginId),
                                    QString::fromStdString(options.ftpPassword.value_or(options.device.password)),
-                                   options.ftpLog, options.device.restartTimeMs, options.link},
-                                  error)) {
-        return Fail(error);
+                                   options.ftpLog,
+                                   options.device.restartTimeMs,
+                                   options.link};
+    for (const auto& device : devices) ftpSettings.devices.push_back({device->address, device->root});
+    FtpService ftp;
+    if (options.ftp && !ftp.Start(ftpSettings, error)) return Fail(error);
+    for (const auto& device : devices) {
+        QObject::connect(&device->console, &ConsoleServer::restarting, &ftp,
+                         [&ftp, address = device->address] { ftp.Restart(address); });
     }
-    QObject::connect(&console, &ConsoleServer::restarting, &ftp, &FtpService::Restart);
     QObject::connect(&signalNotifier, &tessel::QtSignalNotifier::signalled, &application, [&](int signalNumber) {
         if (signalNumber == SIGUSR1) {
             LogDeviceFiles(QFile::encodeName(root).toStdString());
@@ -106,7 +149,10 @@ int main(int argc, char** argv) {
         ftp.Stop();
         application.quit();
     });
-    Log("ready console=" + std::to_string(console.Port()) + " ftp=" + std::to_string(options.ftp ? ftp.Port() : 0));
-    Log("device: root " + root.toStdString() + ", firmware " + device.installedVersion.Text());
+    Log("ready console=" + std::to_string(consolePort) + " ftp=" + std::to_string(options.ftp ? ftp.Port() : 0));
+    for (const auto& device : devices) {
+        Log(device->state.logName + "device: root " + device->root.toStdString() + ", firmware " +
+            device->state.installedVersion.Text());
+    }
     return application.exec();
 }

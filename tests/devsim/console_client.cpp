@@ -23,14 +23,14 @@ ConsoleClient::~ConsoleClient() {
     if (fd_ >= 0) close(fd_);
 }
 
-bool ConsoleClient::Connect(unsigned short port) {
+bool ConsoleClient::Connect(unsigned short port, const std::string& host) {
     if (fd_ >= 0) close(fd_);
     closed_ = false;
     fd_ = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) return false;
     // A loopback connect completes or is refused at once.
     return connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
 }

@@ -13,7 +13,7 @@ public:
     ConsoleClient& operator=(const ConsoleClient&) = delete;
 
     // False when the connection is refused.
-    bool Connect(unsigned short port);
+    bool Connect(unsigned short port, const std::string& host = "127.0.0.1");
     // Sends bytes as they are.
     void Send(const std::string& bytes);
     // Sends text followed by CR, as the updater does.

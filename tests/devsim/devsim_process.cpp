@@ -7,8 +7,10 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <regex>
 #include <sstream>
@@ -125,11 +127,30 @@ std::string DevsimProcess::Output() const {
 }
 
 bool DevsimProcess::Upload(const std::filesystem::path& local, const std::string& remote, const std::string& user,
-                           const std::string& password) const {
+                           const std::string& password, const std::string& address) const {
     const std::string command = "curl -s -S --max-time 20 --ftp-method nocwd -T '" + local.string() + "' 'ftp://" +
-                                user + ":" + password + "@127.0.0.1:" + std::to_string(ftpPort_) + "/" + remote +
+                                user + ":" + password + "@" + address + ":" + std::to_string(ftpPort_) + "/" + remote +
                                 "' 2>/dev/null";
     return std::system(command.c_str()) == 0;
+}
+
+std::vector<std::string> DevsimProcess::ListFolder(const std::string& remote, const std::string& address) const {
+    const std::string command = "curl -s -S --max-time 20 --list-only 'ftp://admin:admin@" + address + ":" +
+                                std::to_string(ftpPort_) + "/" + remote + "' 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {};
+    std::string listing;
+    char buffer[4096];
+    for (std::size_t count; (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;) listing.append(buffer, count);
+    if (pclose(pipe) != 0) return {};
+    std::vector<std::string> names;
+    std::istringstream lines(listing);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) names.push_back(line);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 RunResult RunDevsim(const std::vector<std::string>& arguments) {

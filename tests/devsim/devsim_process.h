@@ -34,8 +34,12 @@ public:
     std::vector<std::string> ListFiles() const;
 
     // Uploads a local file to a device path such as "B:/kbteva.bin" with the curl command line; true on success.
+    // A simulated fleet's devices each have an address of their own.
     bool Upload(const std::filesystem::path& local, const std::string& remote, const std::string& user = "admin",
-                const std::string& password = "admin") const;
+                const std::string& password = "admin", const std::string& address = "127.0.0.1") const;
+    // The names in a device folder such as "C:/" as the FTP service lists them (curl --list-only), sorted;
+    // empty when the listing failed.
+    std::vector<std::string> ListFolder(const std::string& remote, const std::string& address = "127.0.0.1") const;
 
 private:
     void Drain();
