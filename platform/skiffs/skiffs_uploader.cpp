@@ -9,6 +9,17 @@
 
 namespace tessel {
 
+// The core's names of the upload results are the library's codes.
+static_assert(kUploadOk == SKIFF_OK);
+static_assert(kUploadInvalidArgument == SKIFF_INVALID_ARGUMENT);
+static_assert(kUploadNoConnection == SKIFF_NO_CONNECTION);
+static_assert(kUploadLocalFileError == SKIFF_LOCAL_FILE_ERROR);
+static_assert(kUploadRemoteError == SKIFF_REMOTE_ERROR);
+static_assert(kUploadTempCopyError == SKIFF_TEMP_COPY_ERROR);
+static_assert(kUploadNoMemory == SKIFF_NO_MEMORY);
+static_assert(kUploadHostBusy == SKIFF_HOST_BUSY);
+static_assert(kUploadNoJobEntry == SKIFF_NO_JOB_ENTRY);
+
 int SkiffsUploader::sendFile(const UploadRequest& request) {
     {
         std::lock_guard lock(runningMutex_);
