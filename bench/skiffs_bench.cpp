@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
                                              0);
         });
         Run cdown = Measure([&] { return Shell("curl -s -o '" + gotC.string() + "' '" + url + "B:/c.bin'"); });
-        ok = ok && up.status == 0 && cup.status == 0 && down.status == 0 && cdown.status == 0 &&
+        ok = ok && up.status == SKIFF_OK && cup.status == 0 && down.status == SKIFF_OK && cdown.status == 0 &&
              SameFiles(file, gotS) && SameFiles(file, gotC);
         skiffsUp.push_back(up);
         curlUp.push_back(cup);

@@ -34,7 +34,7 @@ public:
 
 class NoUploads final : public FileUploader {
 public:
-    int sendFile(const UploadRequest&) override { return -2; }
+    int sendFile(const UploadRequest&) override { return kUploadNoConnection; }
 };
 
 class NoObserver final : public UpdateObserver {

@@ -4,17 +4,19 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/file_uploader.h"
+
 namespace tessel::texts {
 namespace {
 
-// Searched from the first row; -7 and -8 have no row.
+// Searched from the first row; a busy host and a full job table have no row.
 constexpr std::array<std::pair<int, std::string_view>, 6> kFtpErrorTable = {{
-    {-1, "引数エラー"},
-    {-2, "コネクションエラー"},
-    {-3, "自分側ファイルエラー"},
-    {-4, "サーバ側ファイルエラー"},
-    {-5, "文字コード変換失敗"},
-    {-6, "メモリ確保失敗"},
+    {kUploadInvalidArgument, "引数エラー"},
+    {kUploadNoConnection, "コネクションエラー"},
+    {kUploadLocalFileError, "自分側ファイルエラー"},
+    {kUploadRemoteError, "サーバ側ファイルエラー"},
+    {kUploadTempCopyError, "文字コード変換失敗"},
+    {kUploadNoMemory, "メモリ確保失敗"},
 }};
 
 std::string WithPath(std::string_view text, std::string_view displayPath) {

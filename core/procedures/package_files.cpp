@@ -54,7 +54,7 @@ int CTesselDlg::UploadToDevice(const std::string& localPath, const std::string& 
     request.passive = 1;
     request.codeConversion = 0;
     const int result = uploader_.sendFile(request);
-    if (result != 0) outcome_.detail = "file: " + DisplayPath(localPath);
+    if (result != kUploadOk) outcome_.detail = "file: " + DisplayPath(localPath);
     return result;
 }
 

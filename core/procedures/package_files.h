@@ -16,7 +16,4 @@ inline constexpr std::string_view kSpacerImageDevicePath = "C:\\www\\control\\sp
 // Written by the program, uploaded and deleted again; not part of the package.
 inline constexpr std::string_view kAutoScriptFile = "m_AutoScript.wcr";
 
-// The transfer library's code for a local file that cannot be opened.
-inline constexpr int kUploadLocalFileError = -3;
-
 }  // namespace tessel

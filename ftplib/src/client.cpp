@@ -8,6 +8,7 @@
 #include "job_record.h"
 #include "job_table.h"
 #include "path_text.h"
+#include "program_folder.h"
 #include "transfer.h"
 
 namespace skiffs {
@@ -75,7 +76,7 @@ bool Valid(const Call& call) {
 
 int Transfer(JobRecord& record, const Call& call) {
     try {
-        if (!Valid(call)) return kInvalidArgument;
+        if (!Valid(call)) return SKIFF_INVALID_ARGUMENT;
 
         const std::string source = BackslashesToSlashes(call.source);
         const std::string destination = BackslashesToSlashes(call.destination);
@@ -95,18 +96,18 @@ int Transfer(JobRecord& record, const Call& call) {
         return upload ? RunUpload(record) : RunDownload(record);
     } catch (const std::bad_alloc&) {
         // No memory for the file's data.
-        return kTemporaryCopy;
+        return SKIFF_TEMP_COPY_ERROR;
     } catch (...) {
-        return kRemoteSide;
+        return SKIFF_REMOTE_ERROR;
     }
 }
 
 int Run(const Call& call) {
     // The record is made before the arguments are looked at, as a thread's first call may fail.
     JobRecord* record = CurrentJobRecord();
-    if (record == nullptr) return kNoJobRecord;
+    if (record == nullptr) return SKIFF_NO_MEMORY;
     int code = Transfer(*record, call);
-    if (code != kOk && record->kept.WasGone()) {
+    if (code != SKIFF_OK && record->kept.WasGone()) {
         // The kept connection had died since the call before: the device restarted and answers with a
         // reset, or closed it. Its first exchange only went back to the login directory, into the
         // target's or opened a data connection, without a reply: nothing of the call reached a file
@@ -116,7 +117,7 @@ int Run(const Call& call) {
         code = Transfer(*record, call);
     }
     // A call that did not succeed leaves no session behind: a broken connection never carries over.
-    if (code != kOk) record->kept.Drop();
+    if (code != SKIFF_OK) record->kept.Drop();
     return code;
 }
 

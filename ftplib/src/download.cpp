@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <memory>
 
 #include "code_converters.h"
 #include "ftp_listing.h"
 #include "job.h"
+#include "converted_copy.h"
 #include "local_files.h"
 #include "part_file.h"
 #include "transfer.h"
@@ -41,18 +43,19 @@ std::int64_t ListedRemoteSize(JobRecord& record, FtpSession& session) {
 }
 
 // The local file must be writable (it is created when missing, else left as it is) and the remote
-// file listed. Gives the listed size.
+// file listed. Gives the listed size, or the call's code when a check failed.
 std::int64_t CheckDownload(JobRecord& record, FtpSession& session) {
-    if (!CanWriteFile(std::string(FieldText(record.localPath)))) return kLocalFile;
+    if (!CanWriteFile(std::string(FieldText(record.localPath)))) return SKIFF_LOCAL_FILE_ERROR;
     const std::int64_t size = ListedRemoteSize(record, session);
-    return size < 0 ? kRemoteSide : size;
+    if (size < 0) return SKIFF_REMOTE_ERROR;
+    return size;
 }
 
 }  // namespace
 
 int RunDownload(JobRecord& record) {
     Job job(record);
-    if (const int started = job.Begin(); started != kOk) return started;
+    if (const int started = job.Begin(); started != SKIFF_OK) return started;
     if (record.codeConversion == kEucToShiftJis) {
         StoreField(record.remotePath, ShiftJisToEuc(FieldText(record.remotePath)));
     }
@@ -60,7 +63,7 @@ int RunDownload(JobRecord& record) {
     if (listed < 0) return static_cast<int>(listed);
 
     const std::optional<int> entry = job.Entry();
-    if (!entry) return kNoJobEntry;
+    if (!entry) return SKIFF_NO_JOB_ENTRY;
 
     // An ASCII transfer may grow the text (line ends): twice the listed size is allowed then. A
     // server that sends more than that and the margin is not followed further.
@@ -71,8 +74,8 @@ int RunDownload(JobRecord& record) {
     job.Session().AllowData(most);
 
     const std::string local(FieldText(record.localPath));
-    PartFile part(local);
-    if (!part.Open()) return kLocalFile;
+    const std::unique_ptr<PartFile> part = PartFile::Create(local);
+    if (!part) return SKIFF_LOCAL_FILE_ERROR;
     std::uint64_t received = 0;
     std::int64_t reads = 0;
     bool tooMuch = false;
@@ -95,20 +98,20 @@ int RunDownload(JobRecord& record) {
             tooMuch = true;
             return false;
         }
-        if (!part.Write(std::string_view(bytes, taken))) {
+        if (!part->Write(std::string_view(bytes, taken))) {
             unwritten = true;
             return false;
         }
         return go;
     };
     const FtpSession::Outcome outcome = job.Session().Retrieve(FieldText(record.remotePath), sink);
-    if (unwritten) return kLocalFile;
-    if (tooMuch || outcome == FtpSession::Outcome::Failed) return kRemoteSide;
-    if (!part.Commit()) return kLocalFile;
+    if (unwritten) return SKIFF_LOCAL_FILE_ERROR;
+    if (tooMuch || outcome == FtpSession::Outcome::Failed) return SKIFF_REMOTE_ERROR;
+    if (!part->Commit()) return SKIFF_LOCAL_FILE_ERROR;
 
     const std::optional<std::string> content = ConvertedContent(record, local, job.TempName());
-    if (!content) return kTemporaryCopy;
-    return (*content == local || CopyOverFile(*content, local)) ? kOk : kLocalFile;
+    if (!content) return SKIFF_TEMP_COPY_ERROR;
+    return (*content == local || CopyOverFile(*content, local)) ? SKIFF_OK : SKIFF_LOCAL_FILE_ERROR;
 }
 
 }  // namespace skiffs

@@ -1,10 +1,6 @@
 #include "file_load.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <new>
 #include <system_error>
 
@@ -19,16 +15,13 @@ constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 }  // namespace
 
 std::unique_ptr<FileLoad> FileLoad::Start(const std::string& path) {
-    const int fd = OpenRegularForReading(path);
-    if (fd < 0) return nullptr;
-    struct stat st {};
+    std::unique_ptr<ReadableFile> file = ReadableFile::Open(path);
+    if (!file) return nullptr;
     std::unique_ptr<FileLoad> load;
     try {
-        if (fstat(fd, &st) == 0) load.reset(new FileLoad(fd, FileData(static_cast<std::size_t>(st.st_size))));
+        const auto size = static_cast<std::size_t>(file->Size());
+        load.reset(new FileLoad(std::move(file), FileData(size)));
     } catch (const std::bad_alloc&) {
-    }
-    if (!load) {
-        close(fd);
         return nullptr;
     }
     try {
@@ -40,7 +33,8 @@ std::unique_ptr<FileLoad> FileLoad::Start(const std::string& path) {
     return load;
 }
 
-FileLoad::FileLoad(int fd, FileData data) : fd_(fd), data_(std::move(data)) {}
+FileLoad::FileLoad(std::unique_ptr<ReadableFile> file, FileData data)
+    : file_(std::move(file)), data_(std::move(data)) {}
 
 FileLoad::~FileLoad() {
     {
@@ -58,22 +52,21 @@ void FileLoad::ReadAll() {
             const std::lock_guard<std::mutex> lock(mutex_);
             if (stop_) break;
         }
-        const ssize_t n = read(fd_, data_.data() + got, std::min(kReadPiece, data_.size() - got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
+        const std::optional<std::size_t> n = file_->Read(data_.data() + got, std::min(kReadPiece, data_.size() - got));
+        if (!n) {
             end = State::Failed;
             break;
         }
         // A file that shrank while it was read gives what it still had.
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
+        if (*n == 0) break;
+        got += *n;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             read_ = got;
         }
         progressed_.notify_all();
     }
-    close(fd_);
+    file_.reset();
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         read_ = got;

@@ -47,10 +47,11 @@ public:
     std::optional<std::string_view> Whole();
 
 private:
-    FileLoad(int fd, FileData data);
+    FileLoad(std::unique_ptr<ReadableFile> file, FileData data);
     void ReadAll();
 
-    int fd_;
+    // Closed once the reading has ended.
+    std::unique_ptr<ReadableFile> file_;
     FileData data_;
     mutable std::mutex mutex_;
     std::condition_variable progressed_;

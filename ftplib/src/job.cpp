@@ -28,12 +28,12 @@ Job::~Job() {
 
 int Job::Begin(std::string_view dir) {
     const JobTable::Started started = table_.Start(FieldText(record_.host));
-    if (started.claim == JobTable::Claim::HostBusy) return kHostBusy;
+    if (started.claim == JobTable::Claim::HostBusy) return SKIFF_HOST_BUSY;
     entry_ = started.entry;
     session_ = record_.kept.Take(record_, CurrentCallLimits(), keep_);
     const FtpSession::Login login = session_->Connect(dir);
     inDirectory_ = login == FtpSession::Login::Entered;
-    return login == FtpSession::Login::Failed ? kNoConnection : kOk;
+    return login == FtpSession::Login::Failed ? SKIFF_NO_CONNECTION : SKIFF_OK;
 }
 
 bool Job::CancelRequested(int entry) const { return table_.CancelRequested(entry); }

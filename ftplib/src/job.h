@@ -23,9 +23,9 @@ public:
     Job& operator=(const Job&) = delete;
 
     // Claims the entry for the record's host, logs in (or takes up the thread's kept session) and
-    // enters dir in the same exchange ("" stays in the login directory): 0 when logged in, else the
-    // call's code (-7 for a busy host, -2 when the connection or login fails). Whether dir was
-    // entered: InDirectory().
+    // enters dir in the same exchange ("" stays in the login directory): SKIFF_OK when logged in, else
+    // the call's code (SKIFF_HOST_BUSY for a busy host, SKIFF_NO_CONNECTION when the connection or
+    // login fails). Whether dir was entered: InDirectory().
     int Begin(std::string_view dir = {});
     bool InDirectory() const { return inDirectory_; }
 

@@ -23,7 +23,7 @@ std::unique_ptr<FtpSession> KeptSession::Take(const JobRecord& record, const Cal
         return kept;
     }
     kept.reset();
-    return std::make_unique<FtpSession>(record, limits, reuse);
+    return OpenFtpSession(record, limits, reuse);
 }
 
 void KeptSession::Keep(std::unique_ptr<FtpSession> session) { session_ = std::move(session); }

@@ -1,12 +1,13 @@
-// Local file operations of a transfer, and the thread's temporary file.
+// Local file operations of a transfer, on the system's files: each system implements them in a
+// folder of its own.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "job_record.h"
 
 namespace skiffs {
 
@@ -34,8 +35,18 @@ private:
     std::size_t size_ = 0;
 };
 
-// A descriptor of path opened for reading when it is a regular file, else -1.
-int OpenRegularForReading(const std::string& path);
+// A regular file open for reading, closed when it goes.
+class ReadableFile {
+public:
+    // Nothing when path is not a regular file that can be opened for reading.
+    static std::unique_ptr<ReadableFile> Open(const std::string& path);
+
+    virtual ~ReadableFile() = default;
+    // The size the file had when it was opened.
+    virtual std::uint64_t Size() const = 0;
+    // Reads at most max bytes into buf: how many came, 0 at the end, nothing when the read failed.
+    virtual std::optional<std::size_t> Read(char* buf, std::size_t max) = 0;
+};
 
 // True when path is a regular file that can be opened for reading.
 bool CanReadFile(const std::string& path);
@@ -43,11 +54,7 @@ bool CanReadFile(const std::string& path);
 // Opens path for writing, creating it when missing and leaving an existing file as it is.
 bool CanWriteFile(const std::string& path);
 
-// The file whose bytes a transfer uses for source: source itself when nothing is converted, else
-// a converted copy in the process's private folder, whose name is then left in tempName. The
-// conversion is the record's, applied in ASCII mode only. Nothing when the copy cannot be made; an
-// empty source fails in ASCII mode.
-std::optional<std::string> ConvertedContent(const JobRecord& record, const std::string& source,
-                                            std::string& tempName);
+// The size of what path names; nothing when it cannot be looked at.
+std::optional<std::uint64_t> FileSize(const std::string& path);
 
 }  // namespace skiffs

@@ -1,8 +1,9 @@
 // A download's data on its way to the local file: written as it arrives into a new file beside the
 // local one, which takes the local file's place only once the transfer has ended well. Until then
-// the local file stays as it was.
+// the local file stays as it was; a part file given up is removed.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,21 +11,14 @@ namespace skiffs {
 
 class PartFile {
 public:
-    // Creates the new file exclusively beside target; Open() tells whether that worked.
-    explicit PartFile(std::string target);
-    ~PartFile();
-    PartFile(const PartFile&) = delete;
-    PartFile& operator=(const PartFile&) = delete;
+    // Creates the new file exclusively beside target, named like it with ".part-" and six characters
+    // appended; nothing when it cannot be made.
+    static std::unique_ptr<PartFile> Create(const std::string& target);
 
-    bool Open() const { return fd_ >= 0; }
-    bool Write(std::string_view bytes);
+    virtual ~PartFile() = default;
+    virtual bool Write(std::string_view bytes) = 0;
     // Puts the data in the target's place, with the target's permissions when it existed.
-    bool Commit();
-
-private:
-    std::string target_;
-    std::string path_;
-    int fd_ = -1;
+    virtual bool Commit() = 0;
 };
 
 }  // namespace skiffs

@@ -1,4 +1,4 @@
-// Path texts of a call: separator conversion and the executable's directory.
+// Path texts of a call: separator conversion.
 #pragma once
 
 #include <string>
@@ -9,9 +9,5 @@ namespace skiffs {
 // Replaces every backslash by a slash, stepping over the trail byte of each Shift-JIS double-byte
 // character so that a 0x5C trail byte stays as it is.
 std::string BackslashesToSlashes(std::string_view path);
-
-// Makes the directory of the running executable the process's current directory, so that relative
-// local paths name files beside it. A failure is ignored: relative paths then stay where they were.
-void EnterExecutableDirectory();
 
 }  // namespace skiffs

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "code_converters.h"
+#include "converted_copy.h"
 #include "file_load.h"
 #include "job.h"
 #include "local_files.h"
@@ -42,20 +43,20 @@ int RunUpload(JobRecord& record) {
     }
     // The login and the check of the remote directory in one exchange; the local file is looked at
     // in between, so that a missing one is reported as such, after the login, whatever the directory.
-    if (const int started = job.Begin(TargetDirectory(record)); started != kOk) return started;
-    if (!CanReadFile(std::string(FieldText(record.localPath)))) return kLocalFile;
-    if (!job.InDirectory()) return kRemoteSide;
+    if (const int started = job.Begin(TargetDirectory(record)); started != SKIFF_OK) return started;
+    if (!CanReadFile(std::string(FieldText(record.localPath)))) return SKIFF_LOCAL_FILE_ERROR;
+    if (!job.InDirectory()) return SKIFF_REMOTE_ERROR;
 
     const std::optional<std::string> content =
         ConvertedContent(record, std::string(FieldText(record.localPath)), job.TempName());
-    if (!content) return kTemporaryCopy;
+    if (!content) return SKIFF_TEMP_COPY_ERROR;
     // Held whole; read on a thread of its own, so that the first blocks go out while the rest is read.
     const std::unique_ptr<FileLoad> load = FileLoad::Start(*content);
-    if (!load) return kTemporaryCopy;
+    if (!load) return SKIFF_TEMP_COPY_ERROR;
 
     // Without an entry nothing reaches the server: an existing remote file stays as it was.
     const std::optional<int> entry = job.Entry();
-    if (!entry) return kNoJobEntry;
+    if (!entry) return SKIFF_NO_JOB_ENTRY;
 
     std::int64_t blocks = BlockCount(load->Size());
     job.Progress(*entry, blocks, 0);
@@ -91,8 +92,8 @@ int RunUpload(JobRecord& record) {
     };
     const FtpSession::Outcome outcome = job.Session().Store(FieldText(record.remotePath), feed);
     // The part of the file sent before its read failed stays on the server.
-    if (readFailed) return kTemporaryCopy;
-    return outcome == FtpSession::Outcome::Failed ? kRemoteSide : kOk;
+    if (readFailed) return SKIFF_TEMP_COPY_ERROR;
+    return outcome == FtpSession::Outcome::Failed ? SKIFF_REMOTE_ERROR : SKIFF_OK;
 }
 
 }  // namespace skiffs

@@ -9,6 +9,22 @@
 
 namespace tessel {
 
+namespace {
+
+// The core's names of the upload results are the library's codes.
+constexpr bool SameCode(UploadResult core, SkiffResult library) { return static_cast<int>(core) == library; }
+static_assert(SameCode(kUploadOk, SKIFF_OK));
+static_assert(SameCode(kUploadInvalidArgument, SKIFF_INVALID_ARGUMENT));
+static_assert(SameCode(kUploadNoConnection, SKIFF_NO_CONNECTION));
+static_assert(SameCode(kUploadLocalFileError, SKIFF_LOCAL_FILE_ERROR));
+static_assert(SameCode(kUploadRemoteError, SKIFF_REMOTE_ERROR));
+static_assert(SameCode(kUploadTempCopyError, SKIFF_TEMP_COPY_ERROR));
+static_assert(SameCode(kUploadNoMemory, SKIFF_NO_MEMORY));
+static_assert(SameCode(kUploadHostBusy, SKIFF_HOST_BUSY));
+static_assert(SameCode(kUploadNoJobEntry, SKIFF_NO_JOB_ENTRY));
+
+}  // namespace
+
 int SkiffsUploader::sendFile(const UploadRequest& request) {
     {
         std::lock_guard lock(runningMutex_);

@@ -19,7 +19,7 @@ public:
     // From any thread: stops the running upload before its next block and refuses every later one. Each ends
     // with kCancelledResult, never as a success: the file did not arrive whole.
     void cancelAll();
-    static constexpr int kCancelledResult = -2;
+    static constexpr int kCancelledResult = kUploadNoConnection;
 
 private:
     int send(const UploadRequest& request);

@@ -1,3 +1,4 @@
+#include "SkiffS/SkiffS.h"
 #include "skiffs_fixture.h"
 
 namespace tessel::test {
@@ -26,20 +27,20 @@ TEST_F(Download, ReplacesAnExistingLocalFile) {
 TEST_F(Download, ListingMatchIgnoresLetterCaseAndOpensTheNameAsWritten) {
     WriteFileBytes(Remote("B:/data.bin"), "x");
     // The listing matches; the file is then opened as "DATA.BIN", which this server does not have.
-    EXPECT_EQ(Get("B:/DATA.BIN", Local("d.bin").string()), -4);
+    EXPECT_EQ(Get("B:/DATA.BIN", Local("d.bin").string()), SKIFF_REMOTE_ERROR);
     EXPECT_TRUE(ServerSaw("RETR B:/DATA.BIN"));
     // A name that is not listed is never opened.
     server_->ClearCommands();
-    EXPECT_EQ(Get("B:/other.bin", Local("o.bin").string()), -4);
+    EXPECT_EQ(Get("B:/other.bin", Local("o.bin").string()), SKIFF_REMOTE_ERROR);
     EXPECT_FALSE(ServerSaw("RETR"));
 }
 
 TEST_F(Download, UnlistedFileLeavesAnEmptyNewOrAnUnchangedOldLocalFile) {
-    ASSERT_EQ(Get("B:/none.txt", Local("new.txt").string()), -4);
+    ASSERT_EQ(Get("B:/none.txt", Local("new.txt").string()), SKIFF_REMOTE_ERROR);
     EXPECT_TRUE(std::filesystem::exists(Local("new.txt")));
     EXPECT_EQ(ReadFileBytes(Local("new.txt")), "");
     const std::string old = LocalFile("old.txt", "keep me");
-    ASSERT_EQ(Get("B:/none.txt", old), -4);
+    ASSERT_EQ(Get("B:/none.txt", old), SKIFF_REMOTE_ERROR);
     EXPECT_EQ(ReadFileBytes(old), "keep me");
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
 }
@@ -57,7 +58,7 @@ TEST_F(Download, EmptyRemoteFileSucceedsInBinaryButNotInAsciiMode) {
     WriteFileBytes(Remote("B:/empty.txt"), "");
     ASSERT_EQ(Get("B:/empty.txt", Local("bin.txt").string(), kBinary), 0);
     EXPECT_EQ(ReadFileBytes(Local("bin.txt")), "");
-    EXPECT_EQ(Get("B:/empty.txt", Local("asc.txt").string(), kAscii), -5);
+    EXPECT_EQ(Get("B:/empty.txt", Local("asc.txt").string(), kAscii), SKIFF_TEMP_COPY_ERROR);
     EXPECT_TRUE(std::filesystem::exists(Local("asc.txt")));
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
 }
@@ -82,7 +83,7 @@ TEST_F(Download, RemoteNameIsLookedUpInEucJpWithConversionFour) {
 
 TEST_F(Download, LocalFileThatCannotBeWrittenIsRefused) {
     WriteFileBytes(Remote("B:/a.txt"), "a");
-    EXPECT_EQ(Get("B:/a.txt", (dir_ / "no-such-dir" / "a.txt").string()), -3);
+    EXPECT_EQ(Get("B:/a.txt", (dir_ / "no-such-dir" / "a.txt").string()), SKIFF_LOCAL_FILE_ERROR);
     EXPECT_FALSE(ServerSaw("LIST"));
 }
 

@@ -36,11 +36,11 @@ class GarbledPassiveReply : public SkiffsTest {
 };
 
 TEST_F(GarbledPassiveReply, IsARemoteErrorForBothDirections) {
-    EXPECT_EQ(Send(LocalFile("a.bin", "x"), "B:\\a.bin"), -4);
+    EXPECT_EQ(Send(LocalFile("a.bin", "x"), "B:\\a.bin"), SKIFF_REMOTE_ERROR);
     ExpectEntryFree();
     WriteFileBytes(Remote("B:/c.bin"), "remote");
     const std::string old = LocalFile("c.bin", "old");
-    EXPECT_EQ(Get("B:/c.bin", old), -4);
+    EXPECT_EQ(Get("B:/c.bin", old), SKIFF_REMOTE_ERROR);
     EXPECT_EQ(ReadFileBytes(old), "old");
     ExpectEntryFree();
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
@@ -54,7 +54,7 @@ class ClosedPassivePort : public SkiffsTest {
 };
 
 TEST_F(ClosedPassivePort, IsARemoteError) {
-    EXPECT_EQ(Send(LocalFile("a.bin", "x"), "B:\\a.bin"), -4);
+    EXPECT_EQ(Send(LocalFile("a.bin", "x"), "B:\\a.bin"), SKIFF_REMOTE_ERROR);
     EXPECT_FALSE(std::filesystem::exists(Remote("B:/a.bin")));
     ExpectEntryFree();
 }
@@ -84,7 +84,7 @@ TEST_F(VanishingServer, MidUploadIsARemoteError) {
     ASSERT_TRUE(WaitForProgress());
     server_.reset();
     ASSERT_EQ(upload.wait_for(kWaitLimit), std::future_status::ready);
-    EXPECT_EQ(upload.get(), -4);
+    EXPECT_EQ(upload.get(), SKIFF_REMOTE_ERROR);
     ExpectEntryFree();
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
 }
@@ -97,7 +97,7 @@ TEST_F(VanishingServer, MidDownloadIsARemoteErrorAndTheLocalFileIsKept) {
     ASSERT_TRUE(WaitForProgress());
     server_.reset();
     ASSERT_EQ(download.wait_for(kWaitLimit), std::future_status::ready);
-    EXPECT_EQ(download.get(), -4);
+    EXPECT_EQ(download.get(), SKIFF_REMOTE_ERROR);
     EXPECT_EQ(ReadFileBytes(old), "old");
     ExpectEntryFree();
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());

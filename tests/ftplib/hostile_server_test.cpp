@@ -80,11 +80,11 @@ TEST_F(HostileServerTest, AFinalReplySlowerThanTheReplyLimitButWithinItsOwnIsSuc
 
 TEST_F(HostileServerTest, ARefusedOrMissingFinalReplyIsARemoteError) {
     Start({.refuseStoredFile = true});
-    EXPECT_EQ(SendConverted(PlainText(3000)), -4);
+    EXPECT_EQ(SendConverted(PlainText(3000)), SKIFF_REMOTE_ERROR);
     ExpectCleanEnd();
 
     Start({.neverConfirmStoredFile = true});
-    EXPECT_EQ(SendConverted(PlainText(3000)), -4);
+    EXPECT_EQ(SendConverted(PlainText(3000)), SKIFF_REMOTE_ERROR);
     EXPECT_GE(elapsed_, std::chrono::seconds(kFinalReplyLimitSeconds));
     EXPECT_LT(elapsed_, std::chrono::seconds(kFinalReplyLimitSeconds + 3));
     ExpectCleanEnd();
@@ -111,7 +111,7 @@ TEST_F(HostileServerTest, AnUnansweredQuitHoldsTheCallOneReplyLimitAtMost) {
 
 TEST_F(HostileServerTest, ADripFedUploadFallsBelowTheStallFloor) {
     Start({.dataBytesPerSecond = 4});
-    EXPECT_EQ(SendConverted(PlainText(1 << 20)), -4);
+    EXPECT_EQ(SendConverted(PlainText(1 << 20)), SKIFF_REMOTE_ERROR);
     // The stall window is one reply limit; the kernel's buffers fill first.
     EXPECT_LT(elapsed_, std::chrono::seconds(8 * kReplyLimitSeconds));
     ExpectCleanEnd();
@@ -122,7 +122,7 @@ TEST_F(HostileServerTest, ADripFedDownloadFallsBelowTheStallFloorAndKeepsTheLoca
            .retrieveBytes = 1000,
            .dataBytesPerSecond = 4});
     const std::string old = LocalFile("big.bin", "old");
-    EXPECT_EQ(Fetch(old), -4);
+    EXPECT_EQ(Fetch(old), SKIFF_REMOTE_ERROR);
     EXPECT_LT(elapsed_, std::chrono::seconds(4 * kReplyLimitSeconds));
     EXPECT_EQ(ReadFileBytes(old), "old");
     ExpectCleanEnd();
@@ -131,10 +131,10 @@ TEST_F(HostileServerTest, ADripFedDownloadFallsBelowTheStallFloorAndKeepsTheLoca
 TEST_F(HostileServerTest, ADownloadFarBeyondItsListedSizeIsCutShort) {
     Start({.listing = "-rw-r--r-- 1 ftp ftp 10 Jan 05 12:00 big.bin\r\n", .retrieveBytes = 64u << 20});
     const std::string old = LocalFile("big.bin", "old");
-    EXPECT_EQ(Fetch(old), -4);
+    EXPECT_EQ(Fetch(old), SKIFF_REMOTE_ERROR);
     EXPECT_EQ(ReadFileBytes(old), "old");
     // A new local file is left as the download check made it: empty.
-    EXPECT_EQ(Fetch(Local("new.bin").string()), -4);
+    EXPECT_EQ(Fetch(Local("new.bin").string()), SKIFF_REMOTE_ERROR);
     EXPECT_EQ(ReadFileBytes(Local("new.bin")), "");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "local"), {}), 2)
         << "no partial file is left beside the local ones";
@@ -143,7 +143,7 @@ TEST_F(HostileServerTest, ADownloadFarBeyondItsListedSizeIsCutShort) {
 
 TEST_F(HostileServerTest, AGreetingThatNeverEndsIsNoConnection) {
     Start({.dripGreeting = true});
-    EXPECT_EQ(SendConverted(PlainText(10)), -2);
+    EXPECT_EQ(SendConverted(PlainText(10)), SKIFF_NO_CONNECTION);
     EXPECT_LT(elapsed_, std::chrono::seconds(3 * kReplyLimitSeconds + 2));
     ExpectCleanEnd();
 }

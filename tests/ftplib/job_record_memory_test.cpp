@@ -36,9 +36,9 @@ TEST(JobRecordMemory, NoMemoryForTheRecordIsReportedAndTheNextCallMakesOne) {
         second = CSkiffClient().Skiff_SendD("", "", "", 21, 1, "", "", 1, 0);
     });
     caller.join();
-    EXPECT_EQ(first, -6);
+    EXPECT_EQ(first, SKIFF_NO_MEMORY);
     // The record exists now, so the same bad arguments are checked and refused.
-    EXPECT_EQ(second, -1);
+    EXPECT_EQ(second, SKIFF_INVALID_ARGUMENT);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST_F(KeptSession, AFirstCallToAHostThatNeverAnswersIsNotStartedOver) {
     ::unsetenv("SKIFFS_TIMEOUT");
     close(filler);
     close(listener);
-    EXPECT_EQ(code, -2);
+    EXPECT_EQ(code, SKIFF_NO_CONNECTION);
     // Two attempts would take twice the limit; one leaves a second and a half for a loaded machine.
     EXPECT_LT(took, kReplyLimit + std::chrono::milliseconds(1500));
 }
@@ -119,7 +119,7 @@ TEST_F(KeptSession, OtherConnectionSettingsCloseTheKeptSessionFirstAndLogInAnew)
                                                      local.c_str(), "B:\\3.txt", 1, 0));
         results.push_back(Send(local, "B:\\4.txt", kBinary, 1, 0, "wrong"));
     });
-    EXPECT_EQ(results, (std::vector<int>{0, 0, 0, -2}));
+    EXPECT_EQ(results, (std::vector<int>{SKIFF_OK, SKIFF_OK, SKIFF_OK, SKIFF_NO_CONNECTION}));
     const Commands log = server_->Commands();
     const Commands afterPassive = Between(log, "STOR B:/1.txt", "PWD");
     const Commands afterActive = Between(log, "STOR B:/2.txt", "PWD");
@@ -145,7 +145,7 @@ TEST_F(KeptSession, ACallThatFailsLeavesNoSessionForTheNext) {
             quits.push_back(ServerCount("QUIT"));
         }
     });
-    EXPECT_EQ(results, (std::vector<int>{0, -4, -3, 0}));
+    EXPECT_EQ(results, (std::vector<int>{SKIFF_OK, SKIFF_REMOTE_ERROR, SKIFF_LOCAL_FILE_ERROR, SKIFF_OK}));
     ASSERT_EQ(logins.size(), 4u);
     // Each call after a failed one logs in again.
     EXPECT_EQ(logins[2], logins[1] + 1);

@@ -47,7 +47,7 @@ TEST_F(SlowServer, ProgressIsVisibleAndASecondTransferToTheHostIsRefused) {
     EXPECT_LE(during.done, during.total);
     // Another host name is another key: only this host is busy.
     EXPECT_EQ(StatusOf("localhost").total, 0);
-    EXPECT_EQ(Send(LocalFile("small.bin", "s"), "B:\\small.bin"), -7);
+    EXPECT_EQ(Send(LocalFile("small.bin", "s"), "B:\\small.bin"), SKIFF_HOST_BUSY);
     EXPECT_GT(StatusOf("127.0.0.1").total, 0) << "the refused call must not disturb the running one";
 
     Skiff_Cancel("127.0.0.1");

@@ -18,11 +18,11 @@ TEST_F(TableFull, TransferWithoutAnEntryEndsWithoutTouchingTheRemoteFile) {
         others.push_back(*started.entry);
     }
     WriteFileBytes(Remote("B:/kept.bin"), "existing");
-    EXPECT_EQ(Send(LocalFile("new.bin", "replacement"), "B:\\kept.bin"), -8);
+    EXPECT_EQ(Send(LocalFile("new.bin", "replacement"), "B:\\kept.bin"), SKIFF_NO_JOB_ENTRY);
     EXPECT_EQ(ReadFileBytes(Remote("B:/kept.bin")), "existing");
     EXPECT_FALSE(ServerSaw("STOR"));
 
-    EXPECT_EQ(Get("B:/kept.bin", Local("got.bin").string()), -8);
+    EXPECT_EQ(Get("B:/kept.bin", Local("got.bin").string()), SKIFF_NO_JOB_ENTRY);
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
     // The transfers without an entry released none of the others'.
     for (int i = 0; i < skiffs::JobTable::kEntries; ++i) {

@@ -22,7 +22,7 @@ protected:
 };
 
 TEST_F(StallingServer, StalledUploadEndsWithRemoteError) {
-    EXPECT_EQ(Send(LocalFile("big.bin", PatternBytes(64 * 1024 * 1024)), "B:\\big.bin"), -4);
+    EXPECT_EQ(Send(LocalFile("big.bin", PatternBytes(64 * 1024 * 1024)), "B:\\big.bin"), SKIFF_REMOTE_ERROR);
     int total = -1, done = -1;
     Skiff_GetStatus("127.0.0.1", &total, &done);
     EXPECT_EQ(total, 0);
@@ -32,7 +32,7 @@ TEST_F(StallingServer, StalledUploadEndsWithRemoteError) {
 TEST_F(StallingServer, StalledDownloadEndsWithRemoteError) {
     WriteFileBytes(Remote("B:/big.bin"), PatternBytes(8 * 1024 * 1024));
     const std::string old = LocalFile("big.bin", "old");
-    EXPECT_EQ(Get("B:/big.bin", old), -4);
+    EXPECT_EQ(Get("B:/big.bin", old), SKIFF_REMOTE_ERROR);
     EXPECT_EQ(ReadFileBytes(old), "old");
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
 }
@@ -45,7 +45,7 @@ TEST_F(StallingServer, SilentServerIsNoConnection) {
     const int result =
         CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", port, kBinary, local.c_str(), "a.txt", 1, 0);
     close(listener);
-    EXPECT_EQ(result, -2);
+    EXPECT_EQ(result, SKIFF_NO_CONNECTION);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_F(Upload, RemotePathsWithoutDirectoryGoToTheLoginDirectory) {
 }
 
 TEST_F(Upload, MissingRemoteDirectoryIsRefusedBeforeAnythingIsStored) {
-    EXPECT_EQ(Send(LocalFile("a.txt", "x"), "Z:\\a.txt"), -4);
+    EXPECT_EQ(Send(LocalFile("a.txt", "x"), "Z:\\a.txt"), SKIFF_REMOTE_ERROR);
     EXPECT_FALSE(ServerSaw("STOR"));
     EXPECT_FALSE(std::filesystem::exists(Remote("Z:")));
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());
@@ -61,15 +61,15 @@ TEST_F(Upload, TheVerboseConversationNeverShowsThePassword) {
 }
 
 TEST_F(Upload, MissingLocalFileIsReportedOnlyAfterTheLogin) {
-    EXPECT_EQ(Send(Local("absent.bin").string(), "B:\\absent.bin"), -3);
+    EXPECT_EQ(Send(Local("absent.bin").string(), "B:\\absent.bin"), SKIFF_LOCAL_FILE_ERROR);
     EXPECT_TRUE(ServerSaw("PASS"));
     EXPECT_FALSE(ServerSaw("STOR"));
     // With a wrong password the same call fails at the login.
-    EXPECT_EQ(Send(Local("absent.bin").string(), "B:\\absent.bin", kBinary, 1, 0, "wrong"), -2);
+    EXPECT_EQ(Send(Local("absent.bin").string(), "B:\\absent.bin", kBinary, 1, 0, "wrong"), SKIFF_NO_CONNECTION);
     // The folder is looked at in the login's exchange, but a missing local file still counts first.
-    EXPECT_EQ(Send(Local("absent.bin").string(), "Z:\\absent.bin"), -3);
+    EXPECT_EQ(Send(Local("absent.bin").string(), "Z:\\absent.bin"), SKIFF_LOCAL_FILE_ERROR);
     // A directory is no file to send.
-    EXPECT_EQ(Send(Local("").string(), "B:\\dir.bin"), -3);
+    EXPECT_EQ(Send(Local("").string(), "B:\\dir.bin"), SKIFF_LOCAL_FILE_ERROR);
 }
 
 TEST_F(Upload, NoServerListeningIsNoConnection) {
@@ -78,7 +78,7 @@ TEST_F(Upload, NoServerListeningIsNoConnection) {
     const std::string local = LocalFile("a.txt", "x");
     EXPECT_EQ(CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", port, kBinary, local.c_str(), "a.txt",
                                          1, 0),
-              -2);
+              SKIFF_NO_CONNECTION);
 }
 
 TEST_F(Upload, EmptyFileIsSentInBinaryModeButRefusedInAsciiMode) {
@@ -88,7 +88,7 @@ TEST_F(Upload, EmptyFileIsSentInBinaryModeButRefusedInAsciiMode) {
     EXPECT_EQ(std::filesystem::file_size(Remote("B:/empty.bin")), 0u);
 
     server_->ClearCommands();
-    EXPECT_EQ(Send(local, "B:\\empty.txt", kAscii), -5);
+    EXPECT_EQ(Send(local, "B:\\empty.txt", kAscii), SKIFF_TEMP_COPY_ERROR);
     EXPECT_FALSE(std::filesystem::exists(Remote("B:/empty.txt")));
     EXPECT_FALSE(ServerSaw("STOR"));
     EXPECT_TRUE(LeftoverTemporaryFiles().empty());

@@ -15,7 +15,7 @@ class UnusedUploader final : public FileUploader {
 public:
     int sendFile(const UploadRequest&) override {
         ADD_FAILURE() << "unexpected upload";
-        return -1;
+        return kUploadInvalidArgument;
     }
 };
 

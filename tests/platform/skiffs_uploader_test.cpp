@@ -62,13 +62,13 @@ TEST_F(SkiffsUploaderTest, StoresTheFileInBinaryOverAPassiveConnection) {
 TEST_F(SkiffsUploaderTest, TheLibrarysCodesComeBackAsTheyAre) {
     UploadRequest wrongPassword = request("x", "B:\\a.bin");
     wrongPassword.password = "wrong";
-    EXPECT_EQ(uploader_.sendFile(wrongPassword), -2);
+    EXPECT_EQ(uploader_.sendFile(wrongPassword), kUploadNoConnection);
 
     UploadRequest missingLocal = request("x", "B:\\a.bin");
     missingLocal.localPath = (dir_ / "absent.bin").string();
-    EXPECT_EQ(uploader_.sendFile(missingLocal), -3);
+    EXPECT_EQ(uploader_.sendFile(missingLocal), kUploadLocalFileError);
 
-    EXPECT_EQ(uploader_.sendFile(request("x", "Z:\\a.bin")), -4);
+    EXPECT_EQ(uploader_.sendFile(request("x", "Z:\\a.bin")), kUploadRemoteError);
 }
 
 // The dialog accepts addresses of up to 72 bytes; the library takes host names of up to 63.
@@ -76,7 +76,7 @@ TEST_F(SkiffsUploaderTest, AnAddressLongerThanTheLibraryTakesIsItsArgumentErrorN
     for (const std::size_t length : {std::size_t{64}, std::size_t{72}}) {
         UploadRequest longHost = request("x", "B:\\a.bin");
         longHost.host = std::string(length - 10, 'a') + ".127.0.0.1";
-        EXPECT_EQ(uploader_.sendFile(longHost), -1) << length;
+        EXPECT_EQ(uploader_.sendFile(longHost), kUploadInvalidArgument) << length;
     }
     EXPECT_TRUE(server_->Commands().empty());
 }

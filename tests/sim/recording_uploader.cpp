@@ -27,7 +27,7 @@ int RecordingUploader::sendFile(const UploadRequest& request) {
     } else if (answer) {
         upload.result = answer(request);
     } else {
-        upload.result = upload.content ? 0 : -3;
+        upload.result = upload.content ? kUploadOk : kUploadLocalFileError;
     }
     uploads.push_back(upload);
     return upload.result;

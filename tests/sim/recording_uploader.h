@@ -19,7 +19,7 @@ struct RecordedUpload {
 };
 
 // Records every upload with the bytes it would send. The result of a call is the next queued one, else what
-// `answer` says, else 0 for a readable local file and -3 (local file error) for any other.
+// `answer` says, else kUploadOk for a readable local file and kUploadLocalFileError for any other.
 class RecordingUploader final : public FileUploader {
 public:
     int sendFile(const UploadRequest& request) override;

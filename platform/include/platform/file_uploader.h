@@ -5,6 +5,22 @@
 
 namespace tessel {
 
+// What FileUploader::sendFile returns: the codes of the transfer library (SkiffS), with the same values,
+// named for the core, which does not include the library.
+enum UploadResult : int {
+    kUploadOk = 0,
+    kUploadInvalidArgument = -1,
+    // The server cannot be reached or refused the login; also every upload after a cancel.
+    kUploadNoConnection = -2,
+    kUploadLocalFileError = -3,
+    // The remote directory cannot be entered, or the server failed or stalled in the transfer.
+    kUploadRemoteError = -4,
+    kUploadTempCopyError = -5,
+    kUploadNoMemory = -6,
+    kUploadHostBusy = -7,
+    kUploadNoJobEntry = -8,
+};
+
 // One synchronous single-file FTP upload. Texts are code page 932 byte strings.
 struct UploadRequest {
     std::string host;

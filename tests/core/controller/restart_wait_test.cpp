@@ -183,7 +183,7 @@ TEST_F(RestartWaitTest, ASecondPassThatCannotStartFreesTheButtons) {
     world.device.firmwareVersion = "01.06.99";
     world.dialog.OnFirmwareButton();
     ASSERT_TRUE(runUntil([&] { return inRestartWait(); }));
-    world.uploader.results = {-2};
+    world.uploader.results = {kUploadNoConnection};
     runToEnd();
     EXPECT_EQ(world.lastBox(), "FTP送信エラー(コネクションエラー)");
     EXPECT_TRUE(world.buttonsEnabled());

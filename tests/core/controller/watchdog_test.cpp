@@ -87,7 +87,7 @@ TEST_F(ControllerTest, ARestoreThatCannotStartAfterTheWatchdogFreesTheButtons) {
     connectIn(ScriptTransfer);
     world.host.enableControl(kFirmwareButton, false);
     world.host.enableControl(kScriptButton, false);
-    world.uploader.results = {-2};
+    world.uploader.results = {kUploadNoConnection};
     world.dialog.armWatchdog();
     world.scheduler.runFor(60000);
     EXPECT_EQ(world.lastBox(), "FTP送信エラー(コネクションエラー)");

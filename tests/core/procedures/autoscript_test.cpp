@@ -51,7 +51,7 @@ TEST_F(AutoScriptStartTest, EachVariantIsUploadedByteForByteAndThenDeleted) {
 }
 
 TEST_F(AutoScriptStartTest, AFailedUploadIsReportedFromTheTableAndTheFileIsGoneAnyway) {
-    world.uploader.results = {-4, -7};
+    world.uploader.results = {kUploadRemoteError, kUploadHostBusy};
     start(AutoscriptMoveAside);
     start(AutoscriptRestore);
     EXPECT_EQ(boxTexts(), (Texts{"FTP送信エラー(サーバ側ファイルエラー)", "FTP送信エラー(戻り値不明)"}));
@@ -64,7 +64,7 @@ TEST_F(AutoScriptStartTest, AFailedUploadIsReportedFromTheTableAndTheFileIsGoneA
 TEST_F(AutoScriptStartTest, AScriptThatCannotBeWrittenEndsWithAMessageAndNothingSent) {
     // A file of that name in the package is not the updater's business.
     std::filesystem::create_directory(world.package.path("m_AutoScript.wcr"));
-    world.uploader.results = {-4};
+    world.uploader.results = {kUploadRemoteError};
     start(AutoscriptMoveAside);
     ASSERT_EQ(world.uploader.uploads.size(), 1u);
     const std::string script = world.dialog.workFolder() + "/m_AutoScript.wcr";

@@ -139,7 +139,7 @@ TEST_F(FirmwareChainTest, AFirmwareImageThatIsALinkIsNeverUploaded) {
 TEST_F(FirmwareChainTest, AnAddressTooLongForTheLibraryGoesWholeAndEndsWithItsArgumentError) {
     const std::string address = std::string(60, 'a') + ".example.com";  // 72 bytes
     world.host.setControlText(kAddressEdit, address);
-    world.uploader.answer = [](const UploadRequest& request) { return request.host.size() > 63 ? -1 : 0; };
+    world.uploader.answer = [](const UploadRequest& request) { return request.host.size() > 63 ? kUploadInvalidArgument : kUploadOk; };
     world.dialog.OnFirmwareButton();
     runToEnd();
     ASSERT_EQ(world.uploader.uploads.size(), 1u);

@@ -62,7 +62,7 @@ TEST_F(ScriptTransferTest, AFailedSecondCopyUploadsNothingAndLeavesNoCopy) {
 }
 
 TEST_F(ScriptTransferTest, AFailedSecondUploadKeepsTheFirstOnTheDeviceAndLeavesNoCopy) {
-    world.uploader.results = {0, -4};
+    world.uploader.results = {kUploadOk, kUploadRemoteError};
     world.dialog.OnScriptButton();
     runToEnd();
     const std::string message = "FTP送信エラー(-4) \nfile = " + workFile("main.wcr");
@@ -98,8 +98,8 @@ TEST_F(ScriptTransferTest, MissingFixedFilesDoNotStopTheTransfer) {
     world.dialog.OnScriptButton();
     runToEnd();
     ASSERT_EQ(world.uploader.uploads.size(), 5u);
-    EXPECT_EQ(world.uploader.uploads[3].result, -3);
-    EXPECT_EQ(world.uploader.uploads[4].result, -3);
+    EXPECT_EQ(world.uploader.uploads[3].result, kUploadLocalFileError);
+    EXPECT_EQ(world.uploader.uploads[4].result, kUploadLocalFileError);
     EXPECT_EQ(boxTexts(), Texts{"スクリプト・アップデートが終了しました。"});
 }
 

@@ -50,7 +50,7 @@ TEST_F(ScriptUpdateChainTest, MoveAsideRestartTransferRestoreRestartResult) {
 }
 
 TEST_F(ScriptUpdateChainTest, AFailedTransferLeadsIntoTheRestore) {
-    world.uploader.results = {0, 0, -4};
+    world.uploader.results = {kUploadOk, kUploadOk, kUploadRemoteError};
     world.dialog.OnScriptButton();
     runToEnd();
     const std::string failure = "FTP送信エラー(-4) \nfile = " + world.dialog.workFolder() + "/main.wcr";
@@ -82,7 +82,7 @@ TEST_F(ScriptUpdateChainTest, ASilentDeviceDuringTheTransferIsRestoredAfterTheWa
 }
 
 TEST_F(ScriptUpdateChainTest, ARestoreThatCannotStartAfterAFailedTransferFreesTheButtons) {
-    world.uploader.results = {0, 0, -4, -2};
+    world.uploader.results = {kUploadOk, kUploadOk, kUploadRemoteError, kUploadNoConnection};
     world.dialog.OnScriptButton();
     runToEnd();
     EXPECT_EQ(world.lastBox(), "FTP送信エラー(コネクションエラー)");

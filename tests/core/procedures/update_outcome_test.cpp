@@ -46,7 +46,7 @@ TEST_F(UpdateOutcomeTest, TwoFirmwarePassesWithTheVersionEachRead) {
 TEST_F(UpdateOutcomeTest, AFailedTransferWithTheMoveFlagEndsOnlyAfterItsRestore) {
     world.package.setEntries(world.package.entries, {"#A# move"});
     world.dialog.InitDialog(world.package.dir());
-    world.uploader.results = {0, 0, -4};
+    world.uploader.results = {kUploadOk, kUploadOk, kUploadRemoteError};
     world.dialog.OnScriptButton();
     runToEnd();
     const UpdateOutcome& outcome = onlyOutcome();
@@ -65,7 +65,7 @@ TEST_F(UpdateOutcomeTest, ARestoreThatCannotUploadItsScriptIsAFailedRestore) {
     world.package.setEntries(world.package.entries, {"#A# move"});
     world.dialog.InitDialog(world.package.dir());
     // The move-aside's script, the first file, then the restore's script fail to arrive.
-    world.uploader.results = {0, -4, -2};
+    world.uploader.results = {kUploadOk, kUploadRemoteError, kUploadNoConnection};
     world.dialog.OnScriptButton();
     runToEnd();
     const UpdateOutcome& outcome = onlyOutcome();

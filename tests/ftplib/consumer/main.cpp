@@ -10,6 +10,10 @@ int main() {
     Skiff_Cancel("device");
     const int refused = CSkiffClient().Skiff_SendD("", "user", "", 21, 1, "a", "b", 1, 0);
     const int refusedGet = CSkiffClient().Skiff_GetD("device", "", "", 21, 1, "a", "b", 1, 0);
-    std::printf("%d %d %d %d\n", total, done, refused, refusedGet);
-    return (total == 0 && done == 0 && refused == -1 && refusedGet == -1) ? 0 : 1;
+    const char* text = Skiff_ResultText(refused);
+    std::printf("%d %d %d %d %s\n", total, done, refused, refusedGet, text);
+    return (total == 0 && done == 0 && refused == SKIFF_INVALID_ARGUMENT && refusedGet == SKIFF_INVALID_ARGUMENT &&
+            text != nullptr && text[0] != '\0')
+               ? 0
+               : 1;
 }

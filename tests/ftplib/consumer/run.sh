@@ -23,10 +23,10 @@ c++ -std=c++17 $flags "$source_dir/main.cpp" $(pkg-config --cflags --libs SkiffS
     -o "$work/consumer-pc"
 "$work/consumer-pc"
 
-# Only the four exports are visible.
+# Only the five exports are visible.
 exported=$(nm -D --defined-only "$(pkg-config --variable=libdir SkiffS)/libSkiffS.so" | grep -c ' T ' || true)
-if [ "$exported" -ne 4 ]; then
-    echo "expected 4 exported functions, found $exported"
+if [ "$exported" -ne 5 ]; then
+    echo "expected 5 exported functions, found $exported"
     nm -D --defined-only "$(pkg-config --variable=libdir SkiffS)/libSkiffS.so" | grep ' T '
     exit 1
 fi

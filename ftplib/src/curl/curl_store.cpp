@@ -3,16 +3,14 @@
 // libcurl that a stop could no longer hold back, and the bytes counted as sent are those libcurl
 // has written to the socket.
 #include <curl/curl.h>
-#include <linux/sockios.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
 
-#include "ftp_session.h"
+#include "curl_session.h"
+#include "socket_send_queue.h"
 #include "verbose_trace.h"
 
 namespace skiffs {
@@ -22,7 +20,7 @@ namespace {
 constexpr std::size_t kBlock = 1024;
 // The data socket's send buffer. It bounds what the kernel holds beyond the blocks counted as sent
 // (the kernel keeps about as much again for its own accounting), and is ample for a local network.
-constexpr int kSocketBuffer = 64 * 1024;
+constexpr std::size_t kSocketBuffer = 64 * 1024;
 constexpr std::size_t kMostBlocksAtOnce = kSocketBuffer / kBlock;
 
 using Clock = std::chrono::steady_clock;
@@ -41,10 +39,11 @@ struct StoreCall {
 
 // Blocks the data socket takes now without waiting: room left in its send queue, at least one.
 std::size_t BlocksThatFit(curl_socket_t fd) {
-    int queued = 0;
-    if (fd == CURL_SOCKET_BAD || ioctl(fd, SIOCOUTQ, &queued) != 0) return 1;
-    const int room = kSocketBuffer - queued;
-    return std::clamp<std::size_t>(room > 0 ? static_cast<std::size_t>(room) / kBlock : 0, 1, kMostBlocksAtOnce);
+    if (fd == CURL_SOCKET_BAD) return 1;
+    const std::optional<std::size_t> queued = QueuedSendBytes(static_cast<SocketHandle>(fd));
+    if (!queued) return 1;
+    const std::size_t room = *queued < kSocketBuffer ? kSocketBuffer - *queued : 0;
+    return std::clamp<std::size_t>(room / kBlock, 1, kMostBlocksAtOnce);
 }
 
 std::size_t Fill(char* buffer, std::size_t size, std::size_t count, void* user) {
@@ -62,8 +61,7 @@ std::size_t Fill(char* buffer, std::size_t size, std::size_t count, void* user) 
 int OnSocket(void* user, curl_socket_t fd, curlsocktype) {
     auto& call = *static_cast<StoreCall*>(user);
     call.dataSocket = fd;
-    const int size = kSocketBuffer;
-    setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    AskSendBuffer(static_cast<SocketHandle>(fd), static_cast<int>(kSocketBuffer));
     return CURL_SOCKOPT_OK;
 }
 
@@ -93,7 +91,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t upload
 
 }  // namespace
 
-FtpSession::Outcome FtpSession::Store(std::string_view path, const StoreFeed& feed) {
+CurlSession::Outcome CurlSession::Store(std::string_view path, const StoreFeed& feed) {
     Prepare(path, CURLFTPMETHOD_NOCWD);
     CURL* curl = static_cast<CURL*>(curl_);
     StoreCall call;

@@ -10,10 +10,6 @@
 #include <cstdlib>
 #include <new>
 
-#include "code_converters.h"
-#include "file_load.h"
-#include "temp_folder.h"
-
 namespace skiffs {
 
 namespace {
@@ -76,18 +72,53 @@ int CreateExclusive(const std::string& target) {
     return open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-}  // namespace
-
-int OpenRegularForReading(const std::string& path) {
+// A descriptor of path opened for reading when it is a regular file, else -1; its size in size.
+int OpenRegularForReading(const std::string& path, std::uint64_t* size = nullptr) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         close(fd);
         return -1;
     }
+    if (size != nullptr) *size = static_cast<std::uint64_t>(st.st_size);
     return fd;
+}
+
+class PosixReadableFile final : public ReadableFile {
+public:
+    PosixReadableFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> Read(char* buf, std::size_t max) override {
+        for (;;) {
+            const ssize_t n = read(fd_.get(), buf, max);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return std::nullopt;
+            return static_cast<std::size_t>(n);
+        }
+    }
+
+private:
+    Fd fd_;
+    std::uint64_t size_;
+};
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> ReadableFile::Open(const std::string& path) {
+    std::uint64_t size = 0;
+    const int fd = OpenRegularForReading(path, &size);
+    if (fd < 0) return nullptr;
+    std::unique_ptr<ReadableFile> file(new (std::nothrow) PosixReadableFile(fd, size));
+    if (!file) close(fd);
+    return file;
+}
+
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 FileData::FileData(std::size_t size) : size_(size) {
@@ -121,24 +152,6 @@ bool CanReadFile(const std::string& path) { return Fd(OpenRegularForReading(path
 
 bool CanWriteFile(const std::string& path) {
     return Fd(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)).ok();
-}
-
-std::optional<std::string> ConvertedContent(const JobRecord& record, const std::string& source,
-                                            std::string& tempName) {
-    const bool ascii = record.transferType == kTransferTypeAscii;
-    if (ascii) {
-        // ASCII mode refuses an empty file, converted or not.
-        struct stat st {};
-        if (stat(source.c_str(), &st) != 0 || st.st_size == 0) return std::nullopt;
-    }
-    if (!ascii || record.codeConversion == kConvertNone) return source;
-    tempName = NewTemporaryFile(record.serial);
-    if (tempName.empty()) return std::nullopt;
-    const std::unique_ptr<FileLoad> load = FileLoad::Start(source);
-    const std::optional<std::string_view> text = load ? load->Whole() : std::nullopt;
-    if (!text || text->empty()) return std::nullopt;
-    if (!WriteNewFile(tempName, Convert(record.codeConversion, *text))) return std::nullopt;
-    return tempName;
 }
 
 }  // namespace skiffs

@@ -1,4 +1,4 @@
-#include "ftp_session.h"
+#include "curl_session.h"
 
 #include <curl/curl.h>
 
@@ -75,7 +75,7 @@ std::size_t Discard(char*, std::size_t size, std::size_t count, void*) { return 
 
 }  // namespace
 
-FtpSession::FtpSession(const JobRecord& record, const CallLimits& limits, bool kept)
+CurlSession::CurlSession(const JobRecord& record, const CallLimits& limits, bool kept)
     : curl_(nullptr),
       kept_(kept),
       base_(BaseUrl(record)),
@@ -87,7 +87,7 @@ FtpSession::FtpSession(const JobRecord& record, const CallLimits& limits, bool k
     curl_ = curl_easy_init();
 }
 
-FtpSession::~FtpSession() {
+CurlSession::~CurlSession() {
     if (curl_ == nullptr) return;
     // Closing sends QUIT and waits for its reply as long as the last request let a reply take: after a
     // store, the final reply's bound. Nothing depends on that reply, and a device gone silent must not
@@ -102,17 +102,17 @@ FtpSession::~FtpSession() {
     curl_easy_cleanup(curl);
 }
 
-bool FtpSession::Serves(const JobRecord& record) const {
+bool CurlSession::Serves(const JobRecord& record) const {
     return base_ == BaseUrl(record) && user_ == FieldText(record.user) && password_ == FieldText(record.password) &&
            passive_ == (record.passive != 0);
 }
 
-void FtpSession::Rearm(const JobRecord& record, const CallLimits& limits) {
+void CurlSession::Rearm(const JobRecord& record, const CallLimits& limits) {
     Arm(record, limits);
     reused_ = true;
 }
 
-void FtpSession::Arm(const JobRecord& record, const CallLimits& limits) {
+void CurlSession::Arm(const JobRecord& record, const CallLimits& limits) {
     ascii_ = record.transferType == kTransferTypeAscii;
     upload_ = record.direction == kDirectionUpload;
     verbose_ = std::getenv("SKIFFS_VERBOSE") != nullptr;
@@ -123,7 +123,7 @@ void FtpSession::Arm(const JobRecord& record, const CallLimits& limits) {
     keptConnectionGone_ = false;
 }
 
-void FtpSession::Prepare(std::string_view path, long fileMethod) {
+void CurlSession::Prepare(std::string_view path, long fileMethod) {
     CURL* curl = Handle(curl_);
     curl_easy_reset(curl);
     const std::string url = base_ + EncodePath(path);
@@ -153,9 +153,9 @@ void FtpSession::Prepare(std::string_view path, long fileMethod) {
     }
 }
 
-void FtpSession::AllowData(std::uint64_t bytes) { deadline_ = start_ + CallBound(limits_, bytes, upload_); }
+void CurlSession::AllowData(std::uint64_t bytes) { deadline_ = start_ + CallBound(limits_, bytes, upload_); }
 
-FtpSession::Login FtpSession::Connect(std::string_view dir) {
+CurlSession::Login CurlSession::Connect(std::string_view dir) {
     if (curl_ == nullptr) return Login::Failed;
     // On a new connection the directory is entered straight from the login directory: one round trip
     // fewer than a second request, which would first go back there.
@@ -172,7 +172,7 @@ FtpSession::Login FtpSession::Connect(std::string_view dir) {
     return code == CURLE_REMOTE_ACCESS_DENIED || entry != nullptr ? Login::NoDirectory : Login::Failed;
 }
 
-int FtpSession::Perform() {
+int CurlSession::Perform() {
     CURL* curl = Handle(curl_);
     const CURLcode code = curl_easy_perform(curl);
     long connects = 0;
@@ -190,11 +190,11 @@ int FtpSession::Perform() {
     return code;
 }
 
-FtpSession::Outcome FtpSession::Retrieve(std::string_view path, const Sink& sink) {
+CurlSession::Outcome CurlSession::Retrieve(std::string_view path, const Sink& sink) {
     return Retrieve(path, CURLFTPMETHOD_NOCWD, sink);
 }
 
-FtpSession::Outcome FtpSession::Retrieve(std::string_view path, long fileMethod, const Sink& sink) {
+CurlSession::Outcome CurlSession::Retrieve(std::string_view path, long fileMethod, const Sink& sink) {
     Prepare(path, fileMethod);
     CURL* curl = Handle(curl_);
     SinkCall call{&sink};
@@ -208,7 +208,7 @@ FtpSession::Outcome FtpSession::Retrieve(std::string_view path, long fileMethod,
     return code == CURLE_OK ? Outcome::Done : Outcome::Failed;
 }
 
-std::optional<std::string> FtpSession::List(std::string_view dir) {
+std::optional<std::string> CurlSession::List(std::string_view dir) {
     std::string path(dir);
     if (!path.empty() && path.back() != '/') path += '/';
     std::string listing;
@@ -222,6 +222,10 @@ std::optional<std::string> FtpSession::List(std::string_view dir) {
     // A path that ends in "/" lists the directory: CWD into it, then LIST.
     if (Retrieve(path, CURLFTPMETHOD_SINGLECWD, collect) != Outcome::Done) return std::nullopt;
     return listing;
+}
+
+std::unique_ptr<FtpSession> OpenFtpSession(const JobRecord& record, const CallLimits& limits, bool kept) {
+    return std::make_unique<CurlSession>(record, limits, kept);
 }
 
 }  // namespace skiffs
