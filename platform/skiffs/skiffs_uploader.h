@@ -16,9 +16,9 @@ public:
     explicit SkiffsUploader(UploadProgressListener* progress = nullptr) : progress_(progress) {}
     int sendFile(const UploadRequest& request) override;
 
-    // From any thread: stops the running upload before its next block and refuses every later one. Each ends
-    // with kCancelledResult, never as a success: the file did not arrive whole.
-    void cancelAll();
+    // Stops the running upload before its next block and refuses every later one; each ends with
+    // kCancelledResult.
+    void cancel() override;
     static constexpr int kCancelledResult = -2;
 
 private:
