@@ -12,7 +12,6 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <type_traits>
 
 #include "platform/asio/asio_event_pump.h"
 #include "platform/asio/asio_stream_socket.h"
@@ -21,21 +20,21 @@
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/qt_window_timers.h"
 
-namespace tessel::platform_test {
+// The drivers stand outside any namespace: test names carry their type names.
 
 constexpr std::chrono::milliseconds kWaitBound{10000};
 
 // The Qt implementations on the application's event loop (the test program makes the QCoreApplication).
-class QtDriver {
+class QtPlatform {
 public:
-    using Timers = QtWindowTimers;
+    using Timers = tessel::QtWindowTimers;
 
-    std::unique_ptr<StreamSocket> makeSocket(StreamSocketEvents& events) {
-        return std::make_unique<QtStreamSocket>(events);
+    std::unique_ptr<tessel::StreamSocket> makeSocket(tessel::StreamSocketEvents& events) {
+        return std::make_unique<tessel::QtStreamSocket>(events);
     }
-    std::unique_ptr<SocketFactory> makeFactory() { return std::make_unique<QtSocketFactory>(); }
-    std::unique_ptr<Timers> makeTimers() { return std::make_unique<QtWindowTimers>(); }
-    std::unique_ptr<EventPump> makePump() { return std::make_unique<QtEventPump>(); }
+    std::unique_ptr<tessel::SocketFactory> makeFactory() { return std::make_unique<tessel::QtSocketFactory>(); }
+    std::unique_ptr<Timers> makeTimers() { return std::make_unique<tessel::QtWindowTimers>(); }
+    std::unique_ptr<tessel::EventPump> makePump() { return std::make_unique<tessel::QtEventPump>(); }
 
     // An event for the loop to handle later.
     void post(std::function<void()> event) {
@@ -54,18 +53,18 @@ public:
 };
 
 // The Asio implementations on an io_context of their own, run by the test's thread.
-class AsioDriver {
+class AsioPlatform {
     static constexpr std::chrono::milliseconds kIdleStep{1};
 
 public:
-    using Timers = AsioWindowTimers;
+    using Timers = tessel::AsioWindowTimers;
 
-    std::unique_ptr<StreamSocket> makeSocket(StreamSocketEvents& events) {
-        return std::make_unique<AsioStreamSocket>(context_, events);
+    std::unique_ptr<tessel::StreamSocket> makeSocket(tessel::StreamSocketEvents& events) {
+        return std::make_unique<tessel::AsioStreamSocket>(context_, events);
     }
-    std::unique_ptr<SocketFactory> makeFactory() { return std::make_unique<AsioSocketFactory>(context_); }
-    std::unique_ptr<Timers> makeTimers() { return std::make_unique<AsioWindowTimers>(context_); }
-    std::unique_ptr<EventPump> makePump() { return std::make_unique<AsioEventPump>(context_); }
+    std::unique_ptr<tessel::SocketFactory> makeFactory() { return std::make_unique<tessel::AsioSocketFactory>(context_); }
+    std::unique_ptr<Timers> makeTimers() { return std::make_unique<tessel::AsioWindowTimers>(context_); }
+    std::unique_ptr<tessel::EventPump> makePump() { return std::make_unique<tessel::AsioEventPump>(context_); }
 
     void post(std::function<void()> event) { asio::post(context_, std::move(event)); }
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = kWaitBound) {
@@ -86,11 +85,3 @@ private:
     asio::io_context context_;
 };
 
-struct DriverNames {
-    template <typename Driver>
-    static std::string GetName(int) {
-        return std::is_same_v<Driver, QtDriver> ? "Qt" : "Asio";
-    }
-};
-
-}  // namespace tessel::platform_test

@@ -22,9 +22,9 @@ protected:
     Driver driver_;
 };
 
-using Drivers = ::testing::Types<QtDriver, AsioDriver>;
-TYPED_TEST_SUITE(WindowTimersContract, Drivers, DriverNames);
-TYPED_TEST_SUITE(EventPumpContract, Drivers, DriverNames);
+using Drivers = ::testing::Types<QtPlatform, AsioPlatform>;
+TYPED_TEST_SUITE(WindowTimersContract, Drivers);
+TYPED_TEST_SUITE(EventPumpContract, Drivers);
 
 TYPED_TEST(WindowTimersContract, ATimerRepeatsUntilItIsKilled) {
     auto timers = this->driver_.makeTimers();
