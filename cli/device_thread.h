@@ -7,8 +7,8 @@
 namespace tessel::cli {
 
 // Starts work on a thread of its own with a modest stack: a fleet runs a thousand devices at once, and the
-// system's default stack would reserve gigabytes of address space for them. Throws std::system_error when no
-// thread can be started. The thread must be joined before the object is destroyed.
+// system's default stack would reserve gigabytes of address space for them. The thread takes no signals. Throws
+// std::system_error when no thread can be started. The thread must be joined before the object is destroyed.
 class DeviceThread {
 public:
     explicit DeviceThread(std::function<void()> work);

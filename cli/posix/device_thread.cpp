@@ -1,4 +1,5 @@
 #include <pthread.h>
+#include <signal.h>
 
 #include <memory>
 #include <system_error>
@@ -26,7 +27,14 @@ DeviceThread::DeviceThread(std::function<void()> work) : handle_(std::make_uniqu
     pthread_attr_init(&attributes);
     pthread_attr_setstacksize(&attributes, kStackBytes);
     auto argument = std::make_unique<std::function<void()>>(std::move(work));
+    // The thread, and every thread it starts, takes no signals: the stop signals reach the runner's loop, and
+    // no blocking call of a device's run fails with EINTR.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
     const int error = pthread_create(&handle_->thread, &attributes, RunWork, argument.get());
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     pthread_attr_destroy(&attributes);
     if (error != 0) throw std::system_error(error, std::generic_category(), "no thread for the device");
     argument.release();
