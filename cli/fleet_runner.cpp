@@ -174,9 +174,8 @@ private:
         DeviceSlot& slot = slots_[i];
         slot.state = DeviceState::Running;
         try {
-            slot.thread = std::make_unique<DeviceThread>([this, i, options = optionsFor(summary_.results[i].device)] {
-                runOnThread(i, options);
-            });
+            slot.thread = std::make_unique<DeviceThread>(
+                [this, i, options = optionsFor(summary_.results[i].device)] { runOnThread(i, options); });
         } catch (const std::system_error& error) {
             endWith(i, "failed", std::string("not started: ") + error.what());
             return;

@@ -1,10 +1,10 @@
+#include "cli/device_thread.h"
+
 #include <pthread.h>
 #include <signal.h>
 
 #include <memory>
 #include <system_error>
-
-#include "cli/device_thread.h"
 
 namespace tessel::cli {
 namespace {

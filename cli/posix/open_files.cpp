@@ -1,6 +1,6 @@
-#include <sys/resource.h>
-
 #include "cli/open_files.h"
+
+#include <sys/resource.h>
 
 namespace tessel::cli {
 

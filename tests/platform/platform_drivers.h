@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-
 #include <asio/io_context.hpp>
 #include <asio/post.hpp>
 #include <chrono>
@@ -62,7 +61,9 @@ public:
     std::unique_ptr<tessel::StreamSocket> makeSocket(tessel::StreamSocketEvents& events) {
         return std::make_unique<tessel::AsioStreamSocket>(context_, events);
     }
-    std::unique_ptr<tessel::SocketFactory> makeFactory() { return std::make_unique<tessel::AsioSocketFactory>(context_); }
+    std::unique_ptr<tessel::SocketFactory> makeFactory() {
+        return std::make_unique<tessel::AsioSocketFactory>(context_);
+    }
     std::unique_ptr<Timers> makeTimers() { return std::make_unique<tessel::AsioWindowTimers>(context_); }
     std::unique_ptr<tessel::EventPump> makePump() { return std::make_unique<tessel::AsioEventPump>(context_); }
 
@@ -84,4 +85,3 @@ public:
 private:
     asio::io_context context_;
 };
-

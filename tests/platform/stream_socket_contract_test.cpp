@@ -106,7 +106,8 @@ TYPED_TEST(StreamSocketContract, ConnectsSendsAndReceivesOnLoopback) {
 
 TYPED_TEST(StreamSocketContract, AHostNameIsLookedUp) {
     // A bare root (a fresh chroot or container) may have no /etc/hosts; a real machine always names its loopback.
-    if (!LocalhostIsIPv4Loopback()) GTEST_SKIP() << "localhost does not resolve to 127.0.0.1 here (no /etc/hosts entry)";
+    if (!LocalhostIsIPv4Loopback())
+        GTEST_SKIP() << "localhost does not resolve to 127.0.0.1 here (no /etc/hosts entry)";
     RecordingEvents events;
     auto socket = this->driver_.makeSocket(events);
     ASSERT_NE(this->connectPeer(*socket, events, "localhost"), nullptr);
