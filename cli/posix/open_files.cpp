@@ -7,8 +7,7 @@ namespace tessel::cli {
 void RaiseOpenFilesLimit(std::size_t needed) {
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
-    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur >= needed) return;
-    if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur == limit.rlim_max) return;
+    if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed || limit.rlim_cur >= limit.rlim_max) return;
     limit.rlim_cur = limit.rlim_max;
     setrlimit(RLIMIT_NOFILE, &limit);
 }
