@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <asio/io_context.hpp>
 #include <asio/post.hpp>
 #include <chrono>
@@ -18,6 +17,7 @@
 #include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/qt_window_timers.h"
+#include "qt_test_support.h"
 
 // The drivers stand outside any namespace: test names carry their type names.
 
@@ -41,11 +41,7 @@ public:
     }
     // Runs the event loop until the condition holds or the bound has passed; returns the condition.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = kWaitBound) {
-        QDeadlineTimer deadline(bound.count());
-        while (!condition() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        }
-        return condition();
+        return tessel::qt_test::WaitFor(condition, bound);
     }
     // Handles whatever is waiting now.
     void dispatch() { QCoreApplication::processEvents(); }
