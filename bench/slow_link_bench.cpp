@@ -21,7 +21,6 @@
 // Commands per uploaded file: the lines of the FTP server's command log over the STOR commands in it. Round
 // trips per uploaded file: every command waits for its reply, each STOR also for the confirmation after its
 // data, and each session for its connect and greeting.
-#include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -149,7 +148,6 @@ void Print(const char* what, int roundTripMs, const Case& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
     const fs::path work = test::MakeTempDir("slow-link-bench");
     const fs::path package = work / "package";
     if (!BuildPackage(package, work / "source")) {

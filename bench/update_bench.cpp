@@ -2,7 +2,6 @@
 // move-aside and restore) against the simulated device on loopback, and prints for each the wall
 // time, the floor (the pauses and timer waits the procedures must make, plus the simulator's own
 // reply delays) and their ratio, and the CPU time the updater used.
-#include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -39,8 +38,7 @@ void Print(const char* what, const Figures& f) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+int main() {
     const std::filesystem::path work = test::MakeTempDir("update-bench");
     const std::filesystem::path package = work / "package";
     if (!test::BuildDemoPackage(package, work / "source", /*moveAside=*/true)) {

@@ -16,7 +16,7 @@
 #include "cli/run_update.h"
 #include "cli/terminal_dialog_host.h"
 #include "dialog/tessel_dlg.h"
-#include "platform/qt/qt_stream_socket.h"
+#include "platform/asio/asio_stream_socket.h"
 #include "platform/skiffs/skiffs_uploader.h"
 
 namespace tessel::bench {
@@ -44,14 +44,14 @@ UpdateRun RunUpdateAgainst(UpdateProcedure procedure, const std::filesystem::pat
     std::ostringstream out;
     std::ostringstream err;
     cli::TerminalDialogHost host(out, err);
-    QtSocketFactory sockets;
     SkiffsUploader uploader;
     cli::RunLoop loop;
+    AsioSocketFactory sockets(loop.context());
     cli::UpdateEndWaiter waiter(loop);
     // The deadline ends the run as tessel-cli's does: its uploads cancelled, its loop ended.
     cli::RunStop stop;
     stop.attach(uploader, loop);
-    WaitedTime waits;
+    WaitedTime waits(loop.context());
     CTesselDlg dialog({host, waits, waits, sockets, uploader, waiter});
     cli::CliOptions options;
     options.procedure = procedure;

@@ -1,4 +1,4 @@
-// The Qt timers and message loop of an update, counting the time it spends waiting on purpose: its pauses
+// The timers and message loop of an update, counting the time it spends waiting on purpose: its pauses
 // and the timers that ran to expiry.
 #pragma once
 
@@ -6,16 +6,17 @@
 #include <chrono>
 
 #include "platform/event_pump.h"
-#include "platform/qt/qt_event_pump.h"
-#include "platform/qt/qt_window_timers.h"
+#include "platform/asio/asio_event_pump.h"
+#include "platform/asio/asio_window_timers.h"
 #include "platform/window_timers.h"
 
 namespace tessel::bench {
 
 class WaitedTime final : public WindowTimers, public EventPump {
 public:
+    explicit WaitedTime(asio::io_context& context) : timers_(context), pump_(context) {}
     void setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) override {
-        // A timer may fire a little early (Qt's coarse timers): the time it really ran counts, up to its
+        // A timer may fire a little early (a coarse clock): the time it really ran counts, up to its
         // period (an expiry held back by a pause is no longer waiting on the timer).
         timers_.setTimer(timerId, period,
                          [this, period, armed = std::chrono::steady_clock::now(), action = std::move(onExpiry)](
@@ -38,8 +39,8 @@ public:
 
 private:
     std::chrono::milliseconds waited_{0};
-    QtWindowTimers timers_;
-    QtEventPump pump_;
+    AsioWindowTimers timers_;
+    AsioEventPump pump_;
 };
 
 }  // namespace tessel::bench

@@ -14,9 +14,9 @@
 #include "cli/visible_text.h"
 #include "dialog/cp932.h"
 #include "dialog/tessel_dlg.h"
-#include "platform/qt/qt_event_pump.h"
-#include "platform/qt/qt_stream_socket.h"
-#include "platform/qt/qt_window_timers.h"
+#include "platform/asio/asio_event_pump.h"
+#include "platform/asio/asio_stream_socket.h"
+#include "platform/asio/asio_window_timers.h"
 #include "platform/skiffs/skiffs_uploader.h"
 #include "procedures/interruption_journal.h"
 
@@ -29,7 +29,7 @@ constexpr std::chrono::seconds kDeadlineGrace{5};
 // The uploader and loop are the stop's to reach while they live.
 class Attached {
 public:
-    Attached(RunStop& stop, SkiffsUploader& uploader, RunLoop& loop) : stop_(stop) { stop_.attach(uploader, loop); }
+    Attached(RunStop& stop, FileUploader& uploader, RunLoop& loop) : stop_(stop) { stop_.attach(uploader, loop); }
     ~Attached() { stop_.detach(); }
     Attached(const Attached&) = delete;
     Attached& operator=(const Attached&) = delete;
@@ -68,13 +68,13 @@ DeviceRunEnd RunDevice(const CliOptions& options, const DeviceRunOutput& output,
     }
 
     TerminalDialogHost host(output.status, output.err);
-    QtSocketFactory qtSockets;
-    TrafficLoggingSocketFactory loggedSockets(qtSockets, output.err,
+    AsioSocketFactory plainSockets(loop.context());
+    TrafficLoggingSocketFactory loggedSockets(plainSockets, output.err,
                                               Utf8ToCp932(options.password).value_or(options.password));
-    SocketFactory& sockets = options.verbose ? static_cast<SocketFactory&>(loggedSockets) : qtSockets;
+    SocketFactory& sockets = options.verbose ? static_cast<SocketFactory&>(loggedSockets) : plainSockets;
     UpdateEndWaiter waiter(loop);
-    QtWindowTimers timers;
-    QtEventPump events;
+    AsioWindowTimers timers(loop.context());
+    AsioEventPump events(loop.context());
     CTesselDlg dialog({host, timers, events, sockets, uploader, waiter});
     PrepareDialog(dialog, host, options, options.packageDirectory);
     dialog.SetJournalFolder(DefaultJournalFolder());

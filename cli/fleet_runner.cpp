@@ -2,25 +2,30 @@
 
 #include <unistd.h>
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QThread>
-#include <QTimer>
 #include <algorithm>
+#include <asio/executor_work_guard.hpp>
+#include <asio/io_context.hpp>
+#include <asio/post.hpp>
+#include <asio/steady_timer.hpp>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/device_run.h"
+#include "cli/device_thread.h"
 #include "cli/fleet_report.h"
 #include "cli/inventory.h"
 #include "cli/line_relay.h"
 #include "cli/live_table.h"
+#include "cli/open_files.h"
 #include "cli/visible_text.h"
-#include "platform/qt/qt_signal_notifier.h"
+#include "platform/asio/asio_stop_signals.h"
 
 namespace tessel::cli {
 namespace {
@@ -49,7 +54,9 @@ private:
 // device's thread reads too.
 struct DeviceSlot {
     DeviceState state = DeviceState::Waiting;
-    std::unique_ptr<QThread> thread;
+    std::unique_ptr<DeviceThread> thread;
+    // The thread's last act is done: it can be joined at once.
+    std::atomic<bool> returned{false};
     RunStop stop;
     std::string latest;
     int uploadedBlocks = 0;
@@ -69,20 +76,14 @@ public:
         slots_ = std::vector<DeviceSlot>(summary_.results.size());
         summary_.procedure = options.procedure;
         summary_.packageDirectory = options.packageDirectory;
-        redraw_.setSingleShot(true);
-        redraw_.setInterval(kProgressRedraw);
-        QObject::connect(&redraw_, &QTimer::timeout, &loop_, [this] { drawTable(); });
-        stopGrace_.setSingleShot(true);
-        stopGrace_.setInterval(kStopGrace);
-        QObject::connect(&stopGrace_, &QTimer::timeout, &loop_, [this] { abandonRunning(); });
     }
 
     int run() {
         summary_.started = std::chrono::system_clock::now();
-        QObject::connect(&stopSignals_, &QtSignalNotifier::signalled, &loop_,
-                         [this](int) { stop(++stopSignalCount_); });
+        const AsioStopSignals stopSignals(context_, {SIGINT, SIGTERM}, [this](int) { stop(++stopSignalCount_); });
         startMore();
-        if (!finished()) loop_.exec();
+        const auto work = asio::make_work_guard(context_);
+        while (!quit_) context_.run_one();
         summary_.ended = std::chrono::system_clock::now();
         std::cout << "\n";
         PrintSummaryTable(std::cout, summary_);
@@ -149,7 +150,7 @@ private:
             }
             start(next);
         }
-        if (finished()) loop_.quit();
+        if (finished()) quit_ = true;
     }
 
     CliOptions optionsFor(const FleetDevice& device) const {
@@ -165,30 +166,38 @@ private:
     // Calls f on the runner's thread, from any thread.
     template <typename F>
     void post(F f) {
-        QMetaObject::invokeMethod(&loop_, std::move(f), Qt::QueuedConnection);
+        asio::post(context_, std::move(f));
     }
 
-    // The device's own thread, with everything of its run made on it.
+    // The device's own thread.
     void start(std::size_t i) {
         DeviceSlot& slot = slots_[i];
         slot.state = DeviceState::Running;
-        slot.thread.reset(QThread::create([this, i, options = optionsFor(summary_.results[i].device)] {
-            DeviceRunEnd end;
-            {
-                const auto relayLine = [this, i](std::string line) { post([this, i, line] { relay(i, line); }); };
-                LineRelay lines(relayLine);
-                std::ostream out(&lines);
-                LineRelay deadlineLines(relayLine);
-                std::ostream deadlineOut(&deadlineLines);
-                ProgressRelay progress(
-                    [this, i](int done, int total) { post([=, this] { progressed(i, done, total); }); });
-                end = RunDevice(options, {out, out, deadlineOut, liveTable_ ? &progress : nullptr}, slots_[i].stop,
-                                [this, i] { post([this, i] { givenUp(i); }); });
-            }
-            post([this, i, record = std::move(end.record)] { ended(i, record); });
-        }));
-        slot.thread->start();
+        try {
+            slot.thread = std::make_unique<DeviceThread>(
+                [this, i, options = optionsFor(summary_.results[i].device)] { runOnThread(i, options); });
+        } catch (const std::system_error& error) {
+            endWith(i, "failed", std::string("not started: ") + error.what());
+            return;
+        }
         if (liveTable_) drawTable();
+    }
+
+    // Everything of the device's run is made on its own thread.
+    void runOnThread(std::size_t i, const CliOptions& options) {
+        DeviceRunEnd end;
+        {
+            const auto relayLine = [this, i](std::string line) { post([this, i, line] { relay(i, line); }); };
+            LineRelay lines(relayLine);
+            std::ostream out(&lines);
+            LineRelay deadlineLines(relayLine);
+            std::ostream deadlineOut(&deadlineLines);
+            ProgressRelay progress([this, i](int done, int total) { post([=, this] { progressed(i, done, total); }); });
+            end = RunDevice(options, {out, out, deadlineOut, liveTable_ ? &progress : nullptr}, slots_[i].stop,
+                            [this, i] { post([this, i] { givenUp(i); }); });
+        }
+        post([this, i, record = std::move(end.record)] { ended(i, record); });
+        slots_[i].returned = true;
     }
 
     // The device's status lines and messages: on a terminal the live table shows the latest; elsewhere each is
@@ -208,12 +217,18 @@ private:
         DeviceSlot& slot = slots_[i];
         slot.uploadedBlocks = done;
         slot.totalBlocks = total;
-        if (!redraw_.isActive()) redraw_.start();
+        if (redrawArmed_) return;
+        redrawArmed_ = true;
+        redraw_.expires_after(kProgressRedraw);
+        redraw_.async_wait([this](const std::error_code& error) {
+            if (!error) drawTable();
+        });
     }
 
     // One row per running device and a footer of counts, drawn over the previous table.
     void drawTable() {
-        redraw_.stop();
+        redrawArmed_ = false;
+        redraw_.cancel();
         std::vector<LiveRow> rows;
         FleetCounts counts;
         for (std::size_t i = 0; i < slots_.size(); ++i) {
@@ -237,7 +252,7 @@ private:
     void ended(std::size_t i, const std::string& record) {
         DeviceSlot& slot = slots_[i];
         // At once: handing on the record is the thread's last act.
-        slot.thread->wait();
+        slot.thread->join();
         slot.thread.reset();
         // A device given up on or ended by the second signal has its record already.
         if (slot.state != DeviceState::Running) return;
@@ -265,7 +280,7 @@ private:
             if (slots_[i].state == DeviceState::Running)
                 endWith(i, "interrupted", "ended by a second stop signal; its run did not return");
         }
-        if (finished()) loop_.quit();
+        if (finished()) quit_ = true;
     }
 
     void stop(int signalCount) {
@@ -274,7 +289,7 @@ private:
                       << std::endl;
             stopping_ = true;
             endWaiting("interrupted", "not started: the run was stopped");
-            if (finished()) loop_.quit();
+            if (finished()) quit_ = true;
             return;
         }
         if (interruptedAll_) return;
@@ -285,8 +300,11 @@ private:
         for (DeviceSlot& slot : slots_) {
             if (slot.state == DeviceState::Running) slot.stop.stop();
         }
-        stopGrace_.start();
-        if (finished()) loop_.quit();
+        stopGrace_.expires_after(kStopGrace);
+        stopGrace_.async_wait([this](const std::error_code& error) {
+            if (!error) abandonRunning();
+        });
+        if (finished()) quit_ = true;
     }
 
     // A thread that has not returned (given up on, or after the second signal) cannot be waited for: the
@@ -295,7 +313,8 @@ private:
         std::size_t blocked = 0;
         for (DeviceSlot& slot : slots_) {
             if (!slot.thread) continue;
-            if (slot.thread->wait(QDeadlineTimer(0))) {
+            if (slot.returned) {
+                slot.thread->join();
                 slot.thread.reset();
             } else {
                 ++blocked;
@@ -313,11 +332,12 @@ private:
     std::vector<DeviceSlot> slots_;
     const bool liveTable_ = ::isatty(STDOUT_FILENO) == 1;
     int tableLines_ = 0;
-    QEventLoop loop_;
-    QTimer redraw_;
-    QTimer stopGrace_;
+    asio::io_context context_{1};
+    bool quit_ = false;
+    asio::steady_timer redraw_{context_};
+    bool redrawArmed_ = false;
+    asio::steady_timer stopGrace_{context_};
     // SIGINT and SIGTERM, counted: the first ends the run in order, the second at once.
-    QtSignalNotifier stopSignals_{SIGINT, SIGTERM};
     int stopSignalCount_ = 0;
     bool stopping_ = false;
     bool interruptedAll_ = false;
@@ -344,6 +364,7 @@ int RunFleet(CliOptions options, const std::optional<std::string>& password) {
     // upload: every path is made absolute before a device starts.
     options.packageDirectory = Absolute(options.packageDirectory);
     if (!options.report.empty()) options.report = Absolute(options.report);
+    RaiseOpenFilesLimit(OpenFilesFor(static_cast<std::size_t>(options.parallel)));
     return FleetRun(options, std::move(devices)).run();
 }
 

@@ -1,9 +1,10 @@
 // tessel-cli: the update procedures without a window, for scripts and automation.
-#include <QCoreApplication>
-#include <QDir>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
+#include "cli/argument_text.h"
 #include "cli/cli_options.h"
 #include "cli/fleet_runner.h"
 #include "cli/package_precheck.h"
@@ -16,11 +17,26 @@
 using namespace tessel;
 using namespace tessel::cli;
 
+namespace {
+
+// The running program's own file, as the kernel names it.
+std::string ProgramPath() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+std::string CurrentFolder() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::current_path(error);
+    return error ? std::string() : path.string();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    // Arguments arrive in the terminal's encoding; the dialog's fields hold UTF-8.
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+    for (int i = 1; i < argc; ++i) args.push_back(ArgumentText(argv[i]));
     const ParsedCommandLine command = ParseCommandLine(args);
     if (command.help) {
         std::cout << Usage();
@@ -35,9 +51,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     CliOptions options = *command.options;
-    const std::string programDirectory = ProgramDirectoryOf(QCoreApplication::applicationFilePath().toStdString());
+    const std::string programDirectory = ProgramDirectoryOf(ProgramPath());
     if (options.packageDirectory.empty())
-        options.packageDirectory = DefaultPackageFolder(programDirectory, QDir::currentPath().toStdString());
+        options.packageDirectory = DefaultPackageFolder(programDirectory, CurrentFolder());
     // An update's package is checked before anything connects, for one device or many.
     if (options.procedure == UpdateProcedure::Firmware || options.procedure == UpdateProcedure::Script) {
         if (const std::optional<int> status = CheckPackageFirst(options.packageDirectory, options.procedure,

@@ -1,17 +1,28 @@
 // The event loop of one device's run, on the thread that runs the device.
 #pragma once
 
+#include <memory>
 #include <mutex>
 
-class QEventLoop;
+namespace asio {
+class io_context;
+}
 
 namespace tessel::cli {
 
-// Each run() is a loop of its own on the calling thread, so that many devices on many threads, and the
-// single device on the main thread, end only their own loop.
+// One io_context per device thread: the sockets, timers and event pump of the run are made on context(). Each
+// run() is a loop of its own on the calling thread, so that many devices on many threads, and the single
+// device on the main thread, end only their own loop.
 class RunLoop {
 public:
-    // Runs the calling thread's events until quit() or stop(); returns at once once stop() has come.
+    RunLoop();
+    ~RunLoop();
+    RunLoop(const RunLoop&) = delete;
+    RunLoop& operator=(const RunLoop&) = delete;
+
+    asio::io_context& context() { return *context_; }
+
+    // Runs the context's handlers until quit() or stop(); returns at once once stop() has come.
     void run();
     // From the loop's own thread: ends the running run().
     void quit();
@@ -19,8 +30,12 @@ public:
     void stop();
 
 private:
+    bool ended();
+
+    std::unique_ptr<asio::io_context> context_;
     std::mutex mutex_;
-    QEventLoop* running_ = nullptr;
+    bool running_ = false;
+    bool quit_ = false;
     bool stopped_ = false;
 };
 

@@ -1,23 +1,23 @@
 #include "cli/run_stop.h"
 
 #include "cli/run_loop.h"
-#include "platform/skiffs/skiffs_uploader.h"
+#include "platform/file_uploader.h"
 
 namespace tessel::cli {
 
 void RunStop::stop() {
     const std::lock_guard lock(mutex_);
     stopped_ = true;
-    if (uploader_ != nullptr) uploader_->cancelAll();
+    if (uploader_ != nullptr) uploader_->cancel();
     if (loop_ != nullptr) loop_->stop();
 }
 
-void RunStop::attach(SkiffsUploader& uploader, RunLoop& loop) {
+void RunStop::attach(FileUploader& uploader, RunLoop& loop) {
     const std::lock_guard lock(mutex_);
     uploader_ = &uploader;
     loop_ = &loop;
     if (stopped_) {
-        uploader.cancelAll();
+        uploader.cancel();
         loop.stop();
     }
 }

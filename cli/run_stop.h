@@ -4,7 +4,7 @@
 #include <mutex>
 
 namespace tessel {
-class SkiffsUploader;
+class FileUploader;
 }
 
 namespace tessel::cli {
@@ -17,12 +17,12 @@ public:
     void stop();
 
     // The run's own uploader and loop, while the run lives; a stop that came first reaches them at once.
-    void attach(SkiffsUploader& uploader, RunLoop& loop);
+    void attach(FileUploader& uploader, RunLoop& loop);
     void detach();
 
 private:
     std::mutex mutex_;
-    SkiffsUploader* uploader_ = nullptr;
+    FileUploader* uploader_ = nullptr;
     RunLoop* loop_ = nullptr;
     bool stopped_ = false;
 };

@@ -7,7 +7,7 @@
 
 namespace tessel::cli {
 
-// Runs on the main thread's Qt event loop. With --json the device's record goes to standard output and the status
+// Runs on the main thread's event loop. With --json the device's record goes to standard output and the status
 // lines to standard error. Returns the exit status.
 int RunSingleDevice(CliOptions options, const std::string& password);
 

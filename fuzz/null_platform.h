@@ -35,6 +35,7 @@ public:
 class NoUploads final : public FileUploader {
 public:
     int sendFile(const UploadRequest&) override { return kUploadNoConnection; }
+    void cancel() override {}
 };
 
 class NoObserver final : public UpdateObserver {

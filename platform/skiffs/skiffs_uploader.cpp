@@ -38,7 +38,7 @@ int SkiffsUploader::sendFile(const UploadRequest& request) {
     return cancelled_ ? kCancelledResult : result;
 }
 
-void SkiffsUploader::cancelAll() {
+void SkiffsUploader::cancel() {
     std::lock_guard lock(runningMutex_);
     cancelled_ = true;
     if (!runningHost_.empty()) Skiff_Cancel(runningHost_.c_str());

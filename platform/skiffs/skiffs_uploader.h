@@ -18,7 +18,7 @@ public:
 
     // From any thread: stops the running upload before its next block and refuses every later one. Each ends
     // with kCancelledResult, never as a success: the file did not arrive whole.
-    void cancelAll();
+    void cancel() override;
     static constexpr int kCancelledResult = kUploadNoConnection;
 
 private:

@@ -17,6 +17,7 @@ public:
         ADD_FAILURE() << "unexpected upload";
         return kUploadInvalidArgument;
     }
+    void cancel() override {}
 };
 
 // A real main dialog on real sockets, for one test.

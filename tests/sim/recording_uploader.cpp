@@ -21,7 +21,9 @@ std::optional<std::string> ReadRegularFile(const std::string& path) {
 int RecordingUploader::sendFile(const UploadRequest& request) {
     RecordedUpload upload{request, ReadRegularFile(request.localPath), 0};
     if (duringSend) duringSend(request);
-    if (!results.empty()) {
+    if (cancelled) {
+        upload.result = kCancelledResult;
+    } else if (!results.empty()) {
         upload.result = results.front();
         results.pop_front();
     } else if (answer) {

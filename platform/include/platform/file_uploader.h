@@ -49,6 +49,9 @@ public:
     virtual ~FileUploader() = default;
     // Blocks until the file has been sent or has failed; 0 on success, otherwise the library's error code.
     virtual int sendFile(const UploadRequest& request) = 0;
+    // From any thread: stops the upload that runs now and refuses every later one of this uploader. None of them
+    // ends as a success: the file did not arrive whole.
+    virtual void cancel() = 0;
 };
 
 }  // namespace tessel
