@@ -20,6 +20,7 @@ public:
     // progress may be null: the window then shows only which file is on its way.
     PaintingUploader(FileUploader& uploader, UploadProgressMailbox* progress, TesselWindow& window);
     int sendFile(const UploadRequest& request) override;
+    void cancel() override { uploader_.cancel(); }
 
 private:
     void showProgress(const UploadRequest& request);
