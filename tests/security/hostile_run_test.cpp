@@ -68,7 +68,7 @@ TEST_F(HostileRun, ThePasswordShowsNowhere) {
     // Nor in the arguments of the simulator's FTP server, which every user can list.
     const std::string server = RunCommand("ps -eo args | grep -F ftp_server.py | grep -F " +
                                           Quote(device_->Root().string()) + " | grep -v grep");
-    EXPECT_NE(server.find("--root"), std::string::npos) << server;
+    EXPECT_NE(server.find("--device"), std::string::npos) << server;
     EXPECT_EQ(server.find("pw-7f3a9"), std::string::npos) << server;
 }
 
