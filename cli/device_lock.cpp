@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <system_error>
 
 #include "dialog/local_file.h"
+#include "platform/os/folders.h"
 
 namespace tessel::cli {
 namespace {
@@ -33,11 +33,7 @@ std::string ResolvedAddress(const std::string& address) {
 
 }  // namespace
 
-std::string DeviceLockFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/tessel";
-    return "/tmp/tessel-" + std::to_string(::getuid());
-}
+std::string DeviceLockFolder() { return os::RuntimeFolder(); }
 
 std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::uint16_t consolePort,
                                               std::string& error) {
