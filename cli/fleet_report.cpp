@@ -74,7 +74,7 @@ bool WriteFleetReport(const std::string& path, const FleetSummary& summary) {
     os::RemoveFile(staging);
     if (!WriteNewFile(staging, report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n"))
         return false;
-    return os::ReplaceFile(staging, path);
+    return os::ReplaceFileAtomically(staging, path);
 }
 
 std::vector<FleetDevice> FailedDevicesOf(const std::string& reportPath, const std::string& password,

@@ -38,7 +38,7 @@ bool InterruptionJournal::record(const JournalEntry& entry) const {
     const std::string staging = path + ".new-" + os::ProcessThreadTag();
     os::RemoveFile(staging);
     if (!WriteNewFile(staging, text)) return false;
-    if (os::ReplaceFile(staging, path)) return true;
+    if (os::ReplaceFileAtomically(staging, path)) return true;
     os::RemoveFile(staging);
     return false;
 }

@@ -83,7 +83,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes) {
     return false;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+bool ReplaceFileAtomically(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 

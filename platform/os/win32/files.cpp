@@ -103,7 +103,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes) {
     return false;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool ReplaceFileAtomically(const std::string& from, const std::string& to) {
     const std::optional<std::wstring> wideFrom = Widen(from);
     const std::optional<std::wstring> wideTo = Widen(to);
     return wideFrom && wideTo &&

@@ -45,15 +45,15 @@ TEST_F(FilesTest, NewFileIsCreatedOnlyWhereNothingIs) {
 TEST_F(FilesTest, ReplacePutsTheNewFileInPlaceOfTheOld) {
     ASSERT_TRUE(WriteNewFile(path("entry"), "old"));
     ASSERT_TRUE(WriteNewFile(path("entry.new"), "new"));
-    EXPECT_TRUE(ReplaceFile(path("entry.new"), path("entry")));
+    EXPECT_TRUE(ReplaceFileAtomically(path("entry.new"), path("entry")));
     EXPECT_EQ(ReadFileBytes(path("entry"), 1024), "new");
     EXPECT_FALSE(ReadFileBytes(path("entry.new"), 1024).has_value());
 
     ASSERT_TRUE(WriteNewFile(path("other.new"), "fresh"));
-    EXPECT_TRUE(ReplaceFile(path("other.new"), path("other")));
+    EXPECT_TRUE(ReplaceFileAtomically(path("other.new"), path("other")));
     EXPECT_EQ(ReadFileBytes(path("other"), 1024), "fresh");
 
-    EXPECT_FALSE(ReplaceFile(path("missing"), path("entry")));
+    EXPECT_FALSE(ReplaceFileAtomically(path("missing"), path("entry")));
     EXPECT_EQ(ReadFileBytes(path("entry"), 1024), "new");
 }
 

@@ -37,7 +37,7 @@ TEST_F(PosixFilesTest, ReplaceOverwritesALinkItselfNotItsTarget) {
     ASSERT_TRUE(WriteNewFile(path("target"), "kept"));
     ASSERT_EQ(::symlink(path("target").c_str(), path("entry").c_str()), 0);
     ASSERT_TRUE(WriteNewFile(path("entry.new"), "new"));
-    EXPECT_TRUE(ReplaceFile(path("entry.new"), path("entry")));
+    EXPECT_TRUE(ReplaceFileAtomically(path("entry.new"), path("entry")));
     EXPECT_EQ(ReadFileBytes(path("entry"), 1024), "new");
     EXPECT_EQ(ReadFileBytes(path("target"), 1024), "kept");
 }

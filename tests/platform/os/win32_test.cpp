@@ -45,7 +45,7 @@ TEST_F(Win32FilesTest, PathsUseTheBackslashAndUtf8Names) {
 TEST_F(Win32FilesTest, ExclusiveCreateAndReplaceHoldWhileAnotherHandleReads) {
     ASSERT_TRUE(WriteNewFile(path("entry"), "old"));
     ASSERT_TRUE(WriteNewFile(path("entry.new"), "new"));
-    EXPECT_TRUE(ReplaceFile(path("entry.new"), path("entry")));
+    EXPECT_TRUE(ReplaceFileAtomically(path("entry.new"), path("entry")));
     EXPECT_FALSE(WriteNewFile(path("entry"), "again"));
     EXPECT_EQ(ReadFileBytes(path("entry"), 1024), "new");
 }

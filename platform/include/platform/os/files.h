@@ -24,7 +24,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes);
 
 // Puts the file from in the place of the file to in one step, replacing to when it exists: a reader sees the
 // old file or the new one, never a mix.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool ReplaceFileAtomically(const std::string& from, const std::string& to);
 
 // Removes a file (not a folder); false when nothing was removed.
 bool RemoveFile(const std::string& path);
