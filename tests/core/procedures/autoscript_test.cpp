@@ -29,7 +29,7 @@ TEST_F(AutoScriptStartTest, EachVariantIsUploadedByteForByteAndThenDeleted) {
     EXPECT_EQ(world.uploader.uploads[0].content, kMoveAsideScript);
     EXPECT_EQ(world.uploader.uploads[1].content, kRestore);
     for (const RecordedUpload& upload : world.uploader.uploads) {
-        EXPECT_EQ(upload.request.localPath, world.dialog.workFolder() + "/m_AutoScript.wcr");
+        EXPECT_EQ(upload.request.localPath, os::JoinPath(world.dialog.workFolder(), "m_AutoScript.wcr"));
         EXPECT_EQ(upload.request.remotePath, "B:\\m_AutoScript.wcr");
         EXPECT_EQ(upload.request.transferMode, 1);
         EXPECT_EQ(upload.request.passive, 1);

@@ -137,25 +137,6 @@ TEST_F(FirmwareChainTest, AnAddressTooLongForTheLibraryGoesWholeAndEndsWithItsAr
     EXPECT_EQ(world.network.socketsCreated(), 0);
 }
 
-TEST_F(FirmwareChainTest, AProgramDirectoryTooLongForTheFileNamesIsRefusedBeforeAnyUpload) {
-    const std::string name = "/GetSysVer.wcr";
-    // The longest name of the firmware files just fits: the first upload is tried (and finds no file).
-    std::string directory = "/" + std::string(259 - name.size() - 1, 'd');
-    world.dialog.InitDialog(directory);
-    world.dialog.OnFirmwareButton();
-    EXPECT_EQ(world.uploader.uploads.size(), 1u);
-    EXPECT_EQ(world.lastBox(), "FTP送信エラー(自分側ファイルエラー)");
-
-    directory += 'd';
-    world.dialog.InitDialog(directory);
-    world.dialog.OnFirmwareButton();
-    EXPECT_EQ(world.uploader.uploads.size(), 1u);
-    EXPECT_EQ(world.lastBox(), "ファイルパス文字数オーバー(" + directory + "/GetSysVer.wcr)");
-    EXPECT_EQ(world.status(), world.lastBox());
-    EXPECT_EQ(world.network.socketsCreated(), 0);
-    EXPECT_TRUE(world.buttonsEnabled());
-}
-
 // The handlers of steps 2 to 8, one console block at a time, on a connected console.
 class FirmwareStepTest : public ProcedureTest {
 protected:
