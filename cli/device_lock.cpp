@@ -6,19 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <system_error>
 
 #include "cli/device_address.h"
 #include "dialog/local_file.h"
+#include "platform/os/folders.h"
 
 namespace tessel::cli {
 
-std::string DeviceLockFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/tessel";
-    return "/tmp/tessel-" + std::to_string(::getuid());
-}
+std::string DeviceLockFolder() { return os::RuntimeFolder(); }
 
 std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::uint16_t consolePort,
                                               std::string& error) {

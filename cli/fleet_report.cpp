@@ -1,6 +1,5 @@
 #include "cli/fleet_report.h"
 
-#include <cstdio>
 #include <map>
 #include <nlohmann/json.hpp>
 
@@ -9,6 +8,7 @@
 #include "dialog/cp932.h"
 #include "dialog/local_file.h"
 #include "dialog/update_management_file.h"
+#include "platform/os/files.h"
 
 namespace tessel::cli {
 namespace {
@@ -71,10 +71,10 @@ bool WriteFleetReport(const std::string& path, const FleetSummary& summary) {
         {"devices", devices},
     };
     const std::string staging = path + ".new";
-    std::remove(staging.c_str());
+    os::RemoveFile(staging);
     if (!WriteNewFile(staging, report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n"))
         return false;
-    return std::rename(staging.c_str(), path.c_str()) == 0;
+    return os::ReplaceFileAtomically(staging, path);
 }
 
 std::vector<FleetDevice> FailedDevicesOf(const std::string& reportPath, const std::string& password,

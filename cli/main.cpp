@@ -13,18 +13,12 @@
 #include "cli/version_text.h"
 #include "dialog/package_folder.h"
 #include "dialog/program_directory.h"
+#include "platform/os/folders.h"
 
 using namespace tessel;
 using namespace tessel::cli;
 
 namespace {
-
-// The running program's own file, as the kernel names it.
-std::string ProgramPath() {
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : path.string();
-}
 
 std::string CurrentFolder() {
     std::error_code error;
@@ -51,7 +45,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CliOptions options = *command.options;
-    const std::string programDirectory = ProgramDirectoryOf(ProgramPath());
+    const std::string programDirectory = ProgramDirectoryOf(os::ProgramPath());
     if (options.packageDirectory.empty())
         options.packageDirectory = DefaultPackageFolder(programDirectory, CurrentFolder());
     // An update's package is checked before anything connects, for one device or many.

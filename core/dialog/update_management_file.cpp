@@ -5,6 +5,7 @@
 #include "dialog/cp932.h"
 #include "dialog/local_file.h"
 #include "dialog/management_file_syntax.h"
+#include "platform/os/files.h"
 
 namespace tessel {
 namespace {
@@ -37,10 +38,7 @@ std::optional<std::string> EntryFault(std::string_view programDirectory, const U
 }  // namespace
 
 std::string PackagePath(std::string_view programDirectory, std::string_view fileName) {
-    std::string path(programDirectory);
-    path += '/';
-    path += fileName;
-    return path;
+    return os::JoinPath(programDirectory, fileName);
 }
 
 bool ReadUpdateHeader(std::string_view programDirectory, UpdateHeader& header) {

@@ -1,10 +1,9 @@
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 
 #include "console/device_commands.h"
 #include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
+#include "platform/os/files.h"
 #include "procedures/package_files.h"
 #include "procedures/reply_limits.h"
 
@@ -25,8 +24,7 @@ void CTesselDlg::StartAutoScript(UpdateMode mode) {
         return;
     }
     const int result = UploadToDevice(*path, "B:\\m_AutoScript.wcr");
-    std::error_code ignored;
-    std::filesystem::remove(*path, ignored);
+    os::RemoveFile(*path);
     if (result != 0) {
         const std::string message = texts::UploadFailureMessage(texts::kAutoScriptUploadError, result);
         ReportStartFailure(message, message);

@@ -1,15 +1,13 @@
 #include "procedures/interruption_journal.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string_view>
 
 #include "dialog/local_file.h"
+#include "platform/os/clock.h"
+#include "platform/os/files.h"
+#include "platform/os/folders.h"
+#include "platform/os/process.h"
 
 namespace tessel {
 namespace {
@@ -23,33 +21,25 @@ std::string OneLine(const std::string& value) {
     return line;
 }
 
-bool MakeFolders(const std::string& folder) {
-    for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
-        const std::string part = folder.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        if (at == std::string::npos) return true;
-    }
-}
-
 }  // namespace
 
 std::string InterruptionJournal::pathFor(const std::string& address, std::uint16_t consolePort) const {
-    return folder_ + "/" + SafeFileName(address) + "_" + std::to_string(consolePort) + ".entry";
+    return os::JoinPath(folder_, SafeFileName(address) + "_" + std::to_string(consolePort) + ".entry");
 }
 
 bool InterruptionJournal::record(const JournalEntry& entry) const {
-    if (!enabled() || !MakeFolders(folder_)) return false;
+    if (!enabled() || !os::MakeFolders(folder_)) return false;
     const std::string text = "address=" + OneLine(entry.address) + "\nftp_port=" + std::to_string(entry.ftpPort) +
                              "\nconsole_port=" + std::to_string(entry.consolePort) +
                              "\nstarted=" + OneLine(entry.started) + "\npackage=" + OneLine(entry.package) + "\n";
     const std::string path = pathFor(entry.address, entry.consolePort);
     // Written whole under a name of its own (of this process and thread), then put in place: a reader never
     // sees half an entry.
-    const std::string staging = path + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(::gettid());
-    ::unlink(staging.c_str());
+    const std::string staging = path + ".new-" + os::ProcessThreadTag();
+    os::RemoveFile(staging);
     if (!WriteNewFile(staging, text)) return false;
-    if (std::rename(staging.c_str(), path.c_str()) == 0) return true;
-    ::unlink(staging.c_str());
+    if (os::ReplaceFileAtomically(staging, path)) return true;
+    os::RemoveFile(staging);
     return false;
 }
 
@@ -79,24 +69,11 @@ std::optional<JournalEntry> InterruptionJournal::find(const std::string& address
 }
 
 void InterruptionJournal::remove(const std::string& address, std::uint16_t consolePort) const {
-    if (enabled()) ::unlink(pathFor(address, consolePort).c_str());
+    if (enabled()) os::RemoveFile(pathFor(address, consolePort));
 }
 
-std::string DefaultJournalFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') return std::string(state) + "/tessel";
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/tessel";
-    return {};
-}
+std::string DefaultJournalFolder() { return os::StateFolder(); }
 
-std::string JournalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    ::gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
+std::string JournalTimeNow() { return os::UtcNowIso8601(); }
 
 }  // namespace tessel

@@ -35,7 +35,8 @@ private:
     std::string folder_;
 };
 
-// $XDG_STATE_HOME/tessel, else ~/.local/state/tessel; empty when neither can be told.
+// The state folder of the platform ($XDG_STATE_HOME/tessel, else ~/.local/state/tessel; on Windows
+// %LOCALAPPDATA%\Tessel); empty when it cannot be told.
 std::string DefaultJournalFolder();
 
 // Now, as the journal writes it.

@@ -1,9 +1,8 @@
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "dialog/operator_texts.h"
 #include "dialog/tessel_dlg.h"
+#include "platform/os/files.h"
 #include "procedures/package_files.h"
 #include "procedures/work_folder.h"
 
@@ -17,8 +16,7 @@ int CTesselDlg::UploadUpdateFiles() {
         SetStatus(texts::FtpTransferProgress(i, count));
         const std::string& localPath = plainCopies_[i];
         const int result = UploadToDevice(localPath, updateFiles_[i].devicePath);
-        std::error_code ignored;
-        std::filesystem::remove(localPath, ignored);
+        os::RemoveFile(localPath);
         if (result != 0) {
             const std::string message = texts::ScriptUploadError(result, DisplayPath(localPath));
             ShowMessage(message, MessageIcon::Warning);

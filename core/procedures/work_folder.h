@@ -7,7 +7,7 @@
 namespace tessel {
 
 // The folder of one run for the files the updater writes itself (plain copies, the generated script): made
-// on first use in the temporary folder ($TMPDIR, else /tmp), owner-only, under a name nobody else holds, and removed
+// on first use in the temporary folder ($TMPDIR, else /tmp; on Windows the user's), owner-only, under a name nobody else holds, and removed
 // with everything in it when the run ends. The update package is only ever read.
 class WorkFolder {
 public:

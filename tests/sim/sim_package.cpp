@@ -1,19 +1,20 @@
 #include "sim_package.h"
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/os/files.h"
+#include "platform/os/folders.h"
+
 namespace tessel::sim {
 
 SimPackage::SimPackage() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tessel-package-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a package folder");
-    dir_ = pattern;
+    std::optional<std::string> made = os::MakePrivateFolder();
+    if (!made) throw std::runtime_error("cannot create a package folder");
+    dir_ = std::move(*made);
     write("kbteva.bin", std::string("firmware image \x01\x02\xff", 18));
     write("prism3.dat", "firmware data");
     write("GetSysVer.wcr", "Function main()\n{\nprint(version());\n}");
@@ -26,10 +27,9 @@ SimPackage::SimPackage() {
     });
 }
 
-SimPackage::~SimPackage() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
+SimPackage::~SimPackage() { os::RemoveFolderTree(dir_); }
+
+std::string SimPackage::path(const std::string& name) const { return os::JoinPath(dir_, name); }
 
 void SimPackage::write(const std::string& name, const std::string& bytes) const {
     std::ofstream file(path(name), std::ios::binary | std::ios::trunc);

@@ -25,7 +25,7 @@ public:
     SimPackage& operator=(const SimPackage&) = delete;
 
     const std::string& dir() const { return dir_; }
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string path(const std::string& name) const;
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
     bool exists(const std::string& name) const;

@@ -1,51 +1,13 @@
 #include "dialog/update_management_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "update_management_file_fixture.h"
 
 namespace tessel {
 namespace {
-
-class UpdateManagementFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        directory_ = std::filesystem::temp_directory_path() /
-                     ("tessel-mng-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(directory_);
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-
-    void write(const std::string& content) { std::ofstream(directory_ / "UpDateMng.txt", std::ios::binary) << content; }
-    std::string dir() const { return directory_.string(); }
-
-    UpdateHeader header(const std::string& content) {
-        write(content);
-        UpdateHeader result;
-        EXPECT_TRUE(ReadUpdateHeader(dir(), result));
-        return result;
-    }
-    std::vector<UpdateFileEntry> entries(const std::string& content) {
-        write(content);
-        std::vector<UpdateFileEntry> list;
-        std::uint8_t key = 0;
-        EXPECT_EQ(ReadUpdateFileList(dir(), list, key), 0);
-        return list;
-    }
-    std::uint8_t keyAfter(const std::string& content, std::uint8_t previous) {
-        write(content);
-        std::vector<UpdateFileEntry> list;
-        std::uint8_t key = previous;
-        EXPECT_EQ(ReadUpdateFileList(dir(), list, key), 0);
-        return key;
-    }
-
-    std::filesystem::path directory_;
-};
 
 TEST_F(UpdateManagementFileTest, HeaderTakesTextsFromByteFourOfTheirLines) {
     const UpdateHeader h = header("#T# Updater\r\n#F# 01.00.00\r\n#S# 02.00.01\r\n#A# move\r\n");
@@ -96,28 +58,6 @@ TEST_F(UpdateManagementFileTest, LongDisplayTextsAreTakenWhole) {
     EXPECT_EQ(h.caption, longText);
     EXPECT_EQ(h.scriptVersion, std::string(5000, 's'));
     EXPECT_EQ(header("#F# " + std::string(400, 'v') + "\n").firmwareVersion, std::string(400, 'v'));
-}
-
-// A file that opens but fails to read: a folder of that name, and a link to a file whose reads fail.
-TEST_F(UpdateManagementFileTest, AFileThatCannotBeReadIsOneThatCannotBeOpened) {
-    const auto path = directory_ / "UpDateMng.txt";
-    for (const bool folder : {true, false}) {
-        std::filesystem::remove_all(path);
-        if (folder) {
-            std::filesystem::create_directory(path);
-        } else {
-            std::filesystem::create_symlink("/proc/self/mem", path);
-        }
-        UpdateHeader h{"old", "1", "2", 1};
-        EXPECT_FALSE(ReadUpdateHeader(dir(), h)) << folder;
-        EXPECT_EQ(h.caption, "");
-        EXPECT_EQ(h.moveFlag, 0);
-        std::vector<UpdateFileEntry> list{{"a", "b", "c"}};
-        std::uint8_t key = 7;
-        EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1) << folder;
-        EXPECT_EQ(list.size(), 1u);
-        EXPECT_EQ(key, 7);
-    }
 }
 
 TEST_F(UpdateManagementFileTest, MissingFileGivesAnEmptyHeaderAndNoMove) {
@@ -216,22 +156,6 @@ TEST_F(UpdateManagementFileTest, LocalPathsBeyondTheLimitAreRefused) {
     EXPECT_FALSE(ReadUpdateHeader(std::string(kMaxPathBytes, 'd'), h));
 }
 
-// A package comes from anyone: its names must stay names, and its text must be what the reader takes it for.
-class HostileManagementFileTest : public UpdateManagementFileTest {
-protected:
-    // The fault of a list that must be refused; the list and key are checked to be untouched.
-    ManagementFileFault refusal(const std::string& content) {
-        write(content);
-        std::vector<UpdateFileEntry> list{{"old", "old", "old"}};
-        std::uint8_t key = 0x10;
-        ManagementFileFault fault;
-        EXPECT_EQ(ReadUpdateFileList(dir(), list, key, &fault), -1) << content;
-        EXPECT_EQ(list.size(), 1u);
-        EXPECT_EQ(key, 0x10);
-        return fault;
-    }
-};
-
 TEST_F(HostileManagementFileTest, NamesThatArePathsAreRefusedWithTheirLine) {
     for (const std::string& name :
          std::initializer_list<std::string>{"../a.dat", "..", "sub/a.dat", "/etc/passwd", "a\\b.dat", "C:\\x", "a\tb",
@@ -278,22 +202,6 @@ TEST_F(HostileManagementFileTest, HugeFilesAndListsAreRefusedWithinTheirBounds) 
     EXPECT_EQ(refusal("#M# 5\n" + std::string(kMaxManagementFileBytes, '\n')).line, 0u);
     UpdateHeader h;
     EXPECT_FALSE(ReadUpdateHeader(dir(), h));
-}
-
-TEST_F(HostileManagementFileTest, AFifoOrALinkIsNoManagementFile) {
-    const std::filesystem::path file = directory_ / "UpDateMng.txt";
-    const std::filesystem::path elsewhere = directory_ / "elsewhere.txt";
-    std::ofstream(elsewhere) << "#T# from outside\n";
-    std::filesystem::create_symlink(elsewhere, file);
-    UpdateHeader h;
-    EXPECT_FALSE(ReadUpdateHeader(dir(), h));
-    std::filesystem::remove(file);
-    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-    // Opening a FIFO without a writer would block for good.
-    EXPECT_FALSE(ReadUpdateHeader(dir(), h));
-    std::vector<UpdateFileEntry> list;
-    std::uint8_t key = 0;
-    EXPECT_EQ(ReadUpdateFileList(dir(), list, key), -1);
 }
 
 }  // namespace

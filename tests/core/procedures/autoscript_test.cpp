@@ -1,7 +1,8 @@
 #include <filesystem>
 #include <string>
 
-#include "procedure_fixture.h"
+#include "autoscript_fixture.h"
+#include "platform/os/files.h"
 
 namespace tessel::sim {
 namespace {
@@ -19,14 +20,6 @@ const std::string kRestore =
     "else filedelete(\"C:\\system\\\\autoscript.bak\");\n"
     "putexport(2, 0);\n}";
 
-class AutoScriptStartTest : public ProcedureTest {
-protected:
-    void start(UpdateMode mode) {
-        ASSERT_TRUE(world.dialog.ValidateInput());
-        world.dialog.StartAutoScript(mode);
-    }
-};
-
 TEST_F(AutoScriptStartTest, EachVariantIsUploadedByteForByteAndThenDeleted) {
     ASSERT_EQ(kMoveAsideScript.size(), 231u);
     ASSERT_EQ(kRestore.size(), 233u);
@@ -36,7 +29,7 @@ TEST_F(AutoScriptStartTest, EachVariantIsUploadedByteForByteAndThenDeleted) {
     EXPECT_EQ(world.uploader.uploads[0].content, kMoveAsideScript);
     EXPECT_EQ(world.uploader.uploads[1].content, kRestore);
     for (const RecordedUpload& upload : world.uploader.uploads) {
-        EXPECT_EQ(upload.request.localPath, world.dialog.workFolder() + "/m_AutoScript.wcr");
+        EXPECT_EQ(upload.request.localPath, os::JoinPath(world.dialog.workFolder(), "m_AutoScript.wcr"));
         EXPECT_EQ(upload.request.remotePath, "B:\\m_AutoScript.wcr");
         EXPECT_EQ(upload.request.transferMode, 1);
         EXPECT_EQ(upload.request.passive, 1);
@@ -67,7 +60,7 @@ TEST_F(AutoScriptStartTest, AScriptThatCannotBeWrittenEndsWithAMessageAndNothing
     world.uploader.results = {kUploadRemoteError};
     start(AutoscriptMoveAside);
     ASSERT_EQ(world.uploader.uploads.size(), 1u);
-    const std::string script = world.dialog.workFolder() + "/m_AutoScript.wcr";
+    const std::string script = os::JoinPath(world.dialog.workFolder(), "m_AutoScript.wcr");
     std::filesystem::create_directory(script);
     world.host.boxes.clear();
     start(AutoscriptMoveAside);
@@ -75,23 +68,6 @@ TEST_F(AutoScriptStartTest, AScriptThatCannotBeWrittenEndsWithAMessageAndNothing
     EXPECT_EQ(world.uploader.uploads.size(), 1u);
     EXPECT_EQ(world.network.socketsCreated(), 0);
     EXPECT_EQ(world.dialog.updateMode(), AutoscriptMoveAside);
-}
-
-TEST_F(AutoScriptStartTest, AWorkFolderThatCannotBeMadeEndsWithAMessageAndNothingSent) {
-    const char* previous = std::getenv("TMPDIR");
-    const std::string saved = previous != nullptr ? previous : "";
-    const std::string missing = world.package.dir() + "/no such folder";
-    setenv("TMPDIR", missing.c_str(), 1);
-    start(AutoscriptMoveAside);
-    if (previous != nullptr) {
-        setenv("TMPDIR", saved.c_str(), 1);
-    } else {
-        unsetenv("TMPDIR");
-    }
-    EXPECT_EQ(boxTexts(), Texts{"送信先ファイル作成エラー(" + missing + ")"});
-    EXPECT_TRUE(world.uploader.uploads.empty());
-    EXPECT_EQ(world.network.socketsCreated(), 0);
-    expectPackageAsShipped();
 }
 
 class AutoScriptStepTest : public ProcedureTest {

@@ -1,12 +1,11 @@
 // The version query and the autoscript restore as procedures of their own, and the record that lets a cut-off
 // script update be repaired.
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "procedure_fixture.h"
+#include "platform/os/folders.h"
 #include "procedures/interruption_journal.h"
 
 namespace tessel::sim {
@@ -70,9 +69,9 @@ protected:
         world.package.setEntries(world.package.entries, {"#A# move"});
         world.dialog.InitDialog(world.package.dir());
         // A folder of its own: tests of this fixture run side by side in several processes.
-        std::string pattern = (fs::temp_directory_path() / "tessel-journal-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        journalFolder = fs::path(pattern) / "journal";
+        const std::optional<std::string> folder = os::MakePrivateFolder();
+        ASSERT_TRUE(folder.has_value());
+        journalFolder = fs::path(*folder) / "journal";
         world.dialog.SetJournalFolder(journalFolder.string());
         ProcedureTest::SetUp();
     }

@@ -125,17 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
                       UploadFailure{2, -5, "FTP送信エラー[GetSysVer](文字コード変換失敗)"},
                       UploadFailure{2, -8, "FTP送信エラー[GetSysVer](戻り値不明)"}));
 
-// A link could lead the upload outside the package: it counts as a local file that cannot be opened.
-TEST_F(FirmwareChainTest, AFirmwareImageThatIsALinkIsNeverUploaded) {
-    world.package.remove("kbteva.bin");
-    std::filesystem::create_symlink(world.package.path("prism3.dat"), world.package.path("kbteva.bin"));
-    world.dialog.OnFirmwareButton();
-    runToEnd();
-    EXPECT_TRUE(world.uploader.uploads.empty());
-    EXPECT_EQ(boxTexts(), Texts{"FTP送信エラー(自分側ファイルエラー)"});
-    EXPECT_EQ(world.network.socketsCreated(), 0);
-}
-
 TEST_F(FirmwareChainTest, AnAddressTooLongForTheLibraryGoesWholeAndEndsWithItsArgumentError) {
     const std::string address = std::string(60, 'a') + ".example.com";  // 72 bytes
     world.host.setControlText(kAddressEdit, address);
@@ -146,25 +135,6 @@ TEST_F(FirmwareChainTest, AnAddressTooLongForTheLibraryGoesWholeAndEndsWithItsAr
     EXPECT_EQ(world.uploader.uploads[0].request.host, address);
     EXPECT_EQ(boxTexts(), Texts{"FTP送信エラー(引数エラー)"});
     EXPECT_EQ(world.network.socketsCreated(), 0);
-}
-
-TEST_F(FirmwareChainTest, AProgramDirectoryTooLongForTheFileNamesIsRefusedBeforeAnyUpload) {
-    const std::string name = "/GetSysVer.wcr";
-    // The longest name of the firmware files just fits: the first upload is tried (and finds no file).
-    std::string directory = "/" + std::string(259 - name.size() - 1, 'd');
-    world.dialog.InitDialog(directory);
-    world.dialog.OnFirmwareButton();
-    EXPECT_EQ(world.uploader.uploads.size(), 1u);
-    EXPECT_EQ(world.lastBox(), "FTP送信エラー(自分側ファイルエラー)");
-
-    directory += 'd';
-    world.dialog.InitDialog(directory);
-    world.dialog.OnFirmwareButton();
-    EXPECT_EQ(world.uploader.uploads.size(), 1u);
-    EXPECT_EQ(world.lastBox(), "ファイルパス文字数オーバー(" + directory + "/GetSysVer.wcr)");
-    EXPECT_EQ(world.status(), world.lastBox());
-    EXPECT_EQ(world.network.socketsCreated(), 0);
-    EXPECT_TRUE(world.buttonsEnabled());
 }
 
 // The handlers of steps 2 to 8, one console block at a time, on a connected console.

@@ -1,25 +1,12 @@
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <string>
 
-#include "procedure_fixture.h"
+#include "script_transfer_fixture.h"
 
 namespace tessel::sim {
 namespace {
 
 const std::string kLockOff = "exec \"C:\\www\\lockoff.wcr\"";
-
-class ScriptTransferTest : public ProcedureTest {
-protected:
-    std::map<std::string, std::string> listedOnDevice() const {
-        std::map<std::string, std::string> files;
-        for (const PackageEntry& entry : world.package.entries) files[entry.devicePath] = entry.plainBytes;
-        return files;
-    }
-    bool rebootSent() const { return sent().find("reboot\r") != std::string::npos; }
-    std::string workFile(const std::string& name) const { return world.dialog.workFolder() + "/" + name; }
-};
 
 TEST_F(ScriptTransferTest, EveryListedFileGoesInItsPlainFormThenTheFixedFilesThenTheRestart) {
     world.dialog.OnScriptButton();
@@ -184,27 +171,6 @@ TEST_F(ScriptTransferTest, ANameThatIsAPathIsRefusedWithTheManagementFile) {
     }
 }
 
-// A FIFO would block the copy for good, a link to a device would be read without end: neither is read.
-TEST_F(ScriptTransferTest, AScrambledFileThatIsALinkOrAFifoIsNotReadAndNothingIsSent) {
-    for (const bool fifo : {false, true}) {
-        SCOPED_TRACE(fifo ? "FIFO" : "link");
-        SimWorld fresh;
-        const std::string path = fresh.package.path("a2.dat");
-        fresh.package.remove("a2.dat");
-        if (fifo) {
-            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        } else {
-            std::filesystem::create_symlink("/dev/zero", path);
-        }
-        fresh.dialog.OnScriptButton();
-        ASSERT_TRUE(fresh.settle());
-        Texts boxes;
-        for (const auto& box : fresh.host.boxes) boxes.push_back(box.text);
-        EXPECT_EQ(boxes, (Texts{"送信元ファイル異常(" + path + ")", "アップデートファイル異常"}));
-        EXPECT_TRUE(fresh.uploader.uploads.empty());
-    }
-}
-
 TEST_F(ScriptTransferTest, AnEmptyPlainNameIsRefusedBeforeAnythingIsSent) {
     world.package.setEntries({
         {"a1.dat", "index.htm", "C:\\www\\index.htm", "index"},
@@ -263,34 +229,6 @@ TEST_F(ScriptTransferTest, APackageHoldingPlainFilesOfAnOlderPackageUpdatesAndKe
     EXPECT_EQ(world.lastBox(), "スクリプト・アップデートが終了しました。");
     EXPECT_EQ(world.uploader.deviceFiles().at(first.devicePath), first.plainBytes);
     expectPackageAsShipped();
-}
-
-TEST_F(ScriptTransferTest, TheWorkFolderIsTheOwnersAloneAndGoesWithTheRun) {
-    std::string folder;
-    world.uploader.duringSend = [&](const UploadRequest& request) {
-        folder = world.dialog.workFolder();
-        using std::filesystem::perms;
-        EXPECT_EQ(std::filesystem::status(folder).permissions() & perms::all, perms::owner_all);
-        if (request.localPath.starts_with(folder)) {
-            EXPECT_EQ(std::filesystem::status(request.localPath).permissions() & perms::all,
-                      perms::owner_read | perms::owner_write);
-        }
-    };
-    {
-        SimWorld second;
-        second.dialog.OnScriptButton();
-        world.dialog.OnScriptButton();
-        runToEnd();
-        ASSERT_TRUE(second.settle());
-        EXPECT_TRUE(second.succeeded());
-        EXPECT_NE(second.dialog.workFolder(), world.dialog.workFolder());
-        EXPECT_TRUE(std::filesystem::exists(second.dialog.workFolder()));
-        const std::string secondFolder = second.dialog.workFolder();
-        // SimWorld second ends here.
-        folder = secondFolder;
-    }
-    EXPECT_FALSE(std::filesystem::exists(folder));
-    EXPECT_TRUE(world.succeeded());
 }
 
 // Step 11 is set while the files go out and pending events are dispatched between them.

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "platform/os/files.h"
 #include "procedure_fixture.h"
 
 namespace tessel::sim {
@@ -53,7 +54,7 @@ TEST_F(ScriptUpdateChainTest, AFailedTransferLeadsIntoTheRestore) {
     world.uploader.results = {kUploadOk, kUploadOk, kUploadRemoteError};
     world.dialog.OnScriptButton();
     runToEnd();
-    const std::string failure = "FTP送信エラー(-4) \nfile = " + world.dialog.workFolder() + "/main.wcr";
+    const std::string failure = "FTP送信エラー(-4) \nfile = " + os::JoinPath(world.dialog.workFolder(), "main.wcr");
     EXPECT_EQ(statuses(), Join({kMoveAsideStatuses,
                                 kTransferUntilSecondFile,
                                 {failure},

@@ -1,0 +1,16 @@
+#include "platform/os/clock.h"
+
+#include <ctime>
+
+namespace tessel::os {
+
+std::string UtcNowIso8601() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    ::gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+}  // namespace tessel::os

@@ -1,0 +1,112 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "platform/os/folders.h"
+#include "scratch_folder.h"
+
+namespace tessel::os {
+namespace {
+
+// Sets (or with nullopt removes) an environment variable for the scope.
+class EnvironmentOverride {
+public:
+    EnvironmentOverride(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* saved = std::getenv(name)) saved_ = saved;
+        if (value) {
+            ::setenv(name, value->c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~EnvironmentOverride() {
+        if (saved_) {
+            ::setenv(name_, saved_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+using PosixFoldersTest = ScratchFolder;
+
+TEST_F(PosixFoldersTest, WhatIsMadeIsTheOwnersAlone) {
+    EXPECT_EQ(ModeOf(folder_), 0700u);
+    ASSERT_TRUE(WriteNewFile(path("file"), "x"));
+    EXPECT_EQ(ModeOf(path("file")), 0600u);
+    ASSERT_TRUE(MakeFolders(JoinPath(path("a"), "b")));
+    EXPECT_EQ(ModeOf(path("a")), 0700u);
+    EXPECT_EQ(ModeOf(JoinPath(path("a"), "b")), 0700u);
+}
+
+TEST_F(PosixFoldersTest, PrivateFoldersGoWhereTmpdirSays) {
+    EnvironmentOverride temp("TMPDIR", folder_);
+    EXPECT_EQ(TemporaryFolder(), folder_);
+    const std::optional<std::string> made = MakePrivateFolder();
+    ASSERT_TRUE(made.has_value());
+    EXPECT_EQ(made->rfind(folder_ + "/tessel-", 0), 0u) << *made;
+    EXPECT_EQ(ModeOf(*made), 0700u);
+
+    EnvironmentOverride missing("TMPDIR", path("missing"));
+    EXPECT_FALSE(MakePrivateFolder().has_value());
+    EnvironmentOverride unset("TMPDIR", std::nullopt);
+    EXPECT_EQ(TemporaryFolder(), "/tmp");
+}
+
+TEST(StateFolderTest, ComesFromAbsoluteXdgStateHomeElseHome) {
+    EnvironmentOverride home("HOME", "/home/operator");
+    {
+        EnvironmentOverride state("XDG_STATE_HOME", "/var/state");
+        EXPECT_EQ(StateFolder(), "/var/state/tessel");
+    }
+    {
+        EnvironmentOverride state("XDG_STATE_HOME", "relative/state");
+        EXPECT_EQ(StateFolder(), "/home/operator/.local/state/tessel");
+    }
+    EnvironmentOverride state("XDG_STATE_HOME", std::nullopt);
+    EXPECT_EQ(StateFolder(), "/home/operator/.local/state/tessel");
+    {
+        EnvironmentOverride relativeHome("HOME", "operator");
+        EXPECT_EQ(StateFolder(), "");
+    }
+    EnvironmentOverride noHome("HOME", std::nullopt);
+    EXPECT_EQ(StateFolder(), "");
+}
+
+TEST(RuntimeFolderTest, ComesFromAbsoluteXdgRuntimeDirElseTheUsersFolderInTmp) {
+    {
+        EnvironmentOverride runtime("XDG_RUNTIME_DIR", "/run/user/1000");
+        EXPECT_EQ(RuntimeFolder(), "/run/user/1000/tessel");
+    }
+    const std::string fallback = "/tmp/tessel-" + std::to_string(::getuid());
+    {
+        EnvironmentOverride runtime("XDG_RUNTIME_DIR", "run/user");
+        EXPECT_EQ(RuntimeFolder(), fallback);
+    }
+    EnvironmentOverride runtime("XDG_RUNTIME_DIR", std::nullopt);
+    EXPECT_EQ(RuntimeFolder(), fallback);
+}
+
+TEST(ProgramPathTest, IsWhereProcSelfExePoints) {
+    char target[4096] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", target, sizeof target - 1), 0);
+    EXPECT_EQ(ProgramPath(), target);
+}
+
+}  // namespace
+}  // namespace tessel::os
