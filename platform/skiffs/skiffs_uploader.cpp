@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "SkiffS/SkiffS.h"
+#include "platform/skiffs/transfer_gate.h"
 
 namespace tessel {
 
@@ -23,9 +24,20 @@ static_assert(SameCode(kUploadNoMemory, SKIFF_NO_MEMORY));
 static_assert(SameCode(kUploadHostBusy, SKIFF_HOST_BUSY));
 static_assert(SameCode(kUploadNoJobEntry, SKIFF_NO_JOB_ENTRY));
 
+// The library holds at most this many transfers at once in a process, and ends one more at once with
+// SKIFF_NO_JOB_ENTRY. A fleet of more devices than that waits for a free one instead.
+constexpr int kLibraryTransfers = 100;
+
+TransferGate& LibraryTransfers() {
+    static TransferGate gate(kLibraryTransfers);
+    return gate;
+}
+
 }  // namespace
 
 int SkiffsUploader::sendFile(const UploadRequest& request) {
+    const TransferGate::Pass pass(LibraryTransfers(), cancelled_);
+    if (!pass.held()) return kCancelledResult;
     {
         std::lock_guard lock(runningMutex_);
         if (cancelled_) return kCancelledResult;
@@ -39,9 +51,13 @@ int SkiffsUploader::sendFile(const UploadRequest& request) {
 }
 
 void SkiffsUploader::cancel() {
-    std::lock_guard lock(runningMutex_);
-    cancelled_ = true;
-    if (!runningHost_.empty()) Skiff_Cancel(runningHost_.c_str());
+    {
+        std::lock_guard lock(runningMutex_);
+        cancelled_ = true;
+        if (!runningHost_.empty()) Skiff_Cancel(runningHost_.c_str());
+    }
+    // An upload still waiting for a free transfer gives up.
+    LibraryTransfers().wakeWaiting();
 }
 
 int SkiffsUploader::sendWatched(const UploadRequest& request) {

@@ -9,7 +9,8 @@
 namespace tessel {
 
 // Uploads through the SkiffS library: one call of CSkiffClient::Skiff_SendD on a temporary client per file.
-// The library makes the program's folder the current directory on every call.
+// The library makes the program's folder the current directory on every call. Uploaders share the library's
+// 100 transfers of a process: an upload beyond them waits until one is free (or until a cancel).
 class SkiffsUploader final : public FileUploader {
 public:
     // With a listener, the library's progress counters are read while each file uploads.
