@@ -7,6 +7,8 @@ TransferGate::Pass::Pass(TransferGate& gate, const std::atomic<bool>& giveUp) : 
     gate_.freed_.wait(lock, [&] { return gate_.free_ > 0 || giveUp; });
     held_ = !giveUp;
     if (held_) --gate_.free_;
+    // A transfer freed while this one gave up belongs to the next waiter.
+    else if (gate_.free_ > 0) gate_.freed_.notify_one();
 }
 
 TransferGate::Pass::~Pass() {
@@ -15,7 +17,8 @@ TransferGate::Pass::~Pass() {
         std::lock_guard lock(gate_.mutex_);
         ++gate_.free_;
     }
-    gate_.freed_.notify_all();
+    // One transfer ended: one waiter can have it; waking them all would set hundreds of threads racing for it.
+    gate_.freed_.notify_one();
 }
 
 void TransferGate::wakeWaiting() {
