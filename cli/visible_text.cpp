@@ -24,7 +24,7 @@ std::string VisibleText(std::string_view utf8) {
     shown.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
-        char escape[8];
+        char escape[16];
         if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
             std::snprintf(escape, sizeof escape, "\\x%02X", byte);
             shown += escape;
