@@ -10,7 +10,7 @@
 namespace tessel::test {
 namespace {
 
-constexpr int kRestartTimeMs = 4000;
+constexpr int kFleetRestartTimeMs = 4000;
 
 // From 127.0.0.254 the count carries into the next octet.
 const std::vector<std::string> kAddresses = {"127.0.0.254", "127.0.0.255", "127.0.1.0"};
@@ -48,7 +48,7 @@ TEST(DevsimFleet, EachDeviceAnswersOnItsOwnAddressOverItsOwnFiles) {
 }
 
 TEST(DevsimFleet, ARestartEndsTheConnectionsOfItsOwnDeviceOnly) {
-    DevsimProcess fleet({"--devices", "2", "--restart-time", std::to_string(kRestartTimeMs)});
+    DevsimProcess fleet({"--devices", "2", "--restart-time", std::to_string(kFleetRestartTimeMs)});
     ConsoleClient ftpFirst;
     ConsoleClient ftpSecond;
     ASSERT_TRUE(ftpFirst.Connect(fleet.FtpPort(), "127.0.0.1"));
@@ -77,7 +77,7 @@ TEST(DevsimFleet, ARestartEndsTheConnectionsOfItsOwnDeviceOnly) {
     ASSERT_TRUE(otherNew.Connect(fleet.ConsolePort(), "127.0.0.1"));
     EXPECT_NE(otherNew.Login().find(">"), std::string::npos);
 
-    ASSERT_TRUE(fleet.WaitForOutput("127.0.0.2 device: restarted", kRestartTimeMs + 10000)) << fleet.Output();
+    ASSERT_TRUE(fleet.WaitForOutput("127.0.0.2 device: restarted", kFleetRestartTimeMs + 10000)) << fleet.Output();
     EXPECT_EQ(fleet.Output().find("127.0.0.1 device: restarting"), std::string::npos);
     ConsoleClient ftpAfter;
     ASSERT_TRUE(ftpAfter.Connect(fleet.FtpPort(), "127.0.0.2"));

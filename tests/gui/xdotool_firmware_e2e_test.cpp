@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kWindowBound = 20s;
-constexpr auto kUpdateBound = 120s;
+constexpr auto kWholeUpdateBound = 120s;
 
 // The centre of a control of the window template, in the window's pixels.
 struct Point {
@@ -159,7 +159,7 @@ TEST_P(XdotoolFirmwareTest, AnOperatorRunsAFirmwareUpdateThroughTheWindow) {
             " click 1");
 
     // The box that ends the procedure; the device tells which end it was.
-    const std::string box = waitForWindow("^Tessel$", kUpdateBound);
+    const std::string box = waitForWindow("^Tessel$", kWholeUpdateBound);
     ASSERT_FALSE(box.empty()) << log();
     EXPECT_NE(device_->Output().find("installed firmware 01.08.00"), std::string::npos) << log();
     EXPECT_EQ(test::ReadFileBytes(device_->Root() / "B:/kbteva.bin"),
