@@ -5,10 +5,7 @@
 #include <QDeadlineTimer>
 #include <QProcessEnvironment>
 
-#include <csignal>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
+#include "devsim/posix/parent_death.h"
 
 namespace tessel::devsim {
 
@@ -34,9 +31,7 @@ bool FtpService::Start(const FtpServiceSettings& settings, QString& error) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TESSEL_FTP_PASSWORD", settings.password);
     process_.setProcessEnvironment(environment);
-#ifdef __linux__
-    process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-#endif
+    process_.setChildProcessModifier(EndWithParent);
     connect(&process_, &QProcess::readyReadStandardError, this, &FtpService::ForwardServerLog);
     process_.start();
     if (!process_.waitForStarted(kStartTimeoutMs)) {
