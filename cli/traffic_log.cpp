@@ -75,17 +75,11 @@ private:
     void showReceived(std::string_view block) {
         held_ += block;
         const std::string masked = Masked(held_, secret_);
-        std::size_t keep = 0;
-        for (std::size_t length = std::min(secret_.size() - (secret_.empty() ? 0 : 1), masked.size()); length > 0;
-             --length) {
-            if (masked.compare(masked.size() - length, length, secret_, 0, length) == 0) {
-                keep = length;
-                break;
-            }
-        }
-        const std::string shown = masked.substr(0, masked.size() - keep);
+        // The longest end of the text that is a proper start of the password waits for the next block.
+        std::size_t keep = secret_.empty() ? 0 : std::min(secret_.size() - 1, masked.size());
+        while (keep > 0 && masked.compare(masked.size() - keep, keep, secret_, 0, keep) != 0) --keep;
         held_ = masked.substr(masked.size() - keep);
-        if (!shown.empty()) Show(log_, "< ", shown);
+        if (masked.size() > keep) Show(log_, "< ", std::string_view(masked).substr(0, masked.size() - keep));
     }
     void flushReceived() {
         if (!held_.empty()) Show(log_, "< ", held_);
