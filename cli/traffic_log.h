@@ -15,6 +15,7 @@ class TrafficLoggingSocketFactory final : public SocketFactory {
 public:
     TrafficLoggingSocketFactory(SocketFactory& inner, std::ostream& log, std::string secret);
     std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents& events) override;
+    std::string deviceAddress(std::string_view host) override { return inner_.deviceAddress(host); }
 
 private:
     SocketFactory& inner_;

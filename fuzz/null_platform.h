@@ -30,6 +30,7 @@ public:
 class NoSockets final : public SocketFactory {
 public:
     std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents&) override { return nullptr; }
+    std::string deviceAddress(std::string_view) override { return {}; }
 };
 
 class NoUploads final : public FileUploader {

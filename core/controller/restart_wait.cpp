@@ -28,7 +28,7 @@ void CTesselDlg::EndRestartWait() {
     case AutoscriptRestore:
         outcome_.restore = RestoreResult::Completed;
         // The device has its autoscript back: nothing is left to repair.
-        journal_.remove(address_, consolePort_);
+        journal_.remove(deviceKey_, consolePort_);
         CloseConsole();
         StopReconnectTimer();
         EnableUpdateButtons();

@@ -27,6 +27,14 @@ std::string WithPath(std::string_view text, std::string_view displayPath) {
     return message;
 }
 
+std::string WithReason(std::string message, std::string_view why) {
+    if (!why.empty()) {
+        message += '\n';
+        message += why;
+    }
+    return message;
+}
+
 }  // namespace
 
 std::string ReceiveNotificationError(int errorCode) {
@@ -55,8 +63,12 @@ std::string PathTooLong(std::string_view displayPath) { return WithPath("ファ�
 
 std::string SourceFileError(std::string_view displayPath) { return WithPath("送信元ファイル異常", displayPath); }
 
-std::string JournalWriteError(std::string_view displayPath) {
-    return WithPath("中断記録ファイル作成エラー", displayPath);
+std::string JournalWriteError(std::string_view displayPath, std::string_view why) {
+    return WithReason(WithPath("中断記録ファイル作成エラー", displayPath), why);
+}
+
+std::string JournalReadError(std::string_view displayPath, std::string_view why) {
+    return WithReason(WithPath("中断記録ファイル読み込みエラー", displayPath), why);
 }
 
 std::string CannotCreate(std::string_view displayPath) { return WithPath("送信先ファイル作成エラー", displayPath); }

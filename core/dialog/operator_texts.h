@@ -87,7 +87,9 @@ inline constexpr std::string_view kRestoreDoneBox = "AutoScriptを元に戻し�
 inline constexpr std::string_view kEarlierUpdateInterrupted =
     "前回のアップデートが中断されています。\n先にAutoScriptを元に戻します。";
 // "中断記録ファイル作成エラー(<path>)": the record of a running update cannot be written.
-std::string JournalWriteError(std::string_view displayPath);
+// why (when not empty) follows on a line of its own.
+std::string JournalWriteError(std::string_view displayPath, std::string_view why);
+std::string JournalReadError(std::string_view displayPath, std::string_view why);
 
 // Local files.
 // "ファイルパス文字数オーバー(<path>)": a package path is longer than the program can hold.

@@ -177,6 +177,8 @@ protected:
 
     // Code page 932 bytes, as typed and checked by ValidateInput.
     std::string address_;
+    // The device address_ reaches, in one spelling; the interruption record is kept under it.
+    std::string deviceKey_;
     std::string loginId_;
     std::string password_;
     std::uint16_t ftpPort_ = 21;

@@ -24,7 +24,7 @@ void CTesselDlg::OnScriptButton() {
     // With the move flag the transfer follows once the device has restarted after the move-aside.
     if (moveFlag_ == 0) {
         StartScriptTransfer();
-    } else if (RecordMoveAside()) {
+    } else {
         StartAutoScript(AutoscriptMoveAside);
     }
 }
@@ -48,11 +48,21 @@ void CTesselDlg::OnRestoreAutoscript() {
     step_ = kStepStart;
     pollCounter_ = 0;
     if (!ValidateInput()) return;
+    deviceKey_ = sockets_.deviceAddress(address_);
     StartAutoScript(AutoscriptRestore);
 }
 
 bool CTesselDlg::RestoreFirstIfInterrupted() {
-    if (!journal_.find(address_, consolePort_)) return false;
+    // One device has one record, however its address was written.
+    deviceKey_ = sockets_.deviceAddress(address_);
+    if (deviceKey_.empty()) return false;
+    // A record that cannot be read may stand for a device left without its autoscript: not a thing to pass by.
+    if (const std::string problem = journal_.problem(deviceKey_, consolePort_); !problem.empty()) {
+        const std::string message = texts::JournalReadError(journal_.pathFor(deviceKey_, consolePort_), problem);
+        ReportStartFailure(message, message);
+        return true;
+    }
+    if (!journal_.find(deviceKey_, consolePort_)) return false;
     ShowMessage(texts::kEarlierUpdateInterrupted, MessageIcon::Information);
     outcome_.procedure = UpdateProcedure::AutoscriptRestore;
     StartAutoScript(AutoscriptRestore);
@@ -62,9 +72,9 @@ bool CTesselDlg::RestoreFirstIfInterrupted() {
 bool CTesselDlg::RecordMoveAside() {
     if (!journal_.enabled()) return true;
     const JournalEntry entry{address_, ftpPort_, consolePort_, JournalTimeNow(), programDirectory_};
-    if (journal_.record(entry)) return true;
-    const std::string message = texts::JournalWriteError(journal_.pathFor(address_, consolePort_));
-    ReportStartFailure(message, message);
+    const std::string problem = journal_.problem(deviceKey_, consolePort_);
+    if (!deviceKey_.empty() && problem.empty() && journal_.record(deviceKey_, entry)) return true;
+    ReportError(texts::JournalWriteError(journal_.pathFor(deviceKey_, consolePort_), problem));
     return false;
 }
 

@@ -43,6 +43,9 @@ void CTesselDlg::AutoScriptStepRun() {
     // silent now would otherwise hold the procedure, and the disabled buttons, for good.
     if (login == LoginCheck::Waiting) return;
     StopWatchdog();
+    // From here on the device may be left without its autoscript: a record lets the next update restore it.
+    // Nothing before this point touches the device, so nothing before it is recorded.
+    if (mode_ == AutoscriptMoveAside && !RecordMoveAside()) return;
     step_ = kStepAutoScriptSent;
     SetStatus(texts::kAutoScriptMoveStatus);
     SendStepCommand(device::kRunAutoScriptMove, texts::kAutoScriptMoveSendError);

@@ -23,16 +23,28 @@ std::string OneLine(const std::string& value) {
 
 }  // namespace
 
-std::string InterruptionJournal::pathFor(const std::string& address, std::uint16_t consolePort) const {
-    return os::JoinPath(folder_, SafeFileName(address) + "_" + std::to_string(consolePort) + ".entry");
+std::string InterruptionJournal::pathFor(const std::string& deviceAddress, std::uint16_t consolePort) const {
+    return os::JoinPath(folder_, SafeFileName(deviceAddress) + "_" + std::to_string(consolePort) + ".entry");
 }
 
-bool InterruptionJournal::record(const JournalEntry& entry) const {
-    if (!enabled() || !os::MakeFolders(folder_)) return false;
+std::string InterruptionJournal::problem(const std::string& deviceAddress, std::uint16_t consolePort) const {
+    if (!enabled()) return {};
+    std::string why;
+    if (!os::MakeOwnFolder(folder_, why)) return "the folder " + folder_ + " cannot be used: " + why;
+    const std::string path = pathFor(deviceAddress, consolePort);
+    if (!os::PathExists(path)) return {};
+    if (os::IsLinkOrSpecialFile(path)) return "the record " + path + " is a link, a folder or a special file";
+    if (!ReadFileBytes(path, kMaxEntryBytes)) return "the record " + path + " cannot be read or is too large";
+    return {};
+}
+
+bool InterruptionJournal::record(const std::string& deviceAddress, const JournalEntry& entry) const {
+    std::string why;
+    if (!enabled() || !os::MakeOwnFolder(folder_, why)) return false;
     const std::string text = "address=" + OneLine(entry.address) + "\nftp_port=" + std::to_string(entry.ftpPort) +
                              "\nconsole_port=" + std::to_string(entry.consolePort) +
                              "\nstarted=" + OneLine(entry.started) + "\npackage=" + OneLine(entry.package) + "\n";
-    const std::string path = pathFor(entry.address, entry.consolePort);
+    const std::string path = pathFor(deviceAddress, entry.consolePort);
     // Written whole under a name of its own (of this process and thread), then put in place: a reader never
     // sees half an entry.
     const std::string staging = path + ".new-" + os::ProcessThreadTag();
@@ -43,12 +55,13 @@ bool InterruptionJournal::record(const JournalEntry& entry) const {
     return false;
 }
 
-std::optional<JournalEntry> InterruptionJournal::find(const std::string& address, std::uint16_t consolePort) const {
-    if (!enabled()) return std::nullopt;
-    const std::optional<std::string> text = ReadFileBytes(pathFor(address, consolePort), kMaxEntryBytes);
+std::optional<JournalEntry> InterruptionJournal::find(const std::string& deviceAddress, std::uint16_t consolePort) const {
+    std::string why;
+    if (!enabled() || !os::MakeOwnFolder(folder_, why)) return std::nullopt;
+    const std::optional<std::string> text = ReadFileBytes(pathFor(deviceAddress, consolePort), kMaxEntryBytes);
     if (!text) return std::nullopt;
     JournalEntry entry;
-    entry.address = address;
+    entry.address = deviceAddress;
     entry.consolePort = consolePort;
     std::size_t start = 0;
     while (start < text->size()) {
@@ -59,6 +72,7 @@ std::optional<JournalEntry> InterruptionJournal::find(const std::string& address
         if (equals != std::string_view::npos) {
             const std::string_view key = line.substr(0, equals);
             const std::string value(line.substr(equals + 1));
+            if (key == "address") entry.address = value;
             if (key == "started") entry.started = value;
             if (key == "package") entry.package = value;
             if (key == "ftp_port") entry.ftpPort = static_cast<std::uint16_t>(std::strtoul(value.c_str(), nullptr, 10));
@@ -68,8 +82,8 @@ std::optional<JournalEntry> InterruptionJournal::find(const std::string& address
     return entry;
 }
 
-void InterruptionJournal::remove(const std::string& address, std::uint16_t consolePort) const {
-    if (enabled()) os::RemoveFile(pathFor(address, consolePort));
+void InterruptionJournal::remove(const std::string& deviceAddress, std::uint16_t consolePort) const {
+    if (enabled()) os::RemoveFile(pathFor(deviceAddress, consolePort));
 }
 
 std::string DefaultJournalFolder() { return os::StateFolder(); }

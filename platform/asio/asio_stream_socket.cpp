@@ -33,6 +33,8 @@ int ErrorCode(const std::error_code& error) {
 }
 
 std::optional<tcp::endpoint> Resolve(tcp::resolver& resolver, std::string_view host, std::uint16_t port) {
+    // The system's resolver takes an empty name as this machine: an empty address names no device.
+    if (host.empty()) return std::nullopt;
     std::error_code error;
     const asio::ip::address address = asio::ip::make_address(std::string(host), error);
     if (!error) return tcp::endpoint(address, port);
@@ -196,6 +198,17 @@ std::ptrdiff_t AsioStreamSocket::receive(char* buffer, std::size_t capacity) {
 void AsioStreamSocket::close() { connection_->close(); }
 
 bool AsioStreamSocket::isOpen() const { return connection_->isOpen(); }
+
+std::string AsioSocketFactory::deviceAddress(std::string_view host) {
+    tcp::resolver resolver(context_);
+    const std::optional<tcp::endpoint> endpoint = Resolve(resolver, host, 0);
+    if (!endpoint) return {};
+    const asio::ip::address address = endpoint->address();
+    if (address.is_v6() && address.to_v6().is_v4_mapped()) {
+        return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();
+    }
+    return address.to_string();
+}
 
 std::unique_ptr<StreamSocket> AsioSocketFactory::createStreamSocket(StreamSocketEvents& events) {
     return std::make_unique<AsioStreamSocket>(context_, events);

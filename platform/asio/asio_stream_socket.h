@@ -39,6 +39,7 @@ class AsioSocketFactory final : public SocketFactory {
 public:
     explicit AsioSocketFactory(asio::io_context& context) : context_(context) {}
     std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents& events) override;
+    std::string deviceAddress(std::string_view host) override;
 
 private:
     asio::io_context& context_;

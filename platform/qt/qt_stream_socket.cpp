@@ -128,6 +128,14 @@ bool QtStreamSocket::isOpen() const {
     return !closed_ && socket_->state() != QAbstractSocket::UnconnectedState;
 }
 
+std::string QtSocketFactory::deviceAddress(std::string_view host) {
+    const std::optional<QHostAddress> address = ResolveHost(host);
+    if (!address) return {};
+    bool mapped = false;
+    const quint32 v4 = address->toIPv4Address(&mapped);
+    return (mapped ? QHostAddress(v4) : *address).toString().toStdString();
+}
+
 std::unique_ptr<StreamSocket> QtSocketFactory::createStreamSocket(StreamSocketEvents& events) {
     return std::make_unique<QtStreamSocket>(events);
 }

@@ -43,6 +43,7 @@ private:
 class QtSocketFactory final : public SocketFactory {
 public:
     std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents& events) override;
+    std::string deviceAddress(std::string_view host) override;
 };
 
 }  // namespace tessel

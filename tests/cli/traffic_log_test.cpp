@@ -36,6 +36,7 @@ public:
     std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents&) override {
         return std::make_unique<ScriptedSocket>(replies);
     }
+    std::string deviceAddress(std::string_view host) override { return std::string(host); }
     std::deque<std::string> replies;
 };
 

@@ -149,6 +149,20 @@ TYPED_TEST(StreamSocketContract, ANameThatCannotBeResolvedFailsTheConnectCall) {
     EXPECT_FALSE(socket->isOpen());
 }
 
+// Records kept per device meet under one spelling of its address, however the operator wrote it.
+TYPED_TEST(StreamSocketContract, EverySpellingOfADeviceAddressIsOneDevice) {
+    const auto factory = this->driver_.makeFactory();
+    EXPECT_EQ(factory->deviceAddress("127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(factory->deviceAddress("::ffff:127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(factory->deviceAddress("::FFFF:7f00:1"), "127.0.0.1");
+    EXPECT_EQ(factory->deviceAddress("0:0::1"), "::1");
+    EXPECT_EQ(factory->deviceAddress(""), "");
+    EXPECT_EQ(factory->deviceAddress("no such host"), "");
+    if (LocalhostIsIPv4Loopback()) {
+        EXPECT_EQ(factory->deviceAddress("localhost"), "127.0.0.1");
+    }
+}
+
 TYPED_TEST(StreamSocketContract, DataBeyondOneReadIsAnnouncedAgain) {
     RecordingEvents events;
     auto socket = this->driver_.makeSocket(events);

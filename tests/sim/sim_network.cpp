@@ -103,6 +103,13 @@ void SimSocket::peerClosed(bool withReadNotification) {
     if (withReadNotification) events_.onReceive(0);
 }
 
+std::string SimNetwork::deviceAddress(std::string_view host) {
+    const std::string text(host);
+    if (text.empty() || unresolvableHosts.contains(text)) return {};
+    const auto alias = sameDevice.find(text);
+    return alias != sameDevice.end() ? alias->second : text;
+}
+
 std::unique_ptr<StreamSocket> SimNetwork::createStreamSocket(StreamSocketEvents& events) {
     if (failCreate) return nullptr;
     return std::make_unique<SimSocket>(*this, events, nextId_++);

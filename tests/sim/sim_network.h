@@ -70,6 +70,8 @@ public:
     void attach(SimPeer& peer) { peer_ = &peer; }
 
     std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents& events) override;
+    // The host itself, or what sameDevice maps it to; empty for an unresolvable host.
+    std::string deviceAddress(std::string_view host) override;
 
     // Device side.
     void sendToClient(int link, std::string block, Millis extraDelay = 0, int errorCode = 0);
@@ -89,6 +91,8 @@ public:
     Millis latency = 5;
     bool failCreate = false;
     std::set<std::string> unresolvableHosts;
+    // Other spellings of the device's address, and the one each stands for.
+    std::map<std::string, std::string> sameDevice;
     // Asked on every send; true makes the send accept one byte less than offered.
     std::function<bool()> shortSend;
 

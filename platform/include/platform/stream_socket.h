@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace tessel {
@@ -43,6 +44,10 @@ public:
     virtual ~SocketFactory() = default;
     // Null when no socket can be created.
     virtual std::unique_ptr<StreamSocket> createStreamSocket(StreamSocketEvents& events) = 0;
+    // The device a connect to host reaches, in one spelling for all the ways of writing it: a numeric address
+    // (an IPv4-mapped IPv6 address as its IPv4 address), a host name as the first address it resolves to.
+    // Empty when host names no address. Records kept per device are keyed by it.
+    virtual std::string deviceAddress(std::string_view host) = 0;
 };
 
 }  // namespace tessel

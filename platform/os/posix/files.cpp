@@ -62,6 +62,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
     }
 }
 
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
 bool IsLinkOrSpecialFile(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);

@@ -1,8 +1,12 @@
 #include "platform/os/folders.h"
+#include "platform/os/files.h"
 
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,11 +22,23 @@ const char* AbsoluteFromEnvironment(const char* name) {
     return value != nullptr && value[0] == '/' ? value : nullptr;
 }
 
+// Whether entries of a folder stay as their owners left them: nobody but root and this user owns it, and
+// where others may write in it, the sticky bit keeps them from renaming or removing what is not theirs.
+bool KeepsEntriesOfTheirOwners(const struct stat& info) {
+    if (!S_ISDIR(info.st_mode) || (info.st_uid != 0 && info.st_uid != ::getuid())) return false;
+    return (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (info.st_mode & S_ISVTX) != 0;
+}
+
 }  // namespace
 
 std::string TemporaryFolder() {
     const char* temp = std::getenv("TMPDIR");
-    return temp != nullptr && *temp != '\0' ? std::string(temp) : std::string("/tmp");
+    if (temp == nullptr || *temp == '\0') return "/tmp";
+    // In a folder that another user controls, they could move a work folder away and put their own files in
+    // its place before they are sent: such a TMPDIR is stepped around. A missing one is left to fail.
+    struct stat info {};
+    if (::stat(temp, &info) == 0 && !KeepsEntriesOfTheirOwners(info)) return "/tmp";
+    return temp;
 }
 
 std::optional<std::string> MakePrivateFolder() {
@@ -32,6 +48,29 @@ std::optional<std::string> MakePrivateFolder() {
     name.push_back('\0');
     if (::mkdtemp(name.data()) == nullptr) return std::nullopt;
     return std::string(name.data());
+}
+
+std::optional<std::string> MakeOwnFolder(const std::string& folder, std::string& why) {
+    const std::size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) {
+        why = "its parent folder cannot be made";
+        return std::nullopt;
+    }
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        why = "it cannot be made";
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0 || S_ISLNK(info.st_mode) || !S_ISDIR(info.st_mode)) {
+        why = "it is a link or not a folder";
+    } else if (info.st_uid != ::getuid()) {
+        why = "another user owns it";
+    } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        why = "other users may write in it";
+    } else {
+        return folder;
+    }
+    return std::nullopt;
 }
 
 void RemoveFolderTree(const std::string& folder) {

@@ -76,6 +76,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
     }
 }
 
+bool PathExists(const std::string& path) {
+    const std::optional<std::wstring> wide = Widen(path);
+    return wide && ::GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool IsLinkOrSpecialFile(const std::string& path) {
     const std::optional<std::wstring> wide = Widen(path);
     if (!wide) return false;

@@ -1,4 +1,5 @@
 #include "platform/os/folders.h"
+#include "platform/os/files.h"
 
 #include <windows.h>
 
@@ -59,6 +60,22 @@ std::optional<std::string> MakePrivateFolder() {
         if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> MakeOwnFolder(const std::string& folder, std::string& why) {
+    const std::optional<std::wstring> wide = Widen(folder);
+    if (!wide || !MakeFolders(folder)) {
+        why = "it cannot be made";
+        return std::nullopt;
+    }
+    // A junction or a link would lead out of the user's profile.
+    const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        why = "it is a link or not a folder";
+        return std::nullopt;
+    }
+    return folder;
 }
 
 void RemoveFolderTree(const std::string& folder) {

@@ -78,12 +78,13 @@ protected:
     void TearDown() override {
         fs::remove_all(journalFolder.parent_path());
     }
-    bool recorded() const {
-        return InterruptionJournal(journalFolder.string()).find(address(), 8002).has_value();
+    bool recorded(const std::string& device) const {
+        return InterruptionJournal(journalFolder.string()).find(device, 8002).has_value();
     }
-    // The address as the operator typed it, which names the device in the journal.
-    std::string address() const { return world.host.controlText(kAddressEdit);
-    }
+    bool recorded() const { return recorded(address()); }
+    bool journalEmpty() const { return !fs::exists(journalFolder) || fs::is_empty(journalFolder); }
+    // The address as the operator typed it; the simulated network takes it as the device's own spelling.
+    std::string address() const { return world.host.controlText(kAddressEdit); }
 
     fs::path journalFolder;
 };
@@ -99,7 +100,7 @@ TEST_F(InterruptedUpdateTest, TheDeviceIsRecordedFromTheMoveAsideUntilTheRestore
 
 TEST_F(InterruptedUpdateTest, AnUpdateOfADeviceLeftMovedAsideRestoresFirst) {
     InterruptionJournal(journalFolder.string())
-        .record({address(), 21, 8002, "2026-01-01T00:00:00Z", world.package.dir()});
+        .record(address(), {address(), 21, 8002, "2026-01-01T00:00:00Z", world.package.dir()});
     world.dialog.OnScriptButton();
     runToEnd();
     ASSERT_EQ(world.observer.outcomes.size(), 1u);
@@ -117,18 +118,85 @@ TEST_F(InterruptedUpdateTest, AnUpdateOfADeviceLeftMovedAsideRestoresFirst) {
     EXPECT_EQ(world.outcome()->procedure, UpdateProcedure::Script);
 }
 
-TEST_F(InterruptedUpdateTest, AJournalThatCannotBeWrittenStopsTheUpdateBeforeTheDevice) {
+TEST_F(InterruptedUpdateTest, AJournalThatCannotBeUsedStopsTheUpdateBeforeTheDevice) {
     fs::create_directories(journalFolder.parent_path());
     // A file where the folder should be.
     std::ofstream(journalFolder) << "in the way";
     world.dialog.OnScriptButton();
     runToEnd();
     EXPECT_FALSE(world.succeeded());
-    EXPECT_TRUE(world.lastBox().starts_with("中断記録ファイル作成エラー(" + journalFolder.string())) << world.lastBox();
+    EXPECT_TRUE(world.lastBox().starts_with("中断記録ファイル読み込みエラー(" + journalFolder.string())) << world.lastBox();
     EXPECT_TRUE(world.uploader.uploads.empty());
     EXPECT_TRUE(world.device.commands.empty());
     EXPECT_TRUE(world.buttonsEnabled());
     fs::remove(journalFolder);
+}
+
+TEST_F(InterruptedUpdateTest, AJournalThatCannotBeWrittenStopsTheUpdateBeforeTheMoveAsideRuns) {
+    world.dialog.OnScriptButton();
+    // The journal goes away while the move-aside script is on its way to the device.
+    ASSERT_TRUE(world.runUntil([&] { return world.uploader.uploads.size() == 1; }));
+    fs::remove_all(journalFolder);
+    std::ofstream(journalFolder) << "in the way";
+    runToEnd();
+    EXPECT_FALSE(world.succeeded());
+    EXPECT_TRUE(world.lastBox().starts_with("中断記録ファイル作成エラー(" + journalFolder.string())) << world.lastBox();
+    // Only the move-aside script itself went to the device; it never ran.
+    EXPECT_EQ(world.uploader.uploads.size(), 1u);
+    EXPECT_TRUE(world.device.commands.empty());
+    EXPECT_FALSE(world.dialog.consoleOpen());
+    EXPECT_TRUE(world.buttonsEnabled());
+    fs::remove(journalFolder);
+}
+
+// An update that never reached the move-aside leaves the device as it was: nothing to restore next time.
+TEST_F(InterruptedUpdateTest, AnUpdateThatFailsBeforeTheMoveAsideRecordsNothing) {
+    world.host.setControlText(kPasswordEdit, "wrong");
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_FALSE(world.succeeded());
+    EXPECT_TRUE(journalEmpty());
+
+    world.host.setControlText(kPasswordEdit, world.device.password);
+    world.device.down = true;
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_FALSE(world.succeeded());
+    EXPECT_TRUE(journalEmpty());
+
+    world.device.down = false;
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_TRUE(world.succeeded());
+    EXPECT_EQ(world.outcome()->procedure, UpdateProcedure::Script);
+}
+
+// A record that is there but cannot be read may stand for a device without its autoscript: the update stops.
+TEST_F(InterruptedUpdateTest, ARecordThatCannotBeReadStopsTheUpdateBeforeTheDevice) {
+    const std::string entry = InterruptionJournal(journalFolder.string()).pathFor(address(), 8002);
+    fs::create_directories(entry);
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_FALSE(world.succeeded());
+    EXPECT_TRUE(world.lastBox().starts_with("中断記録ファイル読み込みエラー(" + entry + ")\n")) << world.lastBox();
+    EXPECT_TRUE(world.uploader.uploads.empty());
+    EXPECT_TRUE(world.device.commands.empty());
+    EXPECT_TRUE(world.buttonsEnabled());
+}
+
+// The record names the device, not the text typed: another spelling of its address finds it.
+TEST_F(InterruptedUpdateTest, TheRecordIsFoundUnderAnotherSpellingOfTheAddress) {
+    const std::string device = address();
+    InterruptionJournal(journalFolder.string())
+        .record(device, {device, 21, 8002, "2026-01-01T00:00:00Z", world.package.dir()});
+    world.network.sameDevice["::ffff:" + device] = device;
+    world.host.setControlText(kAddressEdit, "::ffff:" + device);
+    world.dialog.OnScriptButton();
+    runToEnd();
+    EXPECT_EQ(world.outcome()->procedure, UpdateProcedure::AutoscriptRestore);
+    EXPECT_EQ(world.outcome()->restore, RestoreResult::Completed);
+    EXPECT_FALSE(recorded(device));
+    EXPECT_TRUE(journalEmpty());
 }
 
 TEST_F(InterruptedUpdateTest, TheRestoreAloneEndsWithItsOwnMessage) {

@@ -68,6 +68,52 @@ TEST_F(PosixFoldersTest, PrivateFoldersGoWhereTmpdirSays) {
     EXPECT_EQ(TemporaryFolder(), "/tmp");
 }
 
+// Work folders are not made where another user could move them away and put their own in their place.
+TEST_F(PosixFoldersTest, ATmpdirThatOthersControlIsSteppedAround) {
+    const std::string shared = path("shared");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+    EnvironmentOverride temp("TMPDIR", shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+    EXPECT_EQ(TemporaryFolder(), "/tmp");
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    EXPECT_EQ(TemporaryFolder(), shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 0770), 0);
+    EXPECT_EQ(TemporaryFolder(), "/tmp");
+    ASSERT_EQ(::chmod(shared.c_str(), 0700), 0);
+    EXPECT_EQ(TemporaryFolder(), shared);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(TemporaryFolder(), "/tmp");
+    }
+}
+
+TEST_F(PosixFoldersTest, OwnFoldersAreMadeOwnerOnlyAndOthersRefused) {
+    std::string why;
+    const std::string state = JoinPath(path("home"), "state");
+    ASSERT_EQ(MakeOwnFolder(state, why), state) << why;
+    EXPECT_EQ(ModeOf(state), 0700u);
+    EXPECT_EQ(MakeOwnFolder(state, why), state) << why;
+
+    const std::string open = path("open");
+    ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+    EXPECT_FALSE(MakeOwnFolder(open, why));
+    EXPECT_EQ(why, "other users may write in it");
+
+    const std::string link = path("link");
+    ASSERT_EQ(::symlink(state.c_str(), link.c_str()), 0);
+    EXPECT_FALSE(MakeOwnFolder(link, why));
+    EXPECT_EQ(why, "it is a link or not a folder");
+
+    if (::geteuid() == 0) {
+        const std::string theirs = path("theirs");
+        ASSERT_EQ(::mkdir(theirs.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(MakeOwnFolder(theirs, why));
+        EXPECT_EQ(why, "another user owns it");
+    }
+}
+
 TEST(StateFolderTest, ComesFromAbsoluteXdgStateHomeElseHome) {
     EnvironmentOverride home("HOME", "/home/operator");
     {

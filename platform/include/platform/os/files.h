@@ -15,6 +15,9 @@ namespace tessel::os {
 // blocks on a FIFO and never follows a link in the last component of the path.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes);
 
+// True when anything is there, a link (even one that leads nowhere) included.
+bool PathExists(const std::string& path);
+
 // True when something other than a regular file is there: a link (to anything), a folder, a device, a FIFO.
 bool IsLinkOrSpecialFile(const std::string& path);
 

@@ -6,12 +6,18 @@
 // The folders a run of the program uses, as the platform places them (narrow paths as in files.h).
 namespace tessel::os {
 
-// Where private work folders are made: $TMPDIR, else /tmp; on Windows the user's temporary folder.
+// Where private work folders are made: $TMPDIR, else /tmp (also when another user controls $TMPDIR: owns it,
+// or may rename entries in it); on Windows the user's temporary folder.
 std::string TemporaryFolder();
 
 // A new folder in TemporaryFolder() under a name nobody else holds, usable by its owner alone (on Windows the
 // user's temporary folder already is); nullopt when it cannot be made.
 std::optional<std::string> MakePrivateFolder();
+
+// The folder, made owner-only (with missing parents) when it is not there, when it is the user's alone: not a
+// link, owned by the user, and nobody else may write in it. Otherwise nullopt, and why says why in a few words
+// ("another user owns it"). On Windows, where such folders are in the user's own profile, it makes them.
+std::optional<std::string> MakeOwnFolder(const std::string& folder, std::string& why);
 
 // Removes a folder with everything in it; nothing happens when it is not there.
 void RemoveFolderTree(const std::string& folder);
