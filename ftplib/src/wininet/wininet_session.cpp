@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "kept_session.h"
 
@@ -14,6 +15,9 @@ constexpr std::chrono::seconds kQuitReply{5};
 // Replies that one WinInet call waits for: the login (greeting, USER, PASS), and the opening of a
 // file or a listing (TYPE, PASV, the transfer command).
 constexpr int kRepliesPerWinInetCall = 3;
+// How long a call that overran may take to end once the handles are closed (a connect ends, a read or
+// write on a data connection may not).
+constexpr std::chrono::milliseconds kEndAfterClose{500};
 // A server that never stops listing is not followed past this many entries.
 constexpr std::size_t kMostEntries = 1u << 20;
 
@@ -25,42 +29,27 @@ bool IsDeadConnection(DWORD error) {
 
 }  // namespace
 
-std::string LastReplyLine() {
-    DWORD error = 0;
-    std::array<char, 1024> text{};
-    DWORD length = static_cast<DWORD>(text.size());
-    if (!InternetGetLastResponseInfoA(&error, text.data(), &length)) return {};
-    std::string reply(text.data(), std::min<std::size_t>(length, text.size()));
-    // The last line holds the code of a multi-line reply.
-    while (!reply.empty() && (reply.back() == '\r' || reply.back() == '\n')) reply.pop_back();
-    const std::size_t lineStart = reply.find_last_of('\n');
-    return lineStart == std::string::npos ? reply : reply.substr(lineStart + 1);
-}
-
 WinInetSession::WinInetSession(const JobRecord& record, const CallLimits& limits, bool kept)
     : host_(FieldText(record.host)),
       port_(record.port),
       user_(FieldText(record.user)),
       password_(FieldText(record.password)),
       passive_(record.passive != 0),
-      kept_(kept),
-      watchdog_([this] { CloseRoot(); }) {
+      kept_(kept) {
     Arm(record, limits);
     root_ = InternetOpenA("", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    dead_ = root_ == nullptr;
 }
 
 WinInetSession::~WinInetSession() {
     // Closing the connection sends QUIT and waits for its reply; nothing depends on it.
-    if (connection_ != nullptr && Begin(std::min(limits_.reply, kQuitReply))) {
-        InternetCloseHandle(connection_);
-        End(true);
-    }
-    connection_ = nullptr;
+    CloseConnection();
     CloseRoot();
 }
 
 void WinInetSession::CloseRoot() {
-    if (const HINTERNET root = root_.exchange(nullptr)) InternetCloseHandle(root);
+    if (root_ != nullptr) InternetCloseHandle(root_);
+    root_ = nullptr;
 }
 
 bool WinInetSession::Serves(const JobRecord& record) const {
@@ -85,59 +74,68 @@ void WinInetSession::Arm(const JobRecord& record, const CallLimits& limits) {
 
 void WinInetSession::AllowData(std::uint64_t bytes) { deadline_ = start_ + CallBound(limits_, bytes, upload_); }
 
-WinInetSession::Clock::time_point WinInetSession::Bound(std::chrono::seconds limit) const {
-    return std::min<Clock::time_point>(Clock::now() + limit, deadline_);
-}
-
-bool WinInetSession::Begin(std::chrono::seconds limit) {
-    if (root_.load() == nullptr || watchdog_.Expired()) return false;
-    watchdog_.Arm(Bound(limit));
-    return true;
-}
-
-bool WinInetSession::End(bool ok) {
-    const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
-    const bool expired = watchdog_.Disarm();
+bool WinInetSession::Call(std::chrono::seconds limit, std::function<BOOL()> call) {
+    if (dead_) return false;
+    const Clock::time_point bound = std::min<Clock::time_point>(Clock::now() + limit, deadline_);
+    const CallRunner::Result result = runner_.Run(std::move(call), bound);
     lastUsed_ = Clock::now();
-    if (ok && !expired) {
+    if (result.overran) {
+        dead_ = true;
+        connection_ = nullptr;
+        CloseRoot();
+        runner_.Recovered(kEndAfterClose);
+        return false;
+    }
+    if (result.ok) {
         answered_ = true;
         return true;
     }
     // The call's first exchange failed over the connection kept from the call before: the device
     // restarted and reset it, or closed it (421).
-    if (reused_ && !answered_ && !expired && (IsDeadConnection(error) || LastReplyLine().rfind("421", 0) == 0)) {
+    if (reused_ && !answered_ && (IsDeadConnection(result.error) || result.reply.rfind("421", 0) == 0)) {
         keptConnectionGone_ = true;
     }
     return false;
 }
 
 bool WinInetSession::Open() {
-    if (!Begin(kRepliesPerWinInetCall * limits_.reply)) return false;
+    struct Login {
+        HINTERNET connection = nullptr;
+        std::array<char, MAX_PATH + 1> dir{};
+        DWORD length = MAX_PATH + 1;
+    };
+    const auto login = std::make_shared<Login>();
+    const HINTERNET root = root_;
     const INTERNET_PORT port = port_ == 0 ? INTERNET_DEFAULT_FTP_PORT : port_;
-    connection_ = InternetConnectA(root_.load(), host_.c_str(), port, user_.c_str(), password_.c_str(),
-                                   INTERNET_SERVICE_FTP, passive_ ? INTERNET_FLAG_PASSIVE : 0, 1);
-    if (!End(connection_ != nullptr)) return false;
-    std::array<char, MAX_PATH + 1> dir{};
-    DWORD length = static_cast<DWORD>(dir.size());
-    if (!Begin(limits_.reply)) return false;
-    if (!End(FtpGetCurrentDirectoryA(connection_, dir.data(), &length) != FALSE)) return false;
-    loginDirectory_.assign(dir.data(), std::min<std::size_t>(length, dir.size() - 1));
+    const DWORD flags = passive_ ? INTERNET_FLAG_PASSIVE : 0;
+    const bool connected = Call(kRepliesPerWinInetCall * limits_.reply, [=, host = host_, user = user_,
+                                                                         password = password_] {
+        login->connection = InternetConnectA(root, host.c_str(), port, user.c_str(), password.c_str(),
+                                             INTERNET_SERVICE_FTP, flags, 1);
+        return login->connection != nullptr;
+    });
+    if (!connected) return false;
+    connection_ = login->connection;
+    const HINTERNET connection = connection_;
+    if (!Call(limits_.reply, [=] { return FtpGetCurrentDirectoryA(connection, login->dir.data(), &login->length); })) {
+        return false;
+    }
+    loginDirectory_.assign(login->dir.data(), std::min<std::size_t>(login->length, login->dir.size() - 1));
     return true;
 }
 
 void WinInetSession::CloseConnection() {
-    if (connection_ != nullptr && !watchdog_.Expired()) InternetCloseHandle(connection_);
+    const HINTERNET connection = connection_;
     connection_ = nullptr;
+    if (connection != nullptr) Call(std::min(limits_.reply, kQuitReply), [=] { return InternetCloseHandle(connection); });
 }
 
 bool WinInetSession::Enter(std::string_view dir) {
-    const std::string path(dir);
-    return Begin(limits_.reply) && End(FtpSetCurrentDirectoryA(connection_, path.c_str()) != FALSE);
+    const HINTERNET connection = connection_;
+    return Call(limits_.reply, [=, path = std::string(dir)] { return FtpSetCurrentDirectoryA(connection, path.c_str()); });
 }
 
-bool WinInetSession::Leave() {
-    return Begin(limits_.reply) && End(FtpSetCurrentDirectoryA(connection_, loginDirectory_.c_str()) != FALSE);
-}
+bool WinInetSession::Leave() { return Enter(loginDirectory_); }
 
 FtpSession::Login WinInetSession::Connect(std::string_view dir) {
     // A kept connection idle for long is not trusted: a new login replaces it.
@@ -148,7 +146,7 @@ FtpSession::Login WinInetSession::Connect(std::string_view dir) {
     if (connection_ == nullptr && !Open()) return Login::Failed;
     if (dir.empty()) return Login::Entered;
     // The check goes in and back out: every request starts from the login directory.
-    if (!Enter(dir)) return watchdog_.Expired() ? Login::Failed : Login::NoDirectory;
+    if (!Enter(dir)) return dead_ ? Login::Failed : Login::NoDirectory;
     return Leave() ? Login::Entered : Login::Failed;
 }
 
@@ -160,29 +158,37 @@ std::optional<std::vector<ListingEntry>> WinInetSession::List(std::string_view d
 }
 
 std::optional<std::vector<ListingEntry>> WinInetSession::ListHere() {
-    std::vector<ListingEntry> entries;
-    WIN32_FIND_DATAA found{};
-    if (!Begin(kRepliesPerWinInetCall * limits_.reply)) return std::nullopt;
-    const HINTERNET find =
-        FtpFindFirstFileA(connection_, nullptr, &found, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 1);
+    struct Find {
+        HINTERNET handle = nullptr;
+        WIN32_FIND_DATAA found{};
+        bool more = true;
+    };
+    const auto find = std::make_shared<Find>();
+    const HINTERNET connection = connection_;
     // An empty directory is an empty listing.
-    if (!End(find != nullptr || GetLastError() == ERROR_NO_MORE_FILES)) return std::nullopt;
-    if (find == nullptr) return entries;
-    bool complete = false;
-    while (entries.size() < kMostEntries && Begin(limits_.reply)) {
+    const bool listed = Call(kRepliesPerWinInetCall * limits_.reply, [=] {
+        find->handle = FtpFindFirstFileA(connection, nullptr, &find->found,
+                                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 1);
+        find->more = find->handle != nullptr;
+        return find->handle != nullptr || GetLastError() == ERROR_NO_MORE_FILES;
+    });
+    if (!listed) return std::nullopt;
+    std::vector<ListingEntry> entries;
+    bool complete = !find->more;
+    while (!complete && entries.size() < kMostEntries) {
         ListingEntry entry;
-        entry.name = found.cFileName;
-        entry.size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
-        entry.directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.name = find->found.cFileName;
+        entry.size = (std::uint64_t{find->found.nFileSizeHigh} << 32) | find->found.nFileSizeLow;
+        entry.directory = (find->found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entries.push_back(std::move(entry));
-        const BOOL more = InternetFindNextFileA(find, &found);
-        if (!End(more != FALSE || GetLastError() == ERROR_NO_MORE_FILES)) break;
-        if (!more) {
-            complete = true;
-            break;
-        }
+        const bool next = Call(limits_.reply, [=] {
+            find->more = InternetFindNextFileA(find->handle, &find->found) != FALSE;
+            return find->more || GetLastError() == ERROR_NO_MORE_FILES;
+        });
+        if (!next) break;
+        complete = !find->more;
     }
-    CloseTransfer(find, limits_.reply);
+    if (find->handle != nullptr) CloseTransfer(find->handle, limits_.reply);
     if (!complete) return std::nullopt;
     return entries;
 }

@@ -1,28 +1,24 @@
 // The FTP session on WinInet: one connection handle (InternetConnect) is one control connection, which
-// every request after the login reuses. Each blocking WinInet call is bounded by the session's
-// watchdog, which closes the session's handles when a call overruns; the session is then dead and
-// every later request fails at once.
+// every request after the login reuses. Each blocking WinInet call runs within its bound (call_runner.h);
+// after one overran, the session is dead and every later request fails at once.
 #pragma once
 
 #include <windows.h>
 #include <wininet.h>
 
-#include <atomic>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "call_limits.h"
-#include "call_watchdog.h"
+#include "call_runner.h"
 #include "ftp_session.h"
 #include "job_record.h"
 
 namespace skiffs {
-
-// The last line of the last reply the server sent this thread's WinInet calls; empty when none.
-std::string LastReplyLine();
 
 class WinInetSession final : public FtpSession {
 public:
@@ -41,16 +37,12 @@ public:
     std::optional<std::vector<ListingEntry>> List(std::string_view dir) override;
 
 private:
-    using Clock = CallWatchdog::Clock;
+    using Clock = CallRunner::Clock;
 
     void Arm(const JobRecord& record, const CallLimits& limits);
-    // The bound of one call that waits for a reply (or for data) at most limit.
-    Clock::time_point Bound(std::chrono::seconds limit) const;
-    // Starts a blocking call under the watchdog; false when the session is already dead.
-    bool Begin(std::chrono::seconds limit);
-    // Ends it: whether it succeeded (ok) and the session lives; notes what a failure says of a kept
-    // connection.
-    bool End(bool ok);
+    // Runs a blocking WinInet call that waits for a reply (or for data) at most limit, and no longer than
+    // the whole call's bound; true when it succeeded. Notes what a failure says of a kept connection.
+    bool Call(std::chrono::seconds limit, std::function<BOOL()> call);
     // Logs in on a new connection and learns the login directory.
     bool Open();
     void CloseConnection();
@@ -60,6 +52,8 @@ private:
     bool Leave();
     // Lists the server's current directory.
     std::optional<std::vector<ListingEntry>> ListHere();
+    // Opens a file on the server for reading or writing; null when it cannot be opened.
+    HINTERNET OpenFile(std::string_view path, DWORD access);
     // Closes a file or listing handle; for a file, whether the server confirmed the transfer.
     bool CloseTransfer(HINTERNET handle, std::chrono::seconds limit);
     // Closes the root handle, and with it every handle below it; once only.
@@ -78,13 +72,15 @@ private:
     Clock::time_point deadline_;
     Clock::time_point lastUsed_;
 
-    std::atomic<HINTERNET> root_{nullptr};
+    HINTERNET root_ = nullptr;
     HINTERNET connection_ = nullptr;
     std::string loginDirectory_;
+    // A call overran its bound: the handles are closed and nothing more is asked of the server.
+    bool dead_ = false;
     bool reused_ = false;
     bool answered_ = false;
     bool keptConnectionGone_ = false;
-    CallWatchdog watchdog_;
+    CallRunner runner_;
 };
 
 }  // namespace skiffs

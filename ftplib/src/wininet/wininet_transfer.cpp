@@ -1,6 +1,7 @@
 // The data side of a WinInet session: a file opened on the server (FtpOpenFile) and written in
-// 1024-byte blocks or read, each call under the watchdog.
+// 1024-byte blocks or read, each call within its bound.
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "wininet_session.h"
@@ -15,11 +16,6 @@ constexpr std::size_t kReadSize = 64 * 1024;
 // Replies that opening a file waits for: TYPE, PASV and the transfer command.
 constexpr int kRepliesToOpen = 3;
 
-DWORD TransferFlags(bool ascii) {
-    return (ascii ? FTP_TRANSFER_TYPE_ASCII : FTP_TRANSFER_TYPE_BINARY) | INTERNET_FLAG_RELOAD |
-           INTERNET_FLAG_NO_CACHE_WRITE;
-}
-
 // Whether the last reply was a refusal (4xx or 5xx).
 bool LastReplyRefused() {
     const std::string line = LastReplyLine();
@@ -28,39 +24,53 @@ bool LastReplyRefused() {
 
 }  // namespace
 
+HINTERNET WinInetSession::OpenFile(std::string_view path, DWORD access) {
+    const auto file = std::make_shared<HINTERNET>(nullptr);
+    const HINTERNET connection = connection_;
+    const DWORD flags = (ascii_ ? FTP_TRANSFER_TYPE_ASCII : FTP_TRANSFER_TYPE_BINARY) | INTERNET_FLAG_RELOAD |
+                        INTERNET_FLAG_NO_CACHE_WRITE;
+    const bool opened = Call(kRepliesToOpen * limits_.reply, [=, name = std::string(path)] {
+        *file = FtpOpenFileA(connection, name.c_str(), access, flags, 1);
+        return *file != nullptr;
+    });
+    return opened ? *file : nullptr;
+}
+
 bool WinInetSession::CloseTransfer(HINTERNET handle, std::chrono::seconds limit) {
-    // A handle the watchdog has closed with the root is gone already.
-    if (!Begin(limit)) return false;
     // Closing a file handle waits for the reply that ends the transfer.
-    const bool closed = InternetCloseHandle(handle) != FALSE && !LastReplyRefused();
-    return End(closed);
+    return Call(limit, [=] { return InternetCloseHandle(handle) != FALSE && !LastReplyRefused(); });
 }
 
 FtpSession::Outcome WinInetSession::Store(std::string_view path, const StoreFeed& feed) {
-    const std::string name(path);
-    if (!Begin(kRepliesToOpen * limits_.reply)) return Outcome::Failed;
-    const HINTERNET file = FtpOpenFileA(connection_, name.c_str(), GENERIC_WRITE, TransferFlags(ascii_), 1);
-    if (!End(file != nullptr)) return Outcome::Failed;
-    std::array<char, kBlock> block;
+    const HINTERNET file = OpenFile(path, GENERIC_WRITE);
+    if (file == nullptr) return Outcome::Failed;
+    struct Block {
+        std::array<char, kBlock> bytes;
+        DWORD size = 0;
+        DWORD written = 0;
+    };
+    const auto block = std::make_shared<Block>();
     std::uint64_t sent = 0;
     bool stopped = false;
     bool failed = false;
     for (;;) {
-        const std::optional<std::size_t> given = feed.fill(block.data(), block.size());
+        const std::optional<std::size_t> given = feed.fill(block->bytes.data(), block->bytes.size());
         if (!given) {
             failed = true;
             break;
         }
         if (*given == 0) break;
+        block->size = static_cast<DWORD>(*given);
         // A block that cannot go out within a reply limit is below the stall floor.
-        DWORD written = 0;
-        if (!Begin(limits_.reply) ||
-            !End(InternetWriteFile(file, block.data(), static_cast<DWORD>(*given), &written) != FALSE &&
-                 written == *given)) {
+        const bool written = Call(limits_.reply, [=] {
+            return InternetWriteFile(file, block->bytes.data(), block->size, &block->written) != FALSE &&
+                   block->written == block->size;
+        });
+        if (!written) {
             failed = true;
             break;
         }
-        sent += written;
+        sent += block->size;
         if (!feed.sent(sent)) {
             // Closing the file now ends it with the blocks sent so far.
             stopped = true;
@@ -75,22 +85,26 @@ FtpSession::Outcome WinInetSession::Store(std::string_view path, const StoreFeed
 }
 
 FtpSession::Outcome WinInetSession::Retrieve(std::string_view path, const Sink& sink) {
-    const std::string name(path);
-    if (!Begin(kRepliesToOpen * limits_.reply)) return Outcome::Failed;
-    const HINTERNET file = FtpOpenFileA(connection_, name.c_str(), GENERIC_READ, TransferFlags(ascii_), 1);
-    if (!End(file != nullptr)) return Outcome::Failed;
-    std::vector<char> buffer(kReadSize);
+    const HINTERNET file = OpenFile(path, GENERIC_READ);
+    if (file == nullptr) return Outcome::Failed;
+    struct Buffer {
+        std::vector<char> bytes = std::vector<char>(kReadSize);
+        DWORD got = 0;
+    };
+    const auto buffer = std::make_shared<Buffer>();
     bool stopped = false;
     bool failed = false;
     for (;;) {
-        DWORD got = 0;
-        if (!Begin(limits_.reply) ||
-            !End(InternetReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got) != FALSE)) {
+        const bool read = Call(limits_.reply, [=] {
+            return InternetReadFile(file, buffer->bytes.data(), static_cast<DWORD>(buffer->bytes.size()),
+                                    &buffer->got);
+        });
+        if (!read) {
             failed = true;
             break;
         }
-        if (got == 0) break;
-        if (!sink(buffer.data(), got)) {
+        if (buffer->got == 0) break;
+        if (!sink(buffer->bytes.data(), buffer->got)) {
             stopped = true;
             break;
         }
