@@ -13,12 +13,28 @@ namespace skiffs {
 struct CallRunner::State {
     std::mutex mutex;
     std::condition_variable changed;
-    std::function<BOOL()> call;
+    std::function<BOOL(Pulse&)> call;
     bool pending = false;
     bool running = false;
     bool stop = false;
+    // The caller has stopped waiting for the running call.
+    bool abandoned = false;
+    Clock::time_point lastBeat;
     Result result;
 };
+
+bool CallRunner::Pulse::Beat() {
+    std::lock_guard lock(state_.mutex);
+    state_.lastBeat = Clock::now();
+    return !state_.abandoned;
+}
+
+bool CallRunner::Pulse::WithCaller(const std::function<void()>& f) {
+    std::lock_guard lock(state_.mutex);
+    if (state_.abandoned) return false;
+    f();
+    return true;
+}
 
 namespace {
 
@@ -27,12 +43,13 @@ void Serve(const std::shared_ptr<CallRunner::State>& state) {
     for (;;) {
         state->changed.wait(lock, [&] { return state->pending || state->stop; });
         if (state->stop) return;
-        std::function<BOOL()> call = std::move(state->call);
+        std::function<BOOL(CallRunner::Pulse&)> call = std::move(state->call);
         state->pending = false;
         state->running = true;
         lock.unlock();
+        CallRunner::Pulse pulse(*state);
         CallRunner::Result result;
-        result.ok = call() != FALSE;
+        result.ok = call(pulse) != FALSE;
         if (!result.ok) {
             result.error = GetLastError();
             result.reply = LastReplyLine();
@@ -69,16 +86,24 @@ CallRunner::~CallRunner() {
     state_->changed.notify_all();
 }
 
-CallRunner::Result CallRunner::Run(std::function<BOOL()> call, Clock::time_point deadline) {
+CallRunner::Result CallRunner::Run(std::function<BOOL(Pulse&)> call, std::chrono::milliseconds idle,
+                                   Clock::time_point deadline) {
     std::unique_lock lock(state_->mutex);
     if (state_->running) return Result{false, true, ERROR_INTERNET_TIMEOUT, {}};
     state_->call = std::move(call);
     state_->pending = true;
+    state_->abandoned = false;
+    state_->lastBeat = Clock::now();
     state_->changed.notify_all();
-    if (!state_->changed.wait_until(lock, deadline, [&] { return !state_->pending && !state_->running; })) {
-        return Result{false, true, ERROR_INTERNET_TIMEOUT, {}};
+    const auto ended = [&] { return !state_->pending && !state_->running; };
+    // Woken when the call ends, or when its bound as last known comes; a beat moves the bound later.
+    for (;;) {
+        const Clock::time_point bound = std::min(state_->lastBeat + idle, deadline);
+        if (state_->changed.wait_until(lock, bound, ended)) return state_->result;
+        if (Clock::now() >= std::min(state_->lastBeat + idle, deadline)) break;
     }
-    return state_->result;
+    state_->abandoned = true;
+    return Result{false, true, ERROR_INTERNET_TIMEOUT, {}};
 }
 
 bool CallRunner::Recovered(std::chrono::milliseconds grace) {

@@ -29,21 +29,36 @@ public:
         std::string reply;
     };
 
+    struct State;
+
+    // What a long call (a whole upload's blocks) tells its caller while it runs on the session's thread.
+    class Pulse {
+    public:
+        explicit Pulse(State& state) : state_(state) {}
+        // The call still moves: its idle limit counts from now. False when the caller has given up on it.
+        bool Beat();
+        // Runs f while the caller still waits for the call, so that what f touches of the caller's is
+        // still there; false, without running f, when the caller has given up. f must not block for long.
+        bool WithCaller(const std::function<void()>& f);
+
+    private:
+        State& state_;
+    };
+
     CallRunner();
     // The thread ends: at once when idle, else once its call returns.
     ~CallRunner();
     CallRunner(const CallRunner&) = delete;
     CallRunner& operator=(const CallRunner&) = delete;
 
-    // Runs call on the session's thread and waits for it until deadline. Whatever call touches must stay
-    // valid as long as the call may run: values captured by copy, or memory shared with the call.
-    Result Run(std::function<BOOL()> call, Clock::time_point deadline);
+    // Runs call on the session's thread and waits for it until deadline, and no longer than idle since
+    // its start or its last beat. Whatever call touches outside Pulse::WithCaller must stay valid as long
+    // as the call may run: values captured by copy, or memory shared with the call.
+    Result Run(std::function<BOOL(Pulse&)> call, std::chrono::milliseconds idle, Clock::time_point deadline);
     // Waits a little longer for a call that overran, as closing the session's handles may have ended it.
     bool Recovered(std::chrono::milliseconds grace);
-    // Shared with the thread, which may outlive the runner.
-    struct State;
-
 private:
+    // Shared with the thread, which may outlive the runner.
     std::shared_ptr<State> state_;
 };
 

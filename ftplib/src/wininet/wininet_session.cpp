@@ -29,13 +29,12 @@ bool IsDeadConnection(DWORD error) {
 
 }  // namespace
 
-WinInetSession::WinInetSession(const JobRecord& record, const CallLimits& limits, bool kept)
+WinInetSession::WinInetSession(const JobRecord& record, const CallLimits& limits)
     : host_(FieldText(record.host)),
       port_(record.port),
       user_(FieldText(record.user)),
       password_(FieldText(record.password)),
-      passive_(record.passive != 0),
-      kept_(kept) {
+      passive_(record.passive != 0) {
     Arm(record, limits);
     root_ = InternetOpenA("", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     dead_ = root_ == nullptr;
@@ -75,9 +74,12 @@ void WinInetSession::Arm(const JobRecord& record, const CallLimits& limits) {
 void WinInetSession::AllowData(std::uint64_t bytes) { deadline_ = start_ + CallBound(limits_, bytes, upload_); }
 
 bool WinInetSession::Call(std::chrono::seconds limit, std::function<BOOL()> call) {
+    return CallWithPulse(limit, [call = std::move(call)](CallRunner::Pulse&) { return call(); });
+}
+
+bool WinInetSession::CallWithPulse(std::chrono::seconds limit, std::function<BOOL(CallRunner::Pulse&)> call) {
     if (dead_) return false;
-    const Clock::time_point bound = std::min<Clock::time_point>(Clock::now() + limit, deadline_);
-    const CallRunner::Result result = runner_.Run(std::move(call), bound);
+    const CallRunner::Result result = runner_.Run(std::move(call), limit, deadline_);
     lastUsed_ = Clock::now();
     if (result.overran) {
         dead_ = true;
@@ -193,8 +195,8 @@ std::optional<std::vector<ListingEntry>> WinInetSession::ListHere() {
     return entries;
 }
 
-std::unique_ptr<FtpSession> OpenFtpSession(const JobRecord& record, const CallLimits& limits, bool kept) {
-    return std::make_unique<WinInetSession>(record, limits, kept);
+std::unique_ptr<FtpSession> OpenFtpSession(const JobRecord& record, const CallLimits& limits, bool) {
+    return std::make_unique<WinInetSession>(record, limits);
 }
 
 }  // namespace skiffs

@@ -22,7 +22,9 @@ namespace skiffs {
 
 class WinInetSession final : public FtpSession {
 public:
-    WinInetSession(const JobRecord& record, const CallLimits& limits, bool kept);
+    // A kept session and one of a single call differ in nothing here: a connection idle for long is
+    // replaced in either.
+    WinInetSession(const JobRecord& record, const CallLimits& limits);
     ~WinInetSession() override;
     WinInetSession(const WinInetSession&) = delete;
     WinInetSession& operator=(const WinInetSession&) = delete;
@@ -43,6 +45,8 @@ private:
     // Runs a blocking WinInet call that waits for a reply (or for data) at most limit, and no longer than
     // the whole call's bound; true when it succeeded. Notes what a failure says of a kept connection.
     bool Call(std::chrono::seconds limit, std::function<BOOL()> call);
+    // The same for a call that beats while it moves: limit counts from its last beat.
+    bool CallWithPulse(std::chrono::seconds limit, std::function<BOOL(CallRunner::Pulse&)> call);
     // Logs in on a new connection and learns the login directory.
     bool Open();
     void CloseConnection();
@@ -64,7 +68,6 @@ private:
     std::string user_;
     std::string password_;
     bool passive_;
-    bool kept_;
     bool ascii_ = false;
     bool upload_ = false;
     CallLimits limits_;

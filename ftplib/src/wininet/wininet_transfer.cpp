@@ -44,42 +44,43 @@ bool WinInetSession::CloseTransfer(HINTERNET handle, std::chrono::seconds limit)
 FtpSession::Outcome WinInetSession::Store(std::string_view path, const StoreFeed& feed) {
     const HINTERNET file = OpenFile(path, GENERIC_WRITE);
     if (file == nullptr) return Outcome::Failed;
-    struct Block {
-        std::array<char, kBlock> bytes;
-        DWORD size = 0;
-        DWORD written = 0;
-    };
-    const auto block = std::make_shared<Block>();
     std::uint64_t sent = 0;
     bool stopped = false;
-    bool failed = false;
-    for (;;) {
-        const std::optional<std::size_t> given = feed.fill(block->bytes.data(), block->bytes.size());
-        if (!given) {
-            failed = true;
-            break;
-        }
-        if (*given == 0) break;
-        block->size = static_cast<DWORD>(*given);
-        // A block that cannot go out within a reply limit is below the stall floor.
-        const bool written = Call(limits_.reply, [=] {
-            return InternetWriteFile(file, block->bytes.data(), block->size, &block->written) != FALSE &&
-                   block->written == block->size;
-        });
-        if (!written) {
-            failed = true;
-            break;
-        }
-        sent += block->size;
-        if (!feed.sent(sent)) {
+    bool unread = false;
+    // The blocks go out from the session's thread in one call, which beats after each: handing every
+    // block to that thread on its own costs more than sending it. The feed is asked on the caller's
+    // behalf, only while the caller still waits.
+    const bool written = CallWithPulse(limits_.reply, [&, file](CallRunner::Pulse& pulse) -> BOOL {
+        std::array<char, kBlock> block;
+        for (;;) {
+            std::optional<std::size_t> given;
+            if (!pulse.WithCaller([&] { given = feed.fill(block.data(), block.size()); })) return FALSE;
+            if (!given) {
+                pulse.WithCaller([&] { unread = true; });
+                return FALSE;
+            }
+            if (*given == 0) return TRUE;
+            // A block that cannot go out within a reply limit is below the stall floor.
+            DWORD done = 0;
+            if (!InternetWriteFile(file, block.data(), static_cast<DWORD>(*given), &done) || done != *given) {
+                return FALSE;
+            }
+            if (!pulse.Beat()) return FALSE;
+            bool go = true;
+            if (!pulse.WithCaller([&] {
+                    sent += done;
+                    go = feed.sent(sent);
+                    stopped = !go;
+                })) {
+                return FALSE;
+            }
             // Closing the file now ends it with the blocks sent so far.
-            stopped = true;
-            break;
+            if (!go) return TRUE;
         }
-    }
+    });
     // The reply that confirms the file may take as long as the device writes it.
     const bool confirmed = CloseTransfer(file, std::max(limits_.reply, limits_.finalReply));
-    if (failed) return Outcome::Failed;
+    if (!written || unread) return Outcome::Failed;
     if (stopped) return Outcome::Stopped;
     return confirmed ? Outcome::Done : Outcome::Failed;
 }

@@ -1,4 +1,5 @@
 // Uploads and downloads through SkiffS.dll on WinInet, against pyftpdlib.
+#include <thread>
 #include <vector>
 
 #include "wine_ftp_fixture.h"
@@ -63,6 +64,25 @@ TEST_F(WinInetUpload, ShiftJisTextIsSentAsEucJpUnderAnEucJpName) {
     ASSERT_EQ(Send(LocalFile("t.txt", sjis), std::string("B:\\\x95\x5C.txt"), kAscii, 2), SKIFF_OK);
     EXPECT_EQ(server_->Read("B:/\xC9\xBD.txt"), std::string("A\xC9\xBD"));
     EXPECT_EQ(LeftoverTemporaryFiles(), 0u);
+}
+
+TEST_F(WinInetUpload, AKeptSessionServesTheThreadsNextCallWithoutASecondLogin) {
+    _putenv_s("SKIFFS_KEEP_SESSION", "1");
+    const std::string first = LocalFile("a.bin", PatternBytes(3000));
+    const std::string second = LocalFile("b.bin", PatternBytes(5000));
+    int results[2] = {-99, -99};
+    // On a thread of its own, whose end closes the kept session.
+    std::thread calls([&] {
+        results[0] = Send(first, "B:\\a.bin");
+        results[1] = Send(second, "C:\\www\\control\\b.bin");
+    });
+    calls.join();
+    _putenv_s("SKIFFS_KEEP_SESSION", "");
+    EXPECT_EQ(results[0], SKIFF_OK);
+    EXPECT_EQ(results[1], SKIFF_OK);
+    EXPECT_EQ(server_->Read("B:/a.bin"), PatternBytes(3000));
+    EXPECT_EQ(server_->Read("C:/www/control/b.bin"), PatternBytes(5000));
+    EXPECT_EQ(ServerCount("USER"), 1);
 }
 
 TEST_F(WinInetDownload, FetchesAListedFileWholeAndReplacesTheLocalOne) {
