@@ -106,9 +106,4 @@ CallRunner::Result CallRunner::Run(std::function<BOOL(Pulse&)> call, std::chrono
     return Result{false, true, ERROR_INTERNET_TIMEOUT, {}};
 }
 
-bool CallRunner::Recovered(std::chrono::milliseconds grace) {
-    std::unique_lock lock(state_->mutex);
-    return state_->changed.wait_for(lock, grace, [&] { return !state_->pending && !state_->running; });
-}
-
 }  // namespace skiffs

@@ -55,8 +55,7 @@ public:
     // its start or its last beat. Whatever call touches outside Pulse::WithCaller must stay valid as long
     // as the call may run: values captured by copy, or memory shared with the call.
     Result Run(std::function<BOOL(Pulse&)> call, std::chrono::milliseconds idle, Clock::time_point deadline);
-    // Waits a little longer for a call that overran, as closing the session's handles may have ended it.
-    bool Recovered(std::chrono::milliseconds grace);
+
 private:
     // Shared with the thread, which may outlive the runner.
     std::shared_ptr<State> state_;

@@ -15,9 +15,6 @@ constexpr std::chrono::seconds kQuitReply{5};
 // Replies that one WinInet call waits for: the login (greeting, USER, PASS), and the opening of a
 // file or a listing (TYPE, PASV, the transfer command).
 constexpr int kRepliesPerWinInetCall = 3;
-// How long a call that overran may take to end once the handles are closed (a connect ends, a read or
-// write on a data connection may not).
-constexpr std::chrono::milliseconds kEndAfterClose{500};
 // A server that never stops listing is not followed past this many entries.
 constexpr std::size_t kMostEntries = 1u << 20;
 
@@ -84,8 +81,9 @@ bool WinInetSession::CallWithPulse(std::chrono::seconds limit, std::function<BOO
     if (result.overran) {
         dead_ = true;
         connection_ = nullptr;
+        // Ends what closing can end (a connect, a reply awaited); a read or write on a data connection
+        // stays with the session's thread until the connection ends.
         CloseRoot();
-        runner_.Recovered(kEndAfterClose);
         return false;
     }
     if (result.ok) {
