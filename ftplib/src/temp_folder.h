@@ -4,7 +4,8 @@
 // ($TMPDIR/skiffs-<pid>-XXXXXX, mode 0700), and made again should it vanish or stop being private.
 // Every converted copy in it is known by name until it is removed: at a normal exit the folder goes,
 // and on SIGHUP, SIGINT, SIGQUIT or SIGTERM the copies and the folder are removed before the signal
-// takes its usual course. A signal the program handles itself is left to the program.
+// takes its usual course. A signal the program handles itself is left to the program. On Windows the
+// folder is %TEMP%\skiffs-<pid>-XXXXXX, and goes at exit.
 #pragma once
 
 #include <cstdint>

@@ -58,8 +58,8 @@
 // already go out. A read that fails midway ends the call with SKIFF_TEMP_COPY_ERROR and leaves on the
 // server what was sent; a file that shrinks while it is read is sent as far as it still reached.
 //
-// Upload progress counts the 1024-byte blocks that have been written to the network, not those
-// merely prepared; a cancel holds back every block after the one on its way. What the kernel
+// Upload progress counts the 1024-byte blocks that have been written to the network (on Windows: handed
+// to WinInet, which writes each before it returns), not those merely prepared; a cancel holds back every block after the one on its way. What the kernel
 // already holds (a send buffer of 64 KiB asked for, which the kernel doubles) still reaches the
 // server, so a cancelled upload leaves there the blocks counted as done and at most that much more.
 //
@@ -75,7 +75,8 @@
 // removed when its call ends, and the folder at exit; on SIGHUP, SIGINT, SIGQUIT or SIGTERM the copies
 // and the folder are removed before the signal ends the process, unless the program has its own
 // handler for that signal or ignores it.
-// SKIFFS_VERBOSE set to any value prints the FTP conversation to standard error.
+// On Windows the folder is %TEMP%\skiffs-<pid>-XXXXXX, removed at exit; there are no signals to clean up after.
+// SKIFFS_VERBOSE set to any value prints the FTP conversation to standard error (not on Windows).
 //
 // Kept session: with SKIFFS_KEEP_SESSION set to 1 (any other value, or none, gives every call a
 // session of its own) a call that returns SKIFF_OK leaves its FTP session open for the next call of
