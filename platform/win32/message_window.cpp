@@ -19,8 +19,8 @@ ATOM RegisterMessageWindowClass(WNDPROC procedure) {
 MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
     static const ATOM registered = RegisterMessageWindowClass(&MessageWindow::Procedure);
     if (registered == 0) return;
-    window_ = ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                ::GetModuleHandleW(nullptr), nullptr);
+    window_ = ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr),
+                                nullptr);
     if (window_) ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -44,15 +44,16 @@ void Win32DialogHost::setCaption(std::string_view text) { ::SetWindowTextW(dialo
 
 MessageResult Win32DialogHost::messageBox(std::string_view text, MessageIcon icon, MessageButtons buttons) {
     const bool question = buttons == MessageButtons::YesNo;
-    const UINT style = (question ? MB_YESNO : MB_OK) |
-                       (icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONWARNING);
+    const UINT style =
+        (question ? MB_YESNO : MB_OK) | (icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONWARNING);
     const int answer = ::MessageBoxW(dialog_, WideText(text).c_str(), programName_.c_str(), style);
     if (!question) return MessageResult::Ok;
     return answer == IDYES ? MessageResult::Yes : MessageResult::No;
 }
 
 void Win32DialogHost::repaint() {
-    if (dialog_) ::RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (dialog_)
+        ::RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void Win32DialogHost::endDialog(int result) {

@@ -4,9 +4,7 @@
 
 namespace tessel {
 
-void Win32EventPump::pause(std::chrono::milliseconds duration) {
-    ::Sleep(static_cast<DWORD>(duration.count()));
-}
+void Win32EventPump::pause(std::chrono::milliseconds duration) { ::Sleep(static_cast<DWORD>(duration.count())); }
 
 void Win32EventPump::dispatchPendingEvents() {
     // Messages that come while these are handled (a timer due again) wait for the next call: the call ends.

@@ -105,15 +105,12 @@ bool Win32StreamSocket::onNotification(UINT message, WPARAM wParam, LPARAM lPara
         if (error != 0) failed_ = true;
         events_.onConnect(error);
         break;
-    case FD_READ:
-        events_.onReceive(error);
-        break;
+    case FD_READ: events_.onReceive(error); break;
     case FD_CLOSE:
         // Not notified: the next read tells the core that the connection has ended.
         peerClosed_ = true;
         break;
-    default:
-        break;
+    default: break;
     }
     return true;
 }

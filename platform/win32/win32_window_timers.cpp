@@ -8,8 +8,8 @@ Win32WindowTimers::Win32WindowTimers()
     : window_([this](UINT message, WPARAM wParam, LPARAM) { return onMessage(message, wParam); }) {}
 
 void Win32WindowTimers::setTimer(int timerId, std::chrono::milliseconds period, Expiry onExpiry) {
-    const auto milliseconds = static_cast<UINT>(std::clamp<long long>(period.count(), USER_TIMER_MINIMUM,
-                                                                      USER_TIMER_MAXIMUM));
+    const auto milliseconds =
+        static_cast<UINT>(std::clamp<long long>(period.count(), USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
     if (::SetTimer(window_.handle(), static_cast<UINT_PTR>(timerId), milliseconds, nullptr) == 0) return;
     armed_[timerId] = std::move(onExpiry);
 }
