@@ -55,7 +55,7 @@ INT_PTR CALLBACK TesselDialogWindow::Procedure(HWND window, UINT message, WPARAM
         return TRUE;
     }
     auto* self = reinterpret_cast<TesselDialogWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
-    return self && self->handle(message, wParam, lParam) ? TRUE : FALSE;
+    return self && self->onMessage(message, wParam) ? TRUE : FALSE;
 }
 
 void TesselDialogWindow::initialise(HWND window) {
@@ -78,7 +78,7 @@ void TesselDialogWindow::initialise(HWND window) {
     ::SendMessageW(progressLabel_, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
 }
 
-bool TesselDialogWindow::handle(UINT message, WPARAM wParam, LPARAM) {
+bool TesselDialogWindow::onMessage(UINT message, WPARAM wParam) {
     switch (message) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) onCommand(LOWORD(wParam));

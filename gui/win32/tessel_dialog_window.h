@@ -45,7 +45,7 @@ public:
 
 private:
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    bool handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool onMessage(UINT message, WPARAM wParam);
     void initialise(HWND window);
     void onCommand(int controlId);
     bool paintMinimised();

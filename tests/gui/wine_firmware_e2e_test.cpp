@@ -23,9 +23,9 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // Wine starts its services on the first program of a prefix: the window may take a while.
-constexpr auto kWindowBound = 60s;
-constexpr auto kWholeUpdateBound = 150s;
-constexpr char kLocale[] = "ja_JP.UTF-8";
+constexpr auto kWineWindowBound = 60s;
+constexpr auto kWineUpdateBound = 150s;
+constexpr char kWineLocale[] = "ja_JP.UTF-8";
 
 // Wine maps the Linux root to drive Z:.
 std::string WindowsPath(const fs::path& path) {
@@ -75,7 +75,7 @@ protected:
     }
 
     std::string wineEnvironment() const {
-        return "env DISPLAY=" + display_->name() + " LANG=" + kLocale + " LC_ALL=" + kLocale +
+        return "env DISPLAY=" + display_->name() + " LANG=" + kWineLocale + " LC_ALL=" + kWineLocale +
                " WINEPREFIX=" + TESSEL_WINE_PREFIX + " WINEDEBUG=-all";
     }
 
@@ -96,8 +96,8 @@ protected:
 
     void startProgram() {
         program_ = test::SpawnChild(
-            {"/usr/bin/env", "DISPLAY=" + display_->name(), std::string("LANG=") + kLocale,
-             std::string("LC_ALL=") + kLocale, std::string("WINEPREFIX=") + TESSEL_WINE_PREFIX, "WINEDEBUG=-all",
+            {"/usr/bin/env", "DISPLAY=" + display_->name(), std::string("LANG=") + kWineLocale,
+             std::string("LC_ALL=") + kWineLocale, std::string("WINEPREFIX=") + TESSEL_WINE_PREFIX, "WINEDEBUG=-all",
              "/usr/lib/wine/wine64", TESSEL_WINDOWS_PROGRAM, "--package", WindowsPath(work_ / "package"), "--ftp-port",
              std::to_string(device_->FtpPort()), "--console-port", std::to_string(device_->ConsolePort())},
             programOutput_, (work_ / "tessel.log").string());
@@ -116,7 +116,7 @@ TEST_F(WineFirmwareTest, AnOperatorRunsAFirmwareUpdateThroughTheWindow) {
     startProgram();
     const XdotoolDriver x(display_->name());
     // The caption comes from the package: "Tessel デモ・アップデート". Message boxes are captioned "Tessel".
-    const std::string window = x.waitForWindow("^Tessel .", kWindowBound);
+    const std::string window = x.waitForWindow("^Tessel .", kWineWindowBound);
     ASSERT_FALSE(window.empty()) << log();
     x.run("windowfocus --sync " + window);
     // The close button has the focus first; the tab order goes on through address, login ID, password and
@@ -129,7 +129,7 @@ TEST_F(WineFirmwareTest, AnOperatorRunsAFirmwareUpdateThroughTheWindow) {
     x.run("key space");
 
     // The box that ends the procedure; the device tells which end it was.
-    const std::string box = x.waitForWindow("^Tessel$", kWholeUpdateBound);
+    const std::string box = x.waitForWindow("^Tessel$", kWineUpdateBound);
     ASSERT_FALSE(box.empty()) << log();
     EXPECT_NE(device_->Output().find("installed firmware 01.08.00"), std::string::npos) << log();
     EXPECT_EQ(test::ReadFileBytes(device_->Root() / "B:/kbteva.bin"),
