@@ -37,11 +37,12 @@ std::string WindowsPath(const fs::path& path) {
 }
 
 // Wine's own Japanese font names map to the installed IPA fonts; set after the prefix has taken the Japanese
-// code page, which rewrites them.
+// code page, which rewrites them. The dialog's font is a proportional one: in the fixed-width IPAGothic its
+// labels ("アドレス", the maker line) are wider than the template gives them, in IPAPGothic they fit.
 constexpr char kFontSubstitutes[] =
     "REGEDIT4\n\n"
     "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\n"
-    "\"MS UI Gothic\"=\"IPAGothic\"\n"
+    "\"MS UI Gothic\"=\"IPAPGothic\"\n"
     "\"MS Gothic\"=\"IPAGothic\"\n"
     "\"MS Shell Dlg\"=\"IPAGothic\"\n"
     "\"MS Shell Dlg 2\"=\"IPAGothic\"\n"
