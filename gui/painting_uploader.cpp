@@ -5,22 +5,23 @@
 #include <thread>
 
 #include "dialog/cp932.h"
-#include "gui/tessel_window.h"
 #include "gui/upload_progress_mailbox.h"
+#include "gui/upload_progress_view.h"
 
 namespace tessel {
 namespace {
 
-// The file name of a device path such as "B:\\kbteva.bin". The path is decoded first: a backslash byte can be
-// the second byte of a code page 932 character.
-QString FileName(const std::string& remotePath) {
-    const QString path = QString::fromStdString(Cp932ToUtf8(remotePath));
-    return path.mid(qMax(path.lastIndexOf('\\'), path.lastIndexOf('/')) + 1);
+// The file name of a device path such as "B:\\kbteva.bin", in UTF-8. The path is decoded first: a backslash
+// byte can be the second byte of a code page 932 character.
+std::string FileName(const std::string& remotePath) {
+    const std::string path = Cp932ToUtf8(remotePath);
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 }  // namespace
 
-PaintingUploader::PaintingUploader(FileUploader& uploader, UploadProgressMailbox* progress, TesselWindow& window)
+PaintingUploader::PaintingUploader(FileUploader& uploader, UploadProgressMailbox* progress, UploadProgressView& window)
     : uploader_(uploader), progress_(progress), window_(window) {}
 
 int PaintingUploader::sendFile(const UploadRequest& request) {

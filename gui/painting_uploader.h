@@ -6,8 +6,8 @@
 
 namespace tessel {
 
-class TesselWindow;
 class UploadProgressMailbox;
+class UploadProgressView;
 
 // Runs each upload of another uploader on a thread of its own, while the calling GUI thread keeps the window
 // painted and shows how far the upload has come. The call still blocks and no event is dispatched meanwhile:
@@ -18,7 +18,7 @@ public:
     static constexpr std::chrono::milliseconds kRepaintPeriod{100};
 
     // progress may be null: the window then shows only which file is on its way.
-    PaintingUploader(FileUploader& uploader, UploadProgressMailbox* progress, TesselWindow& window);
+    PaintingUploader(FileUploader& uploader, UploadProgressMailbox* progress, UploadProgressView& window);
     int sendFile(const UploadRequest& request) override;
     void cancel() override { uploader_.cancel(); }
 
@@ -27,7 +27,7 @@ private:
 
     FileUploader& uploader_;
     UploadProgressMailbox* progress_;
-    TesselWindow& window_;
+    UploadProgressView& window_;
 };
 
 }  // namespace tessel

@@ -61,10 +61,11 @@ void TesselWindow::buildControls() {
     }
 }
 
-void TesselWindow::showUploadProgress(const QString& fileName, int doneBlocks, int totalBlocks) {
+void TesselWindow::showUploadProgress(std::string_view fileName, int doneBlocks, int totalBlocks) {
     uploadProgress_->setRange(0, qMax(totalBlocks, 1));
     uploadProgress_->setValue(qBound(0, doneBlocks, uploadProgress_->maximum()));
-    uploadProgress_->setFormat(fileName + QStringLiteral("  %p%"));
+    uploadProgress_->setFormat(QString::fromUtf8(fileName.data(), qsizetype(fileName.size())) +
+                               QStringLiteral("  %p%"));
     uploadProgress_->show();
     repaint();
 }

@@ -5,13 +5,15 @@
 #include <functional>
 #include <map>
 
+#include "gui/upload_progress_view.h"
+
 class QProgressBar;
 
 namespace tessel {
 
 // The main dialog's window, laid out from its window template in the template's font. It knows nothing of
 // updates: the update buttons and the closing question are handed to it.
-class TesselWindow final : public QDialog {
+class TesselWindow final : public QDialog, public UploadProgressView {
 public:
     using CommandHandler = std::function<void(int controlId)>;
     // True when the window may close now; asked by the close button and the window's close command.
@@ -25,11 +27,9 @@ public:
     void setCommandHandler(CommandHandler handler) { commandHandler_ = std::move(handler); }
     void setCloseGuard(CloseGuard guard) { closeGuard_ = std::move(guard); }
 
-    // How far the upload of a file has come, shown over the detail line (which the procedures only ever
-    // clear) and painted at once: the upload blocks the thread, so no event would paint it. totalBlocks 0:
-    // not known yet.
-    void showUploadProgress(const QString& fileName, int doneBlocks, int totalBlocks);
-    void endUploadProgress();
+    // Shown over the detail line, which the procedures only ever clear.
+    void showUploadProgress(std::string_view fileName, int doneBlocks, int totalBlocks) override;
+    void endUploadProgress() override;
     QProgressBar& uploadProgress() { return *uploadProgress_; }
 
 protected:

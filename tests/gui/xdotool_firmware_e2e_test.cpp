@@ -3,14 +3,12 @@
 // tessel-devsim on ports of the simulator's own, given on the command line.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <regex>
-#include <thread>
 
 #include "child_process.h"
 #include "demo_package.h"
@@ -19,6 +17,7 @@
 #include "ftp_server.h"
 #include "gui/dialog_template.h"
 #include "readable_test_name.h"
+#include "xdotool_driver.h"
 #include "xvfb_display.h"
 
 namespace tessel::gui_test {
@@ -80,52 +79,17 @@ protected:
             programOutput_, (work_ / "tessel.log").string());
     }
 
-    std::string xdotool(const std::string& arguments, int* status = nullptr) const {
-        return test::RunCommand("DISPLAY=" + display_->name() + " timeout 10 xdotool " + arguments + " 2>&1",
-                                status);
-    }
-
-    // The first shown window whose name matches the pattern, waited for within the bound; empty if none.
+    std::string xdotool(const std::string& arguments) const { return XdotoolDriver(display_->name()).run(arguments); }
     std::string waitForWindow(const std::string& pattern, Clock::duration bound) const {
-        const auto deadline = Clock::now() + bound;
-        do {
-            int status = -1;
-            const std::string found = xdotool("search --onlyvisible --name '" + pattern + "'", &status);
-            if (status == 0 && !found.empty()) return found.substr(0, found.find('\n'));
-            std::this_thread::sleep_for(200ms);
-        } while (Clock::now() < deadline);
-        return {};
+        return XdotoolDriver(display_->name()).waitForWindow(pattern, bound);
     }
-
     bool waitForWindowGone(const std::string& pattern, Clock::duration bound) const {
-        const auto deadline = Clock::now() + bound;
-        do {
-            int status = -1;
-            if (xdotool("search --onlyvisible --name '" + pattern + "'", &status).empty() || status != 0) {
-                return true;
-            }
-            std::this_thread::sleep_for(200ms);
-        } while (Clock::now() < deadline);
-        return false;
+        return XdotoolDriver(display_->name()).waitForWindowGone(pattern, bound);
     }
-
-    // The exit status of the program once it has ended within the bound, or -1.
-    int waitForExit(Clock::duration bound) {
-        const auto deadline = Clock::now() + bound;
-        do {
-            int status = 0;
-            if (waitpid(program_, &status, WNOHANG) == program_) {
-                program_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(50ms);
-        } while (Clock::now() < deadline);
-        return -1;
-    }
+    int waitForExit(Clock::duration bound) { return WaitForExit(program_, bound); }
 
     void typeInto(const std::string& window, Point at, const std::string& text) const {
-        xdotool("mousemove --window " + window + " " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                " click 1");
+        xdotool("mousemove --window " + window + " " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 1");
         xdotool("key ctrl+a");
         xdotool("type --delay 20 '" + text + "'");
     }

@@ -82,8 +82,7 @@ protected:
     LoopbackServer server_;
 };
 
-using Drivers = ::testing::Types<QtPlatform, AsioPlatform>;
-TYPED_TEST_SUITE(StreamSocketContract, Drivers);
+TYPED_TEST_SUITE(StreamSocketContract, PlatformDrivers);
 
 TYPED_TEST(StreamSocketContract, ConnectsSendsAndReceivesOnLoopback) {
     RecordingEvents events;

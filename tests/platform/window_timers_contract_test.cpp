@@ -22,9 +22,8 @@ protected:
     Driver driver_;
 };
 
-using Drivers = ::testing::Types<QtPlatform, AsioPlatform>;
-TYPED_TEST_SUITE(WindowTimersContract, Drivers);
-TYPED_TEST_SUITE(EventPumpContract, Drivers);
+TYPED_TEST_SUITE(WindowTimersContract, PlatformDrivers);
+TYPED_TEST_SUITE(EventPumpContract, PlatformDrivers);
 
 TYPED_TEST(WindowTimersContract, ATimerRepeatsUntilItIsKilled) {
     auto timers = this->driver_.makeTimers();

@@ -1,6 +1,8 @@
-// Each implementation of the platform interfaces with the event loop that runs it, so that one set of contract
-// tests runs against every implementation.
+// Each implementation of the platform interfaces on this system with the event loop that runs it, so that one
+// set of contract tests runs against every implementation.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <asio/io_context.hpp>
@@ -17,7 +19,7 @@
 #include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "platform/qt/qt_window_timers.h"
-#include "qt_test_support.h"
+#include "tests/platform/qt_test_support.h"
 
 // The drivers stand outside any namespace: test names carry their type names.
 
@@ -81,3 +83,6 @@ public:
 private:
     asio::io_context context_;
 };
+
+// Every implementation the contract tests run against.
+using PlatformDrivers = ::testing::Types<QtPlatform, AsioPlatform>;

@@ -1,0 +1,4 @@
+#pragma once
+
+// Resources of tessel.exe, in tessel.rc.
+#define TESSEL_PROGRAM_ICON 128
