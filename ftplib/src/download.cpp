@@ -34,9 +34,9 @@ std::int64_t ListedRemoteSize(JobRecord& record, FtpSession& session) {
             dir += '/';
         }
     }
-    const std::optional<std::string> listing = session.List(dir);
+    const std::optional<std::vector<ListingEntry>> listing = session.List(dir);
     if (!listing) return -1;
-    const std::optional<ListingEntry> entry = FindEntry(ParseListing(*listing), name);
+    const std::optional<ListingEntry> entry = FindEntry(*listing, name);
     if (!entry) return -1;
     // The size is carried as a 32-bit signed value: 2 GiB or more reads as negative.
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(entry->size));

@@ -12,8 +12,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "call_limits.h"
+#include "ftp_listing.h"
 #include "job_record.h"
 
 namespace skiffs {
@@ -65,8 +67,9 @@ public:
     // Retrieves path into the sink.
     virtual Outcome Retrieve(std::string_view path, const Sink& sink) = 0;
 
-    // The listing (LIST) of dir, relative to the login directory ("" is the login directory).
-    virtual std::optional<std::string> List(std::string_view dir) = 0;
+    // The entries of dir, relative to the login directory ("" is the login directory), as the server
+    // lists them; nothing when the listing fails.
+    virtual std::optional<std::vector<ListingEntry>> List(std::string_view dir) = 0;
 };
 
 // A new session for the call of the record, on the protocol engine the library was built with;

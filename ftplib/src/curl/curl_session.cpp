@@ -208,7 +208,7 @@ CurlSession::Outcome CurlSession::Retrieve(std::string_view path, long fileMetho
     return code == CURLE_OK ? Outcome::Done : Outcome::Failed;
 }
 
-std::optional<std::string> CurlSession::List(std::string_view dir) {
+std::optional<std::vector<ListingEntry>> CurlSession::List(std::string_view dir) {
     std::string path(dir);
     if (!path.empty() && path.back() != '/') path += '/';
     std::string listing;
@@ -221,7 +221,7 @@ std::optional<std::string> CurlSession::List(std::string_view dir) {
     };
     // A path that ends in "/" lists the directory: CWD into it, then LIST.
     if (Retrieve(path, CURLFTPMETHOD_SINGLECWD, collect) != Outcome::Done) return std::nullopt;
-    return listing;
+    return ParseListing(listing);
 }
 
 std::unique_ptr<FtpSession> OpenFtpSession(const JobRecord& record, const CallLimits& limits, bool kept) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "call_limits.h"
 #include "ftp_session.h"
@@ -28,7 +29,7 @@ public:
     void AllowData(std::uint64_t bytes) override;
     Outcome Store(std::string_view path, const StoreFeed& feed) override;
     Outcome Retrieve(std::string_view path, const Sink& sink) override;
-    std::optional<std::string> List(std::string_view dir) override;
+    std::optional<std::vector<ListingEntry>> List(std::string_view dir) override;
 
 private:
     // Arms the session for the call of the record (see Rearm).
