@@ -10,28 +10,28 @@ namespace tessel::cli {
 namespace {
 
 // A console port of its own per test, so that runs of the suite side by side do not meet at one lock.
-constexpr std::uint16_t kPort = 47311;
+constexpr std::uint16_t kLockTestPort = 47311;
 
 TEST(DeviceLock, OneRunPerDeviceUntilTheHolderLetsGoAndOtherDevicesAreFree) {
     std::string error;
-    std::optional<DeviceLock> first = DeviceLock::acquire("127.0.0.1", kPort, error);
+    std::optional<DeviceLock> first = DeviceLock::acquire("127.0.0.1", kLockTestPort, error);
     ASSERT_TRUE(first) << error;
 
     // Another spelling of the same device meets the same lock, from the same process as a fleet's thread would.
     std::string busy;
-    EXPECT_FALSE(DeviceLock::acquire("127.1", kPort, busy));
+    EXPECT_FALSE(DeviceLock::acquire("127.1", kLockTestPort, busy));
     EXPECT_NE(busy.find("another update of 127.0.0.1 (console port 47311) is running"), std::string::npos) << busy;
 
     std::string otherError;
-    EXPECT_TRUE(DeviceLock::acquire("127.0.0.1", kPort + 1, otherError)) << otherError;
-    EXPECT_TRUE(DeviceLock::acquire("127.0.0.2", kPort, otherError)) << otherError;
+    EXPECT_TRUE(DeviceLock::acquire("127.0.0.1", kLockTestPort + 1, otherError)) << otherError;
+    EXPECT_TRUE(DeviceLock::acquire("127.0.0.2", kLockTestPort, otherError)) << otherError;
 
     // A moved lock is still held; letting go of the last holder frees the device.
     std::optional<DeviceLock> moved(std::move(*first));
     first.reset();
-    EXPECT_FALSE(DeviceLock::acquire("127.0.0.1", kPort, busy));
+    EXPECT_FALSE(DeviceLock::acquire("127.0.0.1", kLockTestPort, busy));
     moved.reset();
-    EXPECT_TRUE(DeviceLock::acquire("127.0.0.1", kPort, error)) << error;
+    EXPECT_TRUE(DeviceLock::acquire("127.0.0.1", kLockTestPort, error)) << error;
 }
 
 }  // namespace
