@@ -1,43 +1,34 @@
 #include "cli/device_address.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cstring>
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <system_error>
 
 namespace tessel::cli {
-namespace {
 
-std::string Numeric(const sockaddr* address, socklen_t length) {
-    if (address->sa_family == AF_INET6) {
-        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(address);
-        // A device reached through an IPv4-mapped address is the IPv4 device.
-        if (IN6_IS_ADDR_V4MAPPED(&v6->sin6_addr)) {
-            in_addr v4{};
-            std::memcpy(&v4, v6->sin6_addr.s6_addr + 12, sizeof v4);
-            char text[INET_ADDRSTRLEN] = {};
-            return ::inet_ntop(AF_INET, &v4, text, sizeof text) != nullptr ? text : std::string();
-        }
-    }
-    char text[NI_MAXHOST] = {};
-    return ::getnameinfo(address, length, text, sizeof text, nullptr, 0, NI_NUMERICHOST) == 0 ? text : std::string();
-}
-
-}  // namespace
-
+// On Asio's resolver, which is the system's getaddrinfo on every system (and starts Winsock on Windows).
 std::string CanonicalAddress(const std::string& address, bool resolve) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = resolve ? 0 : AI_NUMERICHOST;
-    addrinfo* found = nullptr;
-    if (!address.empty() && ::getaddrinfo(address.c_str(), nullptr, &hints, &found) == 0 && found != nullptr) {
-        const std::string numeric = Numeric(found->ai_addr, found->ai_addrlen);
-        ::freeaddrinfo(found);
-        if (!numeric.empty()) return numeric;
+    using asio::ip::tcp;
+    if (!address.empty()) {
+        asio::io_context context(1);
+        tcp::resolver resolver(context);
+        std::error_code error;
+        // Flags as given, not Asio's default of addresses configured here: "127.1" and "::1" are taken as they are.
+        const tcp::resolver::flags flags = resolve ? tcp::resolver::flags() : tcp::resolver::numeric_host;
+        const tcp::resolver::results_type found = resolver.resolve(address, "", flags, error);
+        if (!error && !found.empty()) {
+            asio::ip::address first = found.begin()->endpoint().address();
+            // A device reached through an IPv4-mapped address is the IPv4 device.
+            if (first.is_v6() && first.to_v6().is_v4_mapped()) {
+                first = asio::ip::make_address_v4(asio::ip::v4_mapped, first.to_v6());
+            }
+            try {
+                return first.to_string();
+            } catch (const std::system_error&) {
+                // Not written as text: taken as given below.
+            }
+        }
     }
     if (resolve) return address;
     std::string lower = address;

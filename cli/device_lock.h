@@ -20,12 +20,15 @@ public:
     ~DeviceLock();
 
 private:
-    explicit DeviceLock(int fd) : fd_(fd) {}
+    explicit DeviceLock(std::intptr_t file) : file_(file) {}
 
-    int fd_;
+    // Moved from: no lock to let go of. A descriptor or a Windows handle is never -1 while it is held.
+    static constexpr std::intptr_t kNoFile = -1;
+    std::intptr_t file_;
 };
 
-// The folder of the lock files: $XDG_RUNTIME_DIR/tessel, else /tmp/tessel-<uid>, owner-only.
+// The folder of the lock files: $XDG_RUNTIME_DIR/tessel, else /tmp/tessel-<uid>, owner-only; on Windows
+// %LOCALAPPDATA%\Tessel\run.
 std::string DeviceLockFolder();
 
 }  // namespace tessel::cli

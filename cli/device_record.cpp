@@ -1,6 +1,6 @@
 #include "cli/device_record.h"
 
-#include <ctime>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli/visible_text.h"
@@ -8,12 +8,18 @@
 
 namespace tessel::cli {
 
+// The calendar of <chrono>, which needs no thread-safe gmtime of the system's.
 std::string IsoTime(std::chrono::system_clock::time_point at) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(at);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    using namespace std::chrono;
+    const auto second = floor<seconds>(at);
+    const auto day = floor<days>(second);
+    const year_month_day date{day};
+    const hh_mm_ss time{second - day};
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
     return text;
 }
 

@@ -1,7 +1,5 @@
 #include "cli/fleet_runner.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <asio/executor_work_guard.hpp>
 #include <asio/io_context.hpp>
@@ -24,6 +22,8 @@
 #include "cli/line_relay.h"
 #include "cli/live_table.h"
 #include "cli/open_files.h"
+#include "cli/terminal.h"
+#include "cli/utf8_path.h"
 #include "cli/visible_text.h"
 #include "platform/asio/asio_stop_signals.h"
 
@@ -65,8 +65,8 @@ struct DeviceSlot {
 
 std::string Absolute(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(PathOf(path), error);
+    return error ? path : TextOf(absolute);
 }
 
 class FleetRun {
@@ -330,7 +330,7 @@ private:
     const CliOptions& options_;
     FleetSummary summary_;
     std::vector<DeviceSlot> slots_;
-    const bool liveTable_ = ::isatty(STDOUT_FILENO) == 1;
+    const bool liveTable_ = DrawsOnTerminal(StandardStream::Output);
     int tableLines_ = 0;
     asio::io_context context_{1};
     bool quit_ = false;

@@ -10,10 +10,13 @@
 #include "cli/package_precheck.h"
 #include "cli/password_source.h"
 #include "cli/single_run.h"
+#include "cli/terminal.h"
+#include "cli/utf8_path.h"
 #include "cli/version_text.h"
 #include "dialog/package_folder.h"
 #include "dialog/program_directory.h"
 #include "platform/os/folders.h"
+#include "platform/os/process.h"
 
 using namespace tessel;
 using namespace tessel::cli;
@@ -23,14 +26,15 @@ namespace {
 std::string CurrentFolder() {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::current_path(error);
-    return error ? std::string() : path.string();
+    return error ? std::string() : TextOf(path);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseUtf8Terminal();
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(ArgumentText(argv[i]));
+    for (const std::string& argument : os::ProgramArguments(argc, argv)) args.push_back(ArgumentText(argument));
     const ParsedCommandLine command = ParseCommandLine(args);
     if (command.help) {
         std::cout << Usage();
@@ -56,7 +60,7 @@ int main(int argc, char** argv) {
         }
     }
     // The transfer library reads it at every call: set before any device's thread starts.
-    if (options.keepFtpSession) setenv("SKIFFS_KEEP_SESSION", "1", 1);
+    if (options.keepFtpSession) os::SetProcessEnvironment("SKIFFS_KEEP_SESSION", "1");
     const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
     std::string error;
     const std::optional<std::string> password = ResolvePassword(options, error);

@@ -1,33 +1,15 @@
 #include "cli/password_source.h"
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 
+#include "cli/terminal.h"
 #include "dialog/local_file.h"
 
 namespace tessel::cli {
 namespace {
 
 constexpr std::size_t kMaxPasswordFileBytes = 4096;
-
-std::optional<std::string> Prompt() {
-    if (::isatty(STDIN_FILENO) != 1) return std::nullopt;
-    termios saved{};
-    if (::tcgetattr(STDIN_FILENO, &saved) != 0) return std::nullopt;
-    termios quiet = saved;
-    quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-    std::cerr << "Password: " << std::flush;
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-    std::string line;
-    const bool read = static_cast<bool>(std::getline(std::cin, line));
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::cerr << std::endl;
-    if (!read) return std::nullopt;
-    return line;
-}
 
 }  // namespace
 
@@ -44,7 +26,7 @@ std::optional<std::string> ResolvePassword(const CliOptions& options, std::strin
         return line;
     }
     if (const char* fromEnvironment = std::getenv("TESSEL_PASSWORD")) return std::string(fromEnvironment);
-    if (std::optional<std::string> typed = Prompt()) return typed;
+    if (std::optional<std::string> typed = ReadHiddenLine("Password: ")) return typed;
     error = "no password: give --password, --password-file or TESSEL_PASSWORD";
     return std::nullopt;
 }

@@ -1,12 +1,11 @@
 #include "cli/single_run.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 
 #include "cli/device_run.h"
 #include "cli/progress_bar.h"
+#include "cli/terminal.h"
 
 namespace tessel::cli {
 
@@ -14,7 +13,7 @@ int RunSingleDevice(CliOptions options, const std::string& password) {
     options.password = password;
     std::ostream& statusOut = options.json ? std::cerr : std::cout;
     ProgressBar progressBar(statusOut);
-    const bool terminal = isatty(options.json ? STDERR_FILENO : STDOUT_FILENO) == 1;
+    const bool terminal = DrawsOnTerminal(options.json ? StandardStream::Error : StandardStream::Output);
     RunStop stop;
     // Nothing else runs in this process: an operation that does not return ends it.
     const DeviceRunEnd end = RunDevice(options, {statusOut, std::cerr, std::cerr, terminal ? &progressBar : nullptr},

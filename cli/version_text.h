@@ -5,7 +5,8 @@
 
 namespace tessel::cli {
 
-// "tessel-cli VERSION", then the SkiffS it was built with and the libcurl it runs on, one a line.
+// "tessel-cli VERSION", then the SkiffS it was built with and the FTP engine it runs on (libcurl, WinInet),
+// one a line.
 std::string VersionText();
 
 }  // namespace tessel::cli

@@ -10,6 +10,7 @@
 #include "pack/package_check.h"
 #include "pack/package_summary.h"
 #include "pack/unpack.h"
+#include "platform/os/process.h"
 #include "version/tessel_version.h"
 
 using namespace tessel;
@@ -93,7 +94,7 @@ int UsageError(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = os::ProgramArguments(argc, argv);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << kUsage;
         return 0;

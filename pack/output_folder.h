@@ -1,9 +1,11 @@
 // The folder a command writes into: a new one, or an empty one of the user's own that nobody else can
 // write in; nothing is written outside it. Every file and folder is made, and taken back, relative to a
 // descriptor of the folder it lies in, so that a folder renamed or replaced by a link meanwhile cannot
-// send a write or a removal elsewhere.
+// send a write or a removal elsewhere. On Windows the folders are held open by handles that forbid renaming
+// or removing them while the command writes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +31,8 @@ public:
 
     private:
         friend class OutputFolder;
-        explicit File(int fd) : fd_(fd) {}
-        int fd_;
+        explicit File(std::intptr_t file) : file_(file) {}
+        std::intptr_t file_;
         bool failed_ = false;
     };
 
@@ -39,7 +41,7 @@ public:
     // or "..", no slash). False when the file cannot be made or filled; a file not filled is taken back.
     template <typename Fill>
     bool writeWith(const std::vector<std::string>& names, Fill fill) {
-        const std::optional<int> fd = create(names);
+        const std::optional<std::intptr_t> fd = create(names);
         if (!fd) return false;
         File file(*fd);
         const bool filled = fill(file) && !file.failed_;
@@ -55,29 +57,30 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    // Descriptors, or on Windows handles.
     struct Made {
-        int folder;
+        std::intptr_t folder;
         std::string name;
         bool isFolder;
     };
-    OutputFolder(std::string path, int parent, int folder, bool created);
+    OutputFolder(std::string path, std::intptr_t parent, std::intptr_t folder, bool created);
 
     // The descriptor of a new file at names, its folders made; nullopt when it cannot be made.
-    std::optional<int> create(const std::vector<std::string>& names);
+    std::optional<std::intptr_t> create(const std::vector<std::string>& names);
     // Closes the file; takes it back unless it was filled and closed well.
-    bool finish(int fd, bool filled);
+    bool finish(std::intptr_t file, bool filled);
     // The descriptor of the subfolder name of the folder open as parent, made when missing.
-    std::optional<int> enter(int parent, const std::string& name);
+    std::optional<std::intptr_t> enter(std::intptr_t parent, const std::string& name);
 
     std::string path_;
     // The folder's parent (to remove the folder when this made it) and the folder.
-    int parent_;
-    int folder_;
+    std::intptr_t parent_;
+    std::intptr_t folder_;
     bool created_;
     // Everything made, in order, each by the descriptor of its folder and its name.
     std::vector<Made> made_;
     // Subfolders opened, by their path of names below the folder.
-    std::vector<std::pair<std::string, int>> opened_;
+    std::vector<std::pair<std::string, std::intptr_t>> opened_;
 };
 
 }  // namespace tessel::pack

@@ -1,11 +1,9 @@
 #include "pack/package_summary.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "dialog/local_file.h"
 #include "pack/file_probe.h"
 #include "pack/sha256.h"
+#include "pack/source_file.h"
 #include "procedures/package_files.h"
 
 namespace tessel::pack {
@@ -24,14 +22,11 @@ SummaryFile PlainFile(const std::string& packageDirectory, std::string_view name
     return file;
 }
 
-// The first bytes of a regular file, read without following a link or waiting on a FIFO.
-std::string FileHead(const std::string& path, std::size_t count) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) return {};
-    std::string head(count, '\0');
-    const ssize_t got = ::read(fd, head.data(), count);
-    ::close(fd);
-    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+// The first bytes of a regular file in the folder, read without following a link or waiting on a FIFO.
+std::string FileHead(const std::string& folder, std::string_view name, std::size_t count) {
+    std::optional<SourceFile> file = SourceFile::Open(folder, std::string(name), UINTMAX_MAX);
+    std::string head;
+    if (!file || !file->read(head, count)) return {};
     return head;
 }
 
@@ -42,7 +37,7 @@ SummaryFirmwareFile FirmwareFile(const std::string& packageDirectory, std::strin
     if (probe.state != FileState::Readable) return file;
     file.size = probe.size;
     if (name != kFirmwareImageFile) return file;
-    const std::string head = FileHead(path, kFirmwareHeaderBytes);
+    const std::string head = FileHead(packageDirectory, name, kFirmwareHeaderBytes);
     const std::size_t end = head.find_first_of("\r\n");
     if (head.starts_with(kFirmwareHeader) && end != std::string::npos) {
         file.declaredVersion = head.substr(kFirmwareHeader.size(), end - kFirmwareHeader.size());

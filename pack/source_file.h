@@ -27,9 +27,10 @@ public:
     bool read(std::string& chunk, std::size_t max);
 
 private:
-    SourceFile(int fd, std::uintmax_t size) : fd_(fd), size_(size) {}
+    SourceFile(std::intptr_t file, std::uintmax_t size) : file_(file), size_(size) {}
 
-    int fd_;
+    // A descriptor, or on Windows a handle.
+    std::intptr_t file_;
     std::uintmax_t size_;
     std::uintmax_t read_ = 0;
 };

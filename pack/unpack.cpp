@@ -7,6 +7,7 @@
 #include "dialog/cp932.h"
 #include "dialog/local_file.h"
 #include "pack/device_path.h"
+#include "pack/local_names.h"
 #include "pack/output_folder.h"
 #include "pack/package_check.h"
 #include "pack/package_summary.h"
@@ -70,7 +71,7 @@ PackOutcome UnpackPackage(const std::string& packageDirectory, const std::string
     for (const auto& [ignored, placement] : placements) {
         const std::optional<std::string> bytes = placement.bytes();
         if (!bytes && !placement.required) continue;
-        if (!bytes || !folder->write(DevicePathNames(placement.devicePath), *bytes)) {
+        if (!bytes || !folder->write(LocalNames(DevicePathNames(placement.devicePath)), *bytes)) {
             outcome.errors.push_back("cannot write the file for " + Cp932ToUtf8(placement.devicePath) + " in " +
                                      outputFolder);
             folder->discard();

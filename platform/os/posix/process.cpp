@@ -2,8 +2,18 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+
 namespace tessel::os {
 
 std::string ProcessThreadTag() { return std::to_string(::getpid()) + "-" + std::to_string(::gettid()); }
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+void SetProcessEnvironment(const std::string& name, const std::string& value) {
+    ::setenv(name.c_str(), value.c_str(), 1);
+}
 
 }  // namespace tessel::os

@@ -48,7 +48,7 @@ std::pair<std::string, std::string> SplitPath(std::string path) {
 
 }  // namespace
 
-OutputFolder::OutputFolder(std::string path, int parent, int folder, bool created)
+OutputFolder::OutputFolder(std::string path, std::intptr_t parent, std::intptr_t folder, bool created)
     : path_(std::move(path)), parent_(parent), folder_(folder), created_(created) {}
 
 OutputFolder::OutputFolder(OutputFolder&& other) noexcept
@@ -106,7 +106,7 @@ std::optional<OutputFolder> OutputFolder::Open(const std::string& path, std::str
     return output;
 }
 
-std::optional<int> OutputFolder::enter(int parent, const std::string& name) {
+std::optional<std::intptr_t> OutputFolder::enter(std::intptr_t parent, const std::string& name) {
     const bool made = ::mkdirat(parent, name.c_str(), 0755) == 0;
     if (!made && errno != EEXIST) return std::nullopt;
     if (made) made_.push_back({parent, name, true});
@@ -115,7 +115,7 @@ std::optional<int> OutputFolder::enter(int parent, const std::string& name) {
     return fd;
 }
 
-std::optional<int> OutputFolder::create(const std::vector<std::string>& names) {
+std::optional<std::intptr_t> OutputFolder::create(const std::vector<std::string>& names) {
     if (names.empty()) return std::nullopt;
     int folder = folder_;
     std::string below;
@@ -128,7 +128,7 @@ std::optional<int> OutputFolder::create(const std::vector<std::string>& names) {
             folder = known->second;
             continue;
         }
-        const std::optional<int> entered = enter(folder, names[i]);
+        const std::optional<std::intptr_t> entered = enter(folder, names[i]);
         if (!entered) return std::nullopt;
         opened_.emplace_back(below, *entered);
         folder = *entered;
@@ -143,7 +143,7 @@ std::optional<int> OutputFolder::create(const std::vector<std::string>& names) {
 
 bool OutputFolder::File::append(std::string_view bytes) {
     while (!failed_ && !bytes.empty()) {
-        const ssize_t count = ::write(fd_, bytes.data(), bytes.size());
+        const ssize_t count = ::write(file_, bytes.data(), bytes.size());
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) failed_ = true;
         else bytes.remove_prefix(static_cast<std::size_t>(count));
@@ -151,7 +151,7 @@ bool OutputFolder::File::append(std::string_view bytes) {
     return !failed_;
 }
 
-bool OutputFolder::finish(int fd, bool filled) {
+bool OutputFolder::finish(std::intptr_t fd, bool filled) {
     // A file cut short (a full disk) must not stay as if it were whole.
     const bool closed = ::close(fd) == 0;
     if (filled && closed) return true;

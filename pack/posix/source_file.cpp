@@ -59,16 +59,16 @@ std::optional<SourceFile> SourceFile::Open(const std::string& folder, const std:
 }
 
 SourceFile::SourceFile(SourceFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), read_(other.read_) {}
+    : file_(std::exchange(other.file_, -1)), size_(other.size_), read_(other.read_) {}
 
 SourceFile::~SourceFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (file_ >= 0) ::close(static_cast<int>(file_));
 }
 
 bool SourceFile::read(std::string& chunk, std::size_t max) {
     chunk.resize(max);
     for (;;) {
-        const ssize_t count = ::read(fd_, chunk.data(), max);
+        const ssize_t count = ::read(static_cast<int>(file_), chunk.data(), max);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) return false;
         chunk.resize(static_cast<std::size_t>(count));
