@@ -1,0 +1,120 @@
+#include "pack/signature_check.h"
+
+#include "dialog/cp932.h"
+#include "dialog/local_file.h"
+#include "dialog/update_management_file.h"
+#include "pack/file_probe.h"
+#include "pack/package_crypto.h"
+#include "pack/sha256.h"
+#include "pack/signed_files.h"
+
+namespace tessel::pack {
+namespace {
+
+std::string Shown(const std::string& name) { return Cp932ToUtf8(name); }
+
+std::optional<SignatureFile> ReadSignatureFile(const std::string& packageDirectory, std::string& failure) {
+    const std::string path = PackagePath(packageDirectory, kSignatureFileName);
+    const FileProbe probe = ProbeFile(path, kMaxSignatureFileBytes);
+    if (probe.state == FileState::Missing) {
+        failure = "the package is not signed: it has no " + std::string(kSignatureFileName);
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes =
+        probe.state == FileState::Readable ? ReadFileBytes(path, kMaxSignatureFileBytes) : std::nullopt;
+    if (!bytes) {
+        failure = std::string(kSignatureFileName) + ": " + FileStateText(probe.state, kMaxSignatureFileBytes);
+        return std::nullopt;
+    }
+    ParsedSignatureFile parsed = ParseSignatureFile(*bytes);
+    if (!parsed.file) failure = std::string(kSignatureFileName) + ": " + parsed.error;
+    return std::move(parsed.file);
+}
+
+// Reads one signed file, bounded by its signed size, and compares it with the statement.
+std::optional<std::string> ReadSignedFile(const std::string& packageDirectory, const StatementFile& file,
+                                          std::string& failure) {
+    const std::string path = PackagePath(packageDirectory, file.name);
+    const FileProbe probe = ProbeFile(path, file.size);
+    if (probe.state == FileState::Missing) {
+        failure = Shown(file.name) + ": signed, but missing from the package";
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes =
+        probe.state == FileState::Readable ? ReadFileBytes(path, file.size) : std::nullopt;
+    if (probe.state == FileState::TooLarge || (bytes && bytes->size() != file.size)) {
+        failure = Shown(file.name) + ": changed after signing (" + std::to_string(bytes ? bytes->size() : probe.size) +
+                  " bytes, signed " + std::to_string(file.size) + ")";
+        return std::nullopt;
+    }
+    if (!bytes) {
+        failure = Shown(file.name) + ": " + FileStateText(probe.state, file.size);
+        return std::nullopt;
+    }
+    if (Sha256Hex(*bytes) != file.sha256) {
+        failure = Shown(file.name) + ": changed after signing (its SHA-256 differs from the signed one)";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+SignatureCheck ReadDeclaredSignature(const std::string& packageDirectory) {
+    SignatureCheck check;
+    if (std::optional<SignatureFile> file = ReadSignatureFile(packageDirectory, check.failure)) {
+        check.fingerprint = file->statement.keyFingerprint;
+        check.statement = std::move(file->statement);
+    }
+    return check;
+}
+
+SignatureCheck CheckPackageSignature(const std::string& packageDirectory, const TrustedKeys& trusted, PackageScope scope,
+                                     const CheckedFileSink& sink, const std::string& readFolder) {
+    SignatureCheck check;
+    if (!trusted.errors.empty()) {
+        check.failure = "the trusted keys cannot be used: " + trusted.errors.front();
+        return check;
+    }
+    const std::optional<SignatureFile> file = ReadSignatureFile(packageDirectory, check.failure);
+    if (!file) return check;
+    const TrustedKey* key = trusted.find(file->statement.keyFingerprint);
+    if (!key) {
+        check.failure = "signed by a key that is not trusted (" + file->statement.keyFingerprint +
+                        ", which calls itself \"" + file->statement.signer + "\"); trusted keys lie in " +
+                        trusted.folder;
+        return check;
+    }
+    if (!VerifyMessage(key->publicPem, file->statementText, file->signature)) {
+        check.failure = std::string(kSignatureFileName) +
+                        ": the signature does not match its statement (changed after signing, or cut short)";
+        return check;
+    }
+    for (const StatementFile& signedFile : file->statement.files) {
+        const std::optional<std::string> bytes = ReadSignedFile(packageDirectory, signedFile, check.failure);
+        if (!bytes) return check;
+        if (sink && !sink(signedFile, *bytes)) {
+            check.failure = Shown(signedFile.name) + ": the checked copy cannot be written";
+            return check;
+        }
+    }
+    std::string error;
+    const std::vector<std::string> read = FilesReadByUpdate(readFolder, scope, error);
+    if (!error.empty()) {
+        check.failure = error;
+        return check;
+    }
+    for (const std::string& name : read) {
+        if (!file->statement.find(name)) {
+            check.failure = Shown(name) + ": the update reads it, but the signature does not cover it";
+            return check;
+        }
+    }
+    check.verified = true;
+    check.signer = key->name;
+    check.fingerprint = key->fingerprint;
+    check.statement = file->statement;
+    return check;
+}
+
+}  // namespace tessel::pack
