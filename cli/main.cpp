@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     if (options.packageDirectory.empty())
         options.packageDirectory = DefaultPackageFolder(programDirectory, CurrentFolder());
     // An update's package and its signature are checked before anything connects, for one device or many.
-    PackageAdmission admission;
+    CheckedPackage admission;
     if (options.procedure == UpdateProcedure::Firmware || options.procedure == UpdateProcedure::Script) {
         const pack::TrustedKeys trusted = pack::LoadTrustedKeys(pack::FindTrustFolder(options.trustedKeys));
         admission = AdmitPackage(options.packageDirectory, options.procedure, options.checkOnly, trusted, std::cout,

@@ -6,13 +6,13 @@
 
 namespace tessel::cli {
 
-PackageAdmission AdmitPackage(const std::string& packageDirectory, UpdateProcedure procedure, bool checkOnly,
+CheckedPackage AdmitPackage(const std::string& packageDirectory, UpdateProcedure procedure, bool checkOnly,
                               const pack::TrustedKeys& trusted, std::ostream& out, std::ostream& err) {
     const pack::PackageScope scope =
         procedure == UpdateProcedure::Firmware ? pack::PackageScope::Firmware : pack::PackageScope::Script;
     const std::vector<pack::Finding> findings = pack::CheckPackage(packageDirectory, scope);
     const bool failed = pack::HasErrors(findings);
-    PackageAdmission admission;
+    CheckedPackage admission;
     if (checkOnly) {
         pack::SignatureCheck signature;
         if (trusted.enforced()) {

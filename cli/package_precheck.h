@@ -13,7 +13,7 @@
 
 namespace tessel::cli {
 
-struct PackageAdmission {
+struct CheckedPackage {
     // Set when the command ends here: the exit status.
     std::optional<int> exitStatus;
     // When keys are trusted: the signed files as checked, which the update reads in place of the package.
@@ -24,7 +24,7 @@ struct PackageAdmission {
 // and ends with the exit status (0 no error, 1 otherwise). Else the update may go on when no exit status is
 // set; when keys are trusted it reads the verified copy. A refused package: the reasons go to err and the
 // exit status is 1.
-PackageAdmission AdmitPackage(const std::string& packageDirectory, UpdateProcedure procedure, bool checkOnly,
+CheckedPackage AdmitPackage(const std::string& packageDirectory, UpdateProcedure procedure, bool checkOnly,
                               const pack::TrustedKeys& trusted, std::ostream& out, std::ostream& err);
 
 }  // namespace tessel::cli

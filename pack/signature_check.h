@@ -9,6 +9,7 @@
 #include "pack/package_check.h"
 #include "pack/package_statement.h"
 #include "pack/trusted_keys.h"
+#include "platform/package_gate.h"
 
 namespace tessel::pack {
 
@@ -20,6 +21,9 @@ struct SignatureCheck {
     std::string fingerprint;
     // What failed, naming the file or key (UTF-8); empty when verified.
     std::string failure;
+    // What failed, as the dialog tells it, and the file or key it concerns (UTF-8).
+    PackageRefusal refusal = PackageRefusal::Unsigned;
+    std::string subject;
     std::optional<PackageStatement> statement;
 };
 

@@ -8,6 +8,8 @@ namespace tessel::pack {
 VerifiedPackage::VerifiedPackage(const std::string& packageDirectory, const TrustedKeys& trusted, PackageScope scope) {
     const std::optional<std::string> folder = os::MakePrivateFolder();
     if (!folder) {
+        check_.refusal = PackageRefusal::CopyFailed;
+        check_.subject = os::TemporaryFolder();
         check_.failure = "no private folder can be made in " + os::TemporaryFolder() + " for the checked files";
         return;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "pack/package_signing.h"
+#include "pack/signed_package_gate.h"
 #include "pack/verified_package.h"
 #include "pack_fixture.h"
 #include "platform/os/files.h"
@@ -200,6 +201,30 @@ TEST_F(PackageSignature, TheCheckedCopyHoldsWhatWasCheckedAndNotLaterChanges) {
     const VerifiedPackage refused(package_.string(), trusted, PackageScope::Firmware);
     EXPECT_TRUE(RefusedFor(refused.check(), "kbteva.bin: changed after signing"));
     EXPECT_TRUE(refused.folder().empty());
+}
+
+TEST_F(PackageSignature, TheDialogsGateAdmitsTheCheckedCopyAndTellsTheRefusal) {
+    BuildGood();
+    SignedPackageGate gate({trusted_.string(), true});
+    // No key trusted yet: the package as it is.
+    PackageAdmission admission = gate.admit(package_.string(), UpdateProcedure::Script);
+    EXPECT_TRUE(admission.admitted);
+    EXPECT_EQ(admission.folder, package_.string());
+    // A key given to the folder counts at the next update.
+    Sign(MakeKey("maker", true));
+    admission = gate.admit(package_.string(), UpdateProcedure::Script);
+    ASSERT_TRUE(admission.admitted) << admission.detail;
+    EXPECT_NE(admission.folder, package_.string());
+    EXPECT_EQ(ReadFileBytes(fs::path(admission.folder) / "UpDateMng.txt"), Management());
+    WriteFileBytes(package_ / "spacer.gif", "GIF89a");
+    admission = gate.admit(package_.string(), UpdateProcedure::Script);
+    EXPECT_FALSE(admission.admitted);
+    EXPECT_EQ(admission.refusal, PackageRefusal::FileChanged);
+    EXPECT_EQ(admission.subject, "spacer.gif");
+    fs::remove(package_ / std::string(kSignatureFileName));
+    admission = gate.admit(package_.string(), UpdateProcedure::Firmware);
+    EXPECT_FALSE(admission.admitted);
+    EXPECT_EQ(admission.refusal, PackageRefusal::Unsigned);
 }
 
 }  // namespace
