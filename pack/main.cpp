@@ -81,6 +81,12 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 int Sign(const std::string& package, const std::string& keyPath) {
+    // Only a package that an update would take is worth a signature.
+    const std::vector<Finding> findings = CheckPackage(package, PackageScope::Whole);
+    if (HasErrors(findings)) {
+        Print(std::cerr, FindingsText(findings) + "tessel-pack: the package fails its check; it is not signed\n");
+        return 1;
+    }
     const SignOutcome outcome = SignPackage(package, keyPath);
     PrintErrors(outcome.errors);
     if (!outcome.done) return 1;

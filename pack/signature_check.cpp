@@ -44,6 +44,9 @@ std::optional<std::string> ReadSignedFile(const std::string& packageDirectory, c
                                           SignatureCheck& check) {
     const std::string name = Shown(file.name);
     const std::string path = PackagePath(packageDirectory, file.name);
+    if (file.size > kMaxSignedFileBytes) {
+        return Refuse(check, PackageRefusal::FileChanged, name, name + ": signed as larger than 256 MiB");
+    }
     const FileProbe probe = ProbeFile(path, file.size);
     if (probe.state == FileState::Missing) {
         return Refuse(check, PackageRefusal::FileMissing, name, name + ": signed, but missing from the package");
