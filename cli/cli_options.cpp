@@ -91,6 +91,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         options.packageDirectory = directory;
     });
     AddNumber(app, "--timeout", options.timeoutSeconds, 1, 86400, "a number of seconds");
+    app.add_option_function<std::string>("--trusted-keys", [&options](const std::string& directory) {
+        if (directory.empty()) throw CLI::ValidationError("--trusted-keys needs a directory");
+        options.trustedKeys = directory;
+    });
     app.add_option("--password-file", options.passwordFile);
     app.add_option("--inventory", options.inventory);
     app.add_option("--retry-failed", options.retryFailed);
@@ -174,7 +178,9 @@ std::string Usage() {
            "nothing else; restore-autoscript puts back an autoscript that an interrupted script update\n"
            "left moved aside. An update of a device whose earlier update was cut off between the\n"
            "move-aside and the restore runs the restore first. The package of an update is checked\n"
-           "first: one that fails is refused before anything connects.\n"
+           "first: one that fails is refused before anything connects. When public keys are trusted, the\n"
+           "package must be signed by one of them (tessel-pack sign), and the update sends the signed files\n"
+           "as they were checked.\n"
            "\n"
            "  --address ADDR       device address or host name\n"
            "  --login ID           console login ID, also the FTP user\n"
@@ -193,7 +199,11 @@ std::string Usage() {
            "  --json               print the run's record as JSON on standard output (status lines go to\n"
            "                       standard error); version: {\"address\", \"version\"}\n"
            "  --password-file F    the password is the first line of F (else TESSEL_PASSWORD, else a prompt)\n"
-           "  --check              only check the package for the procedure and tell every finding\n"
+           "  --check              only check the package for the procedure and tell every finding, and\n"
+           "                       whether its signature was verified\n"
+           "  --trusted-keys DIR   the folder of trusted public keys (NAME.pub; default TESSEL_TRUSTED_KEYS,\n"
+           "                       else ~/.config/tessel/trusted-keys, else /etc/tessel/trusted-keys); when\n"
+           "                       it holds a key, an unsigned package or one signed by another key is refused\n"
            "  --keep-ftp-session   the uploads to a device share one FTP session: one login instead of one\n"
            "                       per file, fewer round trips over a slow link (each device of a fleet\n"
            "                       keeps its own)\n"
@@ -211,7 +221,7 @@ std::string Usage() {
            "Status lines go to standard output as they change, messages to standard error.\n"
            "Moved-aside autoscripts are recorded in $XDG_STATE_HOME/tessel (else ~/.local/state/tessel).\n"
            "Exit status: 0 the update ended with its success message (version: a version was read; --check:\n"
-           "the package has no error), 1 it failed, 2 usage error.\n";
+           "the package has no error and, with trusted keys, a good signature), 1 it failed, 2 usage error.\n";
 }
 
 }  // namespace tessel::cli

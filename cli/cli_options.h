@@ -22,6 +22,13 @@ struct CliOptions {
     std::uint16_t consolePort = 8002;
     // Empty: the program's own directory.
     std::string packageDirectory;
+    // The folder of trusted public keys; empty: TESSEL_TRUSTED_KEYS, else the default folders.
+    std::string trustedKeys;
+    // When keys are trusted: the package's files as checked against its signature, which the update reads in
+    // place of packageDirectory, and the trusted key that signed them (name and fingerprint).
+    std::string checkedPackageDirectory;
+    std::string packageSigner;
+    std::string packageSignerKey;
     bool verbose = false;
     // Firmware only: the version query again after the update, compared with the package's version.
     bool verifyVersion = false;

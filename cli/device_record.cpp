@@ -33,6 +33,11 @@ std::string ProcedureName(UpdateProcedure procedure) {
     return "unknown";
 }
 
+nlohmann::json SignerJson(const std::string& signer, const std::string& signerKey) {
+    if (signer.empty()) return nullptr;
+    return {{"name", signer}, {"key", signerKey}};
+}
+
 std::string DeviceRecordJson(const DeviceRun& run) {
     nlohmann::json record = {
         {"name", run.name.empty() ? run.address : run.name},
@@ -43,6 +48,7 @@ std::string DeviceRecordJson(const DeviceRun& run) {
         {"procedure", ProcedureName(run.procedure)},
         {"result", run.result},
         {"duration_seconds", run.seconds},
+        {"signer", SignerJson(run.signer, run.signerKey)},
     };
     std::string message = run.note;
     nlohmann::json versions = nlohmann::json::array();

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/terminal_dialog_host.h"
 #include "platform/update_observer.h"
 
@@ -35,7 +37,13 @@ struct DeviceRun {
     // A message of the command line's own that explains the result, when the core's does not.
     std::string note;
     double seconds = 0;
+    // The trusted key that signed the package (name and fingerprint); empty when no key is trusted.
+    std::string signer;
+    std::string signerKey;
 };
+
+// {"name", "key"} of the key that signed the package, or null when nothing was verified.
+nlohmann::json SignerJson(const std::string& signer, const std::string& signerKey);
 
 // The record as one line of JSON. The password is never part of it.
 std::string DeviceRecordJson(const DeviceRun& run);

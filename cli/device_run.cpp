@@ -51,6 +51,8 @@ DeviceRunEnd RunDevice(const CliOptions& options, const DeviceRunOutput& output,
         std::chrono::seconds(options.timeoutSeconds), kDeadlineGrace, [&stop] { stop.stop(); }, output.deadline,
         giveUp);
     DeviceRun run{"", options.address, options.login, options.ftpPort, options.consolePort, options.procedure};
+    run.signer = options.packageSigner;
+    run.signerKey = options.packageSignerKey;
     const auto finish = [&](int status) {
         if (run.result.empty()) run.result = status == 0 ? "succeeded" : "failed";
         if (deadline.expired())
@@ -76,7 +78,8 @@ DeviceRunEnd RunDevice(const CliOptions& options, const DeviceRunOutput& output,
     AsioWindowTimers timers(loop.context());
     AsioEventPump events(loop.context());
     CTesselDlg dialog({host, timers, events, sockets, uploader, waiter});
-    PrepareDialog(dialog, host, options, options.packageDirectory);
+    PrepareDialog(dialog, host, options,
+                  options.checkedPackageDirectory.empty() ? options.packageDirectory : options.checkedPackageDirectory);
     dialog.SetJournalFolder(DefaultJournalFolder());
     if (!host.caption().empty()) output.status << VisibleText(host.caption()) << std::endl;
 

@@ -20,6 +20,9 @@ struct FleetResult {
 struct FleetSummary {
     UpdateProcedure procedure = UpdateProcedure::Firmware;
     std::string packageDirectory;
+    // The trusted key that signed the package (name and fingerprint); empty when no key is trusted.
+    std::string signer;
+    std::string signerKey;
     std::chrono::system_clock::time_point started;
     std::chrono::system_clock::time_point ended;
     std::vector<FleetResult> results;

@@ -76,6 +76,8 @@ public:
         slots_ = std::vector<DeviceSlot>(summary_.results.size());
         summary_.procedure = options.procedure;
         summary_.packageDirectory = options.packageDirectory;
+        summary_.signer = options.packageSigner;
+        summary_.signerKey = options.packageSignerKey;
     }
 
     int run() {

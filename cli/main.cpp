@@ -52,11 +52,17 @@ int main(int argc, char** argv) {
     const std::string programDirectory = ProgramDirectoryOf(os::ProgramPath());
     if (options.packageDirectory.empty())
         options.packageDirectory = DefaultPackageFolder(programDirectory, CurrentFolder());
-    // An update's package is checked before anything connects, for one device or many.
+    // An update's package and its signature are checked before anything connects, for one device or many.
+    CheckedPackage admission;
     if (options.procedure == UpdateProcedure::Firmware || options.procedure == UpdateProcedure::Script) {
-        if (const std::optional<int> status = CheckPackageFirst(options.packageDirectory, options.procedure,
-                                                                options.checkOnly, std::cout, std::cerr)) {
-            return *status;
+        const pack::TrustedKeys trusted = pack::LoadTrustedKeys(pack::FindTrustFolder(options.trustedKeys));
+        admission = AdmitPackage(options.packageDirectory, options.procedure, options.checkOnly, trusted, std::cout,
+                                 std::cerr);
+        if (admission.exitStatus) return *admission.exitStatus;
+        if (admission.verified) {
+            options.checkedPackageDirectory = admission.verified->folder();
+            options.packageSigner = admission.verified->check().signer;
+            options.packageSignerKey = admission.verified->check().fingerprint;
         }
     }
     // The transfer library reads it at every call: set before any device's thread starts.

@@ -7,6 +7,7 @@
 #include "gui/program_icon.h"
 #include "gui/qt_translations.h"
 #include "gui/upload_progress_mailbox.h"
+#include "pack/signed_package_gate.h"
 #include "platform/qt/qt_stream_socket.h"
 #include "procedures/interruption_journal.h"
 #include "platform/skiffs/skiffs_uploader.h"
@@ -30,6 +31,10 @@ int CTesselApp::InitInstance(std::string_view programDirectory, const DevicePort
     dialog.initialise(programDirectory, ports);
     // A script update cut off after the move-aside is repaired by the next press for that device.
     dialog.dialog().SetJournalFolder(DefaultJournalFolder());
+    // When public keys are trusted (TESSEL_TRUSTED_KEYS, else the user's or the system's folder), an update
+    // takes only a package signed by one of them.
+    pack::SignedPackageGate packageGate(pack::FindTrustFolder(""));
+    dialog.dialog().SetPackageGate(&packageGate);
     dialog.exec();
     return 0;
 }

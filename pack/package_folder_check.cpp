@@ -8,6 +8,7 @@
 #include "dialog/cp932.h"
 #include "dialog/update_management_file.h"
 #include "pack/file_probe.h"
+#include "pack/package_statement.h"
 #include "procedures/package_files.h"
 
 namespace tessel::pack {
@@ -68,8 +69,8 @@ std::vector<std::string> PackageFolderNames(const std::string& packageDirectory,
 }
 
 std::set<std::string> UsedNames(const std::vector<ListedEntry>& entries) {
-    std::set<std::string> used = {std::string(kUpdateManagementFileName), std::string(kVersionTextFile),
-                                  std::string(kSpacerImageFile)};
+    std::set<std::string> used = {std::string(kUpdateManagementFileName), std::string(kSignatureFileName),
+                                  std::string(kVersionTextFile), std::string(kSpacerImageFile)};
     for (const std::string_view name : kFirmwareFiles) used.emplace(name);
     for (const ListedEntry& entry : entries) used.insert(entry.fields.scrambledName);
     return used;

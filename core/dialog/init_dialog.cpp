@@ -35,6 +35,7 @@ void CTesselDlg::InitDialog(std::string_view programDirectory) {
     host_.setControlText(kFtpPortEdit, "21");
     consolePort_ = kConsolePort;
     programDirectory_ = AbsoluteDirectory(programDirectory);
+    packageDirectory_ = programDirectory_;
     // A package without its management file opens with empty texts and without the move-aside.
     if (ReadUpdateHeader(programDirectory_, header_)) {
         host_.setCaption(Cp932ToUtf8(header_.caption));

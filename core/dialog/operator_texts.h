@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/package_gate.h"
+
 // Every text the operator reads in the status line and the message boxes, each under one name. The texts are
 // UTF-8 and shown as they are; paths passed in are already in display form.
 namespace tessel::texts {
@@ -98,6 +100,11 @@ std::string PathTooLong(std::string_view displayPath);
 std::string SourceFileError(std::string_view displayPath);
 // "送信先ファイル作成エラー(<path>)": a file the run writes itself cannot be created.
 std::string CannotCreate(std::string_view displayPath);
+
+// A package whose signature the package gate refuses.
+inline constexpr std::string_view kPackageRefusedStatus = "署名確認エラー";
+// "署名確認エラー" and what failed, e.g. "署名後に変更されたファイルがあります(w001.dat)"; subject is UTF-8.
+std::string PackageRefused(PackageRefusal refusal, std::string_view subject);
 
 // The operator's input.
 inline constexpr std::string_view kAddressTooLong = "アドレス文字数オーバー";

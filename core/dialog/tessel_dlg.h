@@ -14,6 +14,7 @@
 #include "dialog/update_management_file.h"
 #include "dialog/update_mode.h"
 #include "platform/dialog_ports.h"
+#include "platform/package_gate.h"
 #include "procedures/interruption_journal.h"
 #include "procedures/work_folder.h"
 
@@ -86,6 +87,8 @@ public:
     void OnRestoreAutoscript();
     // Where the record of moved-aside autoscripts is kept; empty (the default) keeps none.
     void SetJournalFolder(std::string folder) { journal_ = InterruptionJournal(std::move(folder)); }
+    // Checks the package when an update starts; none (the default) takes the package as it is.
+    void SetPackageGate(PackageGate* gate) { packageGate_ = gate; }
 
     // Procedures. Virtual so that a test double can watch the controller call them.
     virtual void StartFirmwareUpdate();
@@ -238,6 +241,8 @@ private:
     void consoleReadable(CConsoleSocket& socket, int errorCode) override;
     // Ends a start operation before its connection: status line, box, detail line cleared.
     bool ReportStartFailure(std::string_view status, std::string_view box);
+    // The package gate's word on the package for the update; false after reporting a refusal.
+    bool AdmitPackage(UpdateProcedure procedure);
 
     // Package files and uploads (procedures/).
     std::string PackageFilePath(std::string_view fileName) const;
@@ -259,6 +264,9 @@ private:
     int entryDepth_ = 0;
     bool updateRunning_ = false;
     InterruptionJournal journal_;
+    PackageGate* packageGate_ = nullptr;
+    // Where the running update reads the package: the program directory, or the gate's checked copy of it.
+    std::string packageDirectory_;
     UpdateOutcome outcome_;
     bool transferInProgress_ = false;
     // The plain copies and the generated script; the package folder is only read.

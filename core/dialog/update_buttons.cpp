@@ -9,7 +9,7 @@ void CTesselDlg::OnFirmwareButton() {
     mode_ = AutoscriptMoveAside;
     step_ = kStepStart;
     firmwarePass_ = 0;
-    if (!ValidateInput() || RestoreFirstIfInterrupted()) return;
+    if (!ValidateInput() || !AdmitPackage(UpdateProcedure::Firmware) || RestoreFirstIfInterrupted()) return;
     mode_ = FirmwareUpdate;
     StartFirmwareUpdate();
 }
@@ -20,7 +20,7 @@ void CTesselDlg::OnScriptButton() {
     mode_ = AutoscriptMoveAside;
     step_ = kStepStart;
     pollCounter_ = 0;
-    if (!ValidateInput() || RestoreFirstIfInterrupted()) return;
+    if (!ValidateInput() || !AdmitPackage(UpdateProcedure::Script) || RestoreFirstIfInterrupted()) return;
     // With the move flag the transfer follows once the device has restarted after the move-aside.
     if (moveFlag_ == 0) {
         StartScriptTransfer();
@@ -36,6 +36,7 @@ void CTesselDlg::OnVersionQuery() {
     step_ = kStepStart;
     firmwarePass_ = 0;
     pollCounter_ = 0;
+    packageDirectory_ = programDirectory_;
     if (!ValidateInput()) return;
     mode_ = VersionQuery;
     StartVersionQuery();
@@ -50,6 +51,19 @@ void CTesselDlg::OnRestoreAutoscript() {
     if (!ValidateInput()) return;
     deviceKey_ = sockets_.deviceAddress(address_);
     StartAutoScript(AutoscriptRestore);
+}
+
+bool CTesselDlg::AdmitPackage(UpdateProcedure procedure) {
+    packageDirectory_ = programDirectory_;
+    if (!packageGate_) return true;
+    const PackageAdmission admission = packageGate_->admit(programDirectory_, procedure);
+    if (admission.admitted) {
+        packageDirectory_ = admission.folder;
+        return true;
+    }
+    ReportStartFailure(texts::kPackageRefusedStatus, texts::PackageRefused(admission.refusal, admission.subject));
+    outcome_.detail = admission.detail;
+    return false;
 }
 
 bool CTesselDlg::RestoreFirstIfInterrupted() {

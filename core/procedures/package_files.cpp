@@ -8,7 +8,7 @@
 namespace tessel {
 
 std::string CTesselDlg::PackageFilePath(std::string_view fileName) const {
-    return PackagePath(programDirectory_, fileName);
+    return PackagePath(packageDirectory_, fileName);
 }
 
 std::optional<std::string> CTesselDlg::CheckedPackageFilePath(std::string_view fileName) {
@@ -28,7 +28,8 @@ std::optional<std::string> CTesselDlg::CheckedWorkFilePath(std::string_view file
 
 std::string CTesselDlg::DisplayPath(std::string_view path) const {
     for (const std::string_view folder :
-         {std::string_view(programDirectory_), std::string_view(workFolder_.existingPath())}) {
+         {std::string_view(programDirectory_), std::string_view(packageDirectory_),
+          std::string_view(workFolder_.existingPath())}) {
         if (!folder.empty() && path.starts_with(folder)) {
             return std::string(folder) + Cp932ToUtf8(path.substr(folder.size()));
         }

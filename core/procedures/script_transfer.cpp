@@ -68,7 +68,7 @@ void CTesselDlg::ScriptStepTransfer() {
 // Runs with console events held back. False after a failure, which it has reported and ended.
 bool CTesselDlg::TransferUpdateFiles() {
     ManagementFileFault fault;
-    if (ReadUpdateFileList(programDirectory_, updateFiles_, scrambleKey_, &fault) == -1) {
+    if (ReadUpdateFileList(packageDirectory_, updateFiles_, scrambleKey_, &fault) == -1) {
         outcome_.detail = DisplayPath(PackageFilePath(kUpdateManagementFileName)) +
                           (fault.line > 0 ? ", line " + std::to_string(fault.line) : std::string()) + ": " +
                           fault.reason;

@@ -6,6 +6,7 @@
 
 #include "gui/upload_progress_mailbox.h"
 #include "gui/win32/main_dialog.h"
+#include "pack/signed_package_gate.h"
 #include "platform/skiffs/skiffs_uploader.h"
 #include "platform/win32/win32_dialog_host.h"
 #include "platform/win32/win32_stream_socket.h"
@@ -30,6 +31,10 @@ int CTesselApp::InitInstance(std::string_view programDirectory, const DevicePort
     dialog.initialise(programDirectory, ports);
     // A script update cut off after the move-aside is repaired by the next press for that device.
     dialog.dialog().SetJournalFolder(DefaultJournalFolder());
+    // When public keys are trusted (TESSEL_TRUSTED_KEYS, else the user's or the machine's folder), an update
+    // takes only a package signed by one of them.
+    pack::SignedPackageGate packageGate(pack::FindTrustFolder(""));
+    dialog.dialog().SetPackageGate(&packageGate);
     dialog.exec();
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The sample play against three simulated devices, forks 3: one succeeds, one has a wrong password, one is
-# down. Checks the play's recap and that only the first device got its firmware.
+# The sample play against three simulated devices, forks 3, with a signed package and its key trusted: one
+# succeeds, one has a wrong password, one is down. Checks the play's recap, that only the first device got
+# its firmware, and that the result names the package's signer.
 #   run_play.sh TESSEL_CLI TESSEL_DEVSIM TESSEL_PACK SOURCE_DIR
 set -euo pipefail
 cli=$1 devsim=$2 pack=$3 source=$4
@@ -22,7 +23,9 @@ start_device() {  # name password
 }
 ports() { sed -n 's/^ready console=\([0-9]*\) ftp=\([0-9]*\)$/tessel_console_port=\1 tessel_ftp_port=\2/p' "$work/$1.log"; }
 
-"$pack" build "$source/examples/demo/manifest.toml" "$work/package" > /dev/null
+"$pack" keygen "$work/maker" > /dev/null
+mkdir "$work/trusted" && cp "$work/maker.pub" "$work/trusted/"
+"$pack" build "$source/examples/demo/manifest.toml" "$work/package" --sign "$work/maker.key" > /dev/null
 start_device good pw-ansible-1
 start_device locked other-password
 cat > "$work/inventory.ini" <<INVENTORY
@@ -34,6 +37,7 @@ down   tessel_address=127.0.1 tessel_console_port=1 tessel_ftp_port=1
 [loggers:vars]
 tessel_password=pw-ansible-1
 tessel_cli=$cli
+tessel_trusted_keys=$work/trusted
 ansible_python_interpreter=/usr/bin/python3
 INVENTORY
 
@@ -49,5 +53,6 @@ grep -Eq '^locked +: ok=0 +changed=0 +unreachable=0 +failed=1' "$work/play.txt" 
 grep -Eq '^down +: ok=0 +changed=0 +unreachable=0 +failed=1' "$work/play.txt" || { echo "down did not fail"; exit 1; }
 grep -q 'installed firmware 01.08.00' "$work/good.log" || { echo "good has no new firmware"; exit 1; }
 if grep -q 'installed firmware' "$work/locked.log"; then echo "locked got firmware"; exit 1; fi
+grep -q 'package signer: maker' "$work/play.txt" || { echo "the result does not name the signer"; exit 1; }
 if grep -q 'pw-ansible-1' "$work/play.txt"; then echo "the password shows in the play's output"; exit 1; fi
 echo "play: good succeeded, locked and down failed"

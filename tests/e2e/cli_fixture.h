@@ -46,8 +46,10 @@ protected:
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         work_ = MakeTempDir(std::string("cli-") + info->name());
         package_ = work_ / "package";
-        // The record of moved-aside autoscripts of this test's runs only.
-        environment_ = "XDG_STATE_HOME=" + Quote((work_ / "state").string());
+        // The record of moved-aside autoscripts of this test's runs only; no key this machine trusts counts.
+        fs::create_directories(work_ / "no-trusted-keys");
+        environment_ = "XDG_STATE_HOME=" + Quote((work_ / "state").string()) +
+                       " TESSEL_TRUSTED_KEYS=" + Quote((work_ / "no-trusted-keys").string());
     }
     void TearDown() override {
         device_.reset();

@@ -114,6 +114,40 @@ TEST_F(CliFleet, AFleetWithFaultsEndsWithACorrectReport) {
     EXPECT_EQ(Count(devices_[0]->Output(), "installed firmware 01.08.00"), 1);
 }
 
+TEST_F(CliFleet, ASignedPackageUpdatesTheFleetAndTheReportNamesTheSigner) {
+    MakePackage(false);
+    int status = -1;
+    const fs::path trusted = work_ / "trusted";
+    fs::create_directories(trusted);
+    RunPack("keygen " + Quote((work_ / "maker").string()), &status);
+    ASSERT_EQ(status, 0);
+    fs::copy_file(work_ / "maker.pub", trusted / "maker.pub");
+    const std::string signOutput =
+        RunPack("sign " + Quote(package_.string()) + " --key " + Quote((work_ / "maker.key").string()), &status);
+    ASSERT_EQ(status, 0) << signOutput;
+    MakeFleet({{"logger-1", "127.0.0.1", "", false}, {"logger-2", "127.1", "", false}});
+    environment_ += std::string(" TESSEL_PASSWORD=") + kPassword + " TESSEL_TRUSTED_KEYS=" + Quote(trusted.string());
+    const CliRun run = RunFleet("--parallel 2");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    const std::string report = Report();
+    EXPECT_NE(report.find("\"signer\": {\n      \"key\": \"SHA256:"), std::string::npos) << report;
+    EXPECT_EQ(Count(report, "\"name\": \"maker\""), 3) << report;
+    EXPECT_EQ(Count(devices_[0]->Output(), "installed firmware 01.08.00"), 1);
+    EXPECT_EQ(Count(devices_[1]->Output(), "installed firmware 01.08.00"), 1);
+
+    // Changed after signing: refused before any device is reached.
+    WriteFileBytes(package_ / "prism3.dat", ReadFileBytes(package_ / "prism3.dat") + "x");
+    fs::remove(work_ / "report.json");
+    const int connections[] = {Count(devices_[0]->Output(), "connected from"),
+                               Count(devices_[1]->Output(), "connected from")};
+    const CliRun refused = RunFleet("--parallel 2");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("prism3.dat: changed after signing"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(work_ / "report.json"));
+    EXPECT_EQ(Count(devices_[0]->Output(), "connected from"), connections[0]);
+    EXPECT_EQ(Count(devices_[1]->Output(), "connected from"), connections[1]);
+}
+
 TEST_F(CliFleet, ACanaryThatFailsAndAFailureLimitLeaveTheRestSkipped) {
     MakePackage();
     MakeFleet({{"first", "127.0.1", "", true}, {"second", "127.0.0.1", "", false}, {"third", "127.1", "", false}});

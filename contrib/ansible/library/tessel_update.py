@@ -10,6 +10,9 @@ description:
   - The password goes to tessel-cli in its environment, never in its arguments.
   - In check mode the package is checked for the procedure without touching the device (C(tessel-cli --check));
     a tessel-cli without that check reports that it cannot check.
+  - When the trusted-keys folder holds a public key, a package that is not signed by one of its keys is refused
+    before the device is touched; the result's C(signer) names the key that signed the package (null when no
+    key is trusted).
 options:
   procedure: {description: firmware, script, version or restore-autoscript, default: firmware}
   address: {description: the device's address, required: true}
@@ -21,6 +24,7 @@ options:
   timeout: {description: seconds the run may take, default: 1800}
   verify_version: {description: firmware, compare the version after the update, default: false}
   skip_current: {description: firmware, leave a device on the package's version alone, default: false}
+  trusted_keys: {description: "folder of trusted public keys (NAME.pub); default: tessel-cli's own (TESSEL_TRUSTED_KEYS, ~/.config/tessel/trusted-keys, /etc/tessel/trusted-keys)"}
   tessel_cli: {description: the tessel-cli program, default: tessel-cli}
 """
 
@@ -55,6 +59,7 @@ def main():
             timeout=dict(type="int", default=1800),
             verify_version=dict(type="bool", default=False),
             skip_current=dict(type="bool", default=False),
+            trusted_keys=dict(type="path"),
             tessel_cli=dict(type="path", default="tessel-cli"),
         ),
         supports_check_mode=True,
@@ -67,6 +72,8 @@ def main():
         command.append("--verify-version")
     if p["skip_current"]:
         command.append("--skip-current")
+    if p["trusted_keys"]:
+        command += ["--trusted-keys", p["trusted_keys"]]
     environment = dict(os.environ, TESSEL_PASSWORD=p["password"])
 
     if module.check_mode:
@@ -86,9 +93,11 @@ def main():
     record = last_record(run.stdout) or {}
     message = record.get("final_message") or run.stderr.strip() or "tessel-cli ended with status %d" % run.returncode
     touched = p["procedure"] != "version" and "left alone" not in run.stdout + run.stderr
+    signer = record.get("signer")
     if run.returncode != 0:
-        module.fail_json(msg=message, record=record, rc=run.returncode, changed=bool(record.get("status_lines")))
-    module.exit_json(changed=touched, msg=message, record=record)
+        module.fail_json(msg=message, record=record, signer=signer, rc=run.returncode,
+                         changed=bool(record.get("status_lines")))
+    module.exit_json(changed=touched, msg=message, record=record, signer=signer)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,38 @@
+// The cryptography of signed packages: ECDSA on P-256 with SHA-256, keys in PEM (PKCS#8 private keys,
+// SubjectPublicKeyInfo public keys), signatures in DER, as the openssl command line writes and reads them.
+// Each system's implementation lives in a folder of its own (openssl/ on Linux); the build picks one.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessel::pack {
+
+struct KeyPair {
+    std::string privatePem;
+    std::string publicPem;
+};
+
+// A new key pair; nullopt when the system cannot make one.
+std::optional<KeyPair> GenerateKeyPair();
+
+// The public key of a private one, in PEM; nullopt (and why in error) when privatePem is no P-256 private key.
+std::optional<std::string> PublicKeyOf(std::string_view privatePem, std::string& error);
+
+// The DER signature of message by the private key; nullopt (and why in error) when it is no P-256 private key.
+std::optional<std::string> SignMessage(std::string_view privatePem, std::string_view message, std::string& error);
+
+// "SHA256:" and the hexadecimal SHA-256 of the key's DER SubjectPublicKeyInfo, what
+// `openssl pkey -pubin -outform DER | sha256sum` prints; nullopt (and why in error) when publicPem is no
+// P-256 public key.
+std::optional<std::string> PublicKeyFingerprint(std::string_view publicPem, std::string& error);
+
+// True when derSignature is the key's signature of message.
+bool VerifyMessage(std::string_view publicPem, std::string_view message, std::string_view derSignature);
+
+std::string Base64Encode(std::string_view bytes);
+// nullopt when text is not base64 (one line, padded).
+std::optional<std::string> Base64Decode(std::string_view text);
+
+}  // namespace tessel::pack
