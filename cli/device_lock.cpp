@@ -13,8 +13,10 @@ std::string DeviceLockFolder() { return os::RuntimeFolder(); }
 std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::uint16_t consolePort,
                                               std::string& error) {
     const std::string folder = DeviceLockFolder();
-    if (folder.empty() || !PrepareLockFolder(folder)) {
-        error = "the lock folder " + folder + " cannot be used";
+    // Another user's folder, or one others may write in, would let them take or break our locks.
+    std::string why = "its place cannot be told";
+    if (folder.empty() || !os::MakeOwnFolder(folder, why)) {
+        error = "the lock folder " + folder + " cannot be used: " + why;
         return std::nullopt;
     }
     const std::string resolved = CanonicalAddress(address, /*resolve=*/true);
@@ -22,7 +24,7 @@ std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::u
         os::JoinPath(folder, SafeFileName(resolved) + "_" + std::to_string(consolePort) + ".lock");
     const LockAttempt attempt = LockFile(path);
     switch (attempt.result) {
-    case LockResult::Held: return DeviceLock(attempt.file);
+    case LockResult::Held: return DeviceLock(attempt.file, path);
     case LockResult::Busy:
         error = "another update of " + resolved + " (console port " + std::to_string(consolePort) +
                 ") is running; lock " + path;
@@ -33,12 +35,12 @@ std::optional<DeviceLock> DeviceLock::acquire(const std::string& address, std::u
     return std::nullopt;
 }
 
-DeviceLock::DeviceLock(DeviceLock&& other) noexcept : file_(other.file_) { other.file_ = kNoFile; }
+DeviceLock::DeviceLock(DeviceLock&& other) noexcept : file_(other.file_), path_(std::move(other.path_)) {
+    other.file_ = kNoFile;
+}
 
-// The lock file stays: removing it would let a third run lock a new file while the second still waits on the
-// old one.
 DeviceLock::~DeviceLock() {
-    if (file_ != kNoFile) UnlockFile(file_);
+    if (file_ != kNoFile) UnlockFile(file_, path_);
 }
 
 }  // namespace tessel::cli

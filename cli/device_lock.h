@@ -20,11 +20,12 @@ public:
     ~DeviceLock();
 
 private:
-    explicit DeviceLock(std::intptr_t file) : file_(file) {}
+    DeviceLock(std::intptr_t file, std::string path) : file_(file), path_(std::move(path)) {}
 
     // Moved from: no lock to let go of. A descriptor or a Windows handle is never -1 while it is held.
     static constexpr std::intptr_t kNoFile = -1;
     std::intptr_t file_;
+    std::string path_;
 };
 
 // The folder of the lock files: $XDG_RUNTIME_DIR/tessel, else /tmp/tessel-<uid>, owner-only; on Windows

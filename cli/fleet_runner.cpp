@@ -1,6 +1,7 @@
 #include "cli/fleet_runner.h"
 
 #include <algorithm>
+#include <array>
 #include <asio/executor_work_guard.hpp>
 #include <asio/io_context.hpp>
 #include <asio/post.hpp>
@@ -61,6 +62,8 @@ struct DeviceSlot {
     std::string latest;
     int uploadedBlocks = 0;
     int totalBlocks = 0;
+    // Once done: whether its record says it succeeded (read from the record once, when it ends).
+    bool succeeded = false;
 };
 
 std::string Absolute(const std::string& path) {
@@ -74,6 +77,7 @@ public:
     FleetRun(const CliOptions& options, std::vector<FleetDevice> devices) : options_(options) {
         for (FleetDevice& device : devices) summary_.results.push_back({std::move(device), std::string()});
         slots_ = std::vector<DeviceSlot>(summary_.results.size());
+        counts_[Index(DeviceState::Waiting)] = slots_.size();
         summary_.procedure = options.procedure;
         summary_.packageDirectory = options.packageDirectory;
         summary_.signer = options.packageSigner;
@@ -102,35 +106,44 @@ public:
     }
 
 private:
-    std::size_t count(DeviceState state) const {
-        return static_cast<std::size_t>(std::count_if(slots_.begin(), slots_.end(),
-                                                      [state](const DeviceSlot& slot) { return slot.state == state; }));
+    // The devices in each state and the failed ones are counted as they change, and the first waiting device is
+    // kept track of: with thousands of devices the bookkeeping of each start and end stays small.
+    static std::size_t Index(DeviceState state) { return static_cast<std::size_t>(state); }
+    std::size_t count(DeviceState state) const { return counts_[Index(state)]; }
+    void setState(std::size_t i, DeviceState state) {
+        --counts_[Index(slots_[i].state)];
+        slots_[i].state = state;
+        ++counts_[Index(state)];
     }
     bool finished() const { return count(DeviceState::Done) == slots_.size(); }
-    bool failed(std::size_t i) const {
-        return slots_[i].state == DeviceState::Done && RecordResult(summary_.results[i].record) != "succeeded";
+    bool failed(std::size_t i) const { return slots_[i].state == DeviceState::Done && !slots_[i].succeeded; }
+    std::size_t firstWaiting() {
+        while (nextWaiting_ < slots_.size() && slots_[nextWaiting_].state != DeviceState::Waiting) ++nextWaiting_;
+        return nextWaiting_;
+    }
+    void finish(std::size_t i, std::string record) {
+        summary_.results[i].record = std::move(record);
+        slots_[i].succeeded = RecordResult(summary_.results[i].record) == "succeeded";
+        if (!slots_[i].succeeded) ++failures_;
+        setState(i, DeviceState::Done);
     }
 
     // Every device not started yet ends with this result.
     void endWaiting(const std::string& result, const std::string& message) {
-        for (std::size_t i = 0; i < slots_.size(); ++i) {
+        for (std::size_t i = firstWaiting(); i < slots_.size(); ++i) {
             if (slots_[i].state == DeviceState::Waiting) endWith(i, result, message);
         }
     }
 
     void endWith(std::size_t i, const std::string& result, const std::string& message) {
-        summary_.results[i].record = RunnerRecord(summary_.results[i].device, options_.procedure, result, message);
-        slots_[i].state = DeviceState::Done;
+        finish(i, RunnerRecord(summary_.results[i].device, options_.procedure, result, message));
     }
 
     void startMore() {
         const std::size_t canaries = std::min<std::size_t>(static_cast<std::size_t>(options_.canary), slots_.size());
         while (!stopping_ && count(DeviceState::Waiting) > 0 &&
                count(DeviceState::Running) < static_cast<std::size_t>(options_.parallel)) {
-            const std::size_t next = static_cast<std::size_t>(
-                std::find_if(slots_.begin(), slots_.end(),
-                             [](const DeviceSlot& slot) { return slot.state == DeviceState::Waiting; }) -
-                slots_.begin());
+            const std::size_t next = firstWaiting();
             if (next >= canaries && canaries > 0) {
                 bool canaryRunning = false;
                 bool canaryFailed = false;
@@ -144,10 +157,8 @@ private:
                     break;
                 }
             }
-            std::size_t failures = 0;
-            for (std::size_t i = 0; i < slots_.size(); ++i) failures += failed(i) ? 1 : 0;
-            if (options_.maxFailures > 0 && failures >= static_cast<std::size_t>(options_.maxFailures)) {
-                endWaiting("skipped", "not started: " + std::to_string(failures) + " devices had failed");
+            if (options_.maxFailures > 0 && failures_ >= static_cast<std::size_t>(options_.maxFailures)) {
+                endWaiting("skipped", "not started: " + std::to_string(failures_) + " devices had failed");
                 break;
             }
             start(next);
@@ -174,7 +185,7 @@ private:
     // The device's own thread.
     void start(std::size_t i) {
         DeviceSlot& slot = slots_[i];
-        slot.state = DeviceState::Running;
+        setState(i, DeviceState::Running);
         try {
             slot.thread = std::make_unique<DeviceThread>(
                 [this, i, options = optionsFor(summary_.results[i].device)] { runOnThread(i, options); });
@@ -233,17 +244,15 @@ private:
         redraw_.cancel();
         std::vector<LiveRow> rows;
         FleetCounts counts;
-        for (std::size_t i = 0; i < slots_.size(); ++i) {
+        counts.running = count(DeviceState::Running);
+        counts.waiting = count(DeviceState::Waiting);
+        counts.failed = failures_;
+        counts.succeeded = count(DeviceState::Done) - failures_;
+        for (std::size_t i = 0; i < slots_.size() && rows.size() < counts.running; ++i) {
             const DeviceSlot& slot = slots_[i];
-            if (slot.state == DeviceState::Running) {
-                const FleetDevice& device = summary_.results[i].device;
-                rows.push_back({device.name, device.address, slot.latest, slot.uploadedBlocks, slot.totalBlocks});
-                ++counts.running;
-            } else if (slot.state == DeviceState::Waiting) {
-                ++counts.waiting;
-            } else {
-                ++(RecordResult(summary_.results[i].record) == "succeeded" ? counts.succeeded : counts.failed);
-            }
+            if (slot.state != DeviceState::Running) continue;
+            const FleetDevice& device = summary_.results[i].device;
+            rows.push_back({device.name, device.address, slot.latest, slot.uploadedBlocks, slot.totalBlocks});
         }
         std::string table;
         if (tableLines_ > 0) table += "\x1B[" + std::to_string(tableLines_) + "F\x1B[J";
@@ -258,10 +267,9 @@ private:
         slot.thread.reset();
         // A device given up on or ended by the second signal has its record already.
         if (slot.state != DeviceState::Running) return;
-        summary_.results[i].record = interruptedAll_ ? RunnerRecord(summary_.results[i].device, options_.procedure,
-                                                                    "interrupted", "ended by a second stop signal")
-                                                     : NamedRecord(record, summary_.results[i].device.name);
-        slot.state = DeviceState::Done;
+        finish(i, interruptedAll_ ? RunnerRecord(summary_.results[i].device, options_.procedure, "interrupted",
+                                                 "ended by a second stop signal")
+                                  : NamedRecord(record, summary_.results[i].device.name));
         if (liveTable_) drawTable();
         startMore();
     }
@@ -332,6 +340,9 @@ private:
     const CliOptions& options_;
     FleetSummary summary_;
     std::vector<DeviceSlot> slots_;
+    std::array<std::size_t, 3> counts_{};
+    std::size_t nextWaiting_ = 0;
+    std::size_t failures_ = 0;
     const bool liveTable_ = DrawsOnTerminal(StandardStream::Output);
     int tableLines_ = 0;
     asio::io_context context_{1};

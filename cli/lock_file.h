@@ -6,10 +6,6 @@
 
 namespace tessel::cli {
 
-// Makes the lock folder when missing; false when it cannot be used: not made, a link, or (on POSIX, in a shared
-// /tmp) another user's folder, who could then take or break our locks.
-bool PrepareLockFolder(const std::string& folder);
-
 enum class LockResult { Held, Busy, Failed };
 
 struct LockAttempt {
@@ -24,7 +20,9 @@ struct LockAttempt {
 // waiting. Locks of one process conflict too: the threads of a fleet meet at them like separate runs.
 LockAttempt LockFile(const std::string& path);
 
-// Lets go of a held lock; the file stays.
-void UnlockFile(std::intptr_t file);
+// Lets go of a held lock of the file at path. On POSIX the file goes too, so that a fleet of thousands leaves no
+// files behind: a run that opened it before it went and locks it afterwards finds it gone and tries again (see
+// LockFile). On Windows, where a file that is open cannot go, it stays.
+void UnlockFile(std::intptr_t file, const std::string& path);
 
 }  // namespace tessel::cli

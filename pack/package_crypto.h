@@ -32,6 +32,15 @@ std::optional<std::string> PublicKeyFingerprint(std::string_view publicPem, std:
 bool VerifyMessage(std::string_view publicPem, std::string_view message, std::string_view derSignature);
 
 std::string Base64Encode(std::string_view bytes);
+// Whether text can be base64 at all: one padded line of its letters, at most maxBytes long.
+inline bool IsBase64Line(std::string_view text, std::size_t maxBytes) {
+    if (text.empty() || text.size() % 4 != 0 || text.size() > maxBytes) return false;
+    for (const char c : text) {
+        const bool letterOrDigit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit && c != '+' && c != '/' && c != '=') return false;
+    }
+    return true;
+}
 // nullopt when text is not base64 (one line, padded).
 std::optional<std::string> Base64Decode(std::string_view text);
 

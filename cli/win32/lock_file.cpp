@@ -9,16 +9,6 @@
 
 namespace tessel::cli {
 
-bool PrepareLockFolder(const std::string& folder) {
-    // The folder lies in the user's own profile, which other users cannot write in; a link there is refused all
-    // the same.
-    const std::optional<std::wstring> wide = os::win32::Widen(folder);
-    if (!wide || !os::MakeFolders(folder)) return false;
-    const DWORD attributes = ::GetFileAttributesW(wide->c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-}
-
 LockAttempt LockFile(const std::string& path) {
     const std::optional<std::wstring> wide = os::win32::Widen(path);
     if (!wide) return {LockResult::Failed, -1, "the path is not valid text"};
@@ -46,6 +36,6 @@ LockAttempt LockFile(const std::string& path) {
 }
 
 // Closing the handle lets go of its lock.
-void UnlockFile(std::intptr_t file) { ::CloseHandle(reinterpret_cast<HANDLE>(file)); }
+void UnlockFile(std::intptr_t file, const std::string&) { ::CloseHandle(reinterpret_cast<HANDLE>(file)); }
 
 }  // namespace tessel::cli

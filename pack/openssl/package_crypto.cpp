@@ -165,11 +165,7 @@ std::string Base64Encode(std::string_view bytes) {
 }
 
 std::optional<std::string> Base64Decode(std::string_view text) {
-    if (text.empty() || text.size() % 4 != 0 || text.size() > kMaxPemBytes) return std::nullopt;
-    for (const char c : text) {
-        const bool letterOrDigit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (!letterOrDigit && c != '+' && c != '/' && c != '=') return std::nullopt;
-    }
+    if (!IsBase64Line(text, kMaxPemBytes)) return std::nullopt;
     std::string bytes(text.size() / 4 * 3, '\0');
     const int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
                                        reinterpret_cast<const unsigned char*>(text.data()),

@@ -46,11 +46,7 @@ std::string Base64Encode(std::string_view bytes) {
 }
 
 std::optional<std::string> Base64Decode(std::string_view text) {
-    if (text.empty() || text.size() % 4 != 0 || text.size() > kMaxBase64Bytes) return std::nullopt;
-    for (const char c : text) {
-        const bool letterOrDigit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (!letterOrDigit && c != '+' && c != '/' && c != '=') return std::nullopt;
-    }
+    if (!IsBase64Line(text, kMaxBase64Bytes)) return std::nullopt;
     DWORD length = 0;
     if (!::CryptStringToBinaryA(text.data(), static_cast<DWORD>(text.size()), CRYPT_STRING_BASE64, nullptr, &length,
                                 nullptr, nullptr)) {
