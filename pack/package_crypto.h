@@ -3,11 +3,15 @@
 // Each system's implementation lives in a folder of its own (openssl/ on Linux); the build picks one.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tessel::pack {
+
+// The largest key file read: a P-256 key in PEM takes a few hundred bytes.
+inline constexpr std::size_t kMaxKeyFileBytes = 16 * 1024;
 
 struct KeyPair {
     std::string privatePem;

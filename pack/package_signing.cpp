@@ -13,8 +13,6 @@
 namespace tessel::pack {
 namespace {
 
-constexpr std::size_t kMaxKeyFileBytes = 16 * 1024;
-
 // The signing key and who it names, or why it cannot sign.
 struct SigningKey {
     std::string privatePem;

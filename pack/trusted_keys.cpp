@@ -14,7 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kKeySuffix = ".pub";
-constexpr std::size_t kMaxKeyFileBytes = 16 * 1024;
 constexpr std::size_t kMaxKeys = 256;
 
 void LoadKey(const fs::path& path, TrustedKeys& trusted) {

@@ -24,7 +24,7 @@ TEST(AsioStopSignalsTest, EverySignalIsReportedOnTheContextAndNoneEndsTheProcess
     asio::io_context context;
     std::vector<int> reported;
     {
-        const AsioStopSignals signals(context, {SIGUSR1, SIGUSR2}, [&](int number) { reported.push_back(number); });
+        const AsioStopSignals stopSignals(context, {SIGUSR1, SIGUSR2}, [&](int number) { reported.push_back(number); });
         std::raise(SIGUSR1);
         EXPECT_TRUE(reported.empty());
         ASSERT_TRUE(RunUntil(context, [&] { return reported.size() == 1; }));
