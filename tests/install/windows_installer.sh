@@ -23,13 +23,15 @@ zip="$work/packages/Tessel-$version-win64.zip"
 
 programs=(tessel.exe tessel-cli.exe tessel-pack.exe SkiffS.dll)
 echo "-- ZIP"
-unzip -q "$zip" -d "$work/zip"
+mkdir "$work/zip"
+(cd "$work/zip" && cmake -E tar xf "$zip")
 for program in "${programs[@]}"; do
     [ -f "$work/zip/Tessel-$version-win64/bin/$program" ] || fail "the ZIP lacks bin/$program"
 done
 
 echo "-- silent install"
 target='C:\Program Files\Tessel'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessel'
 folder="$WINEPREFIX/drive_c/Program Files/Tessel"
 rm -rf "$folder"
 timeout 120 wine "$installer" /S || fail "the installer ended with $?"
@@ -37,8 +39,7 @@ for program in "${programs[@]}" Uninstall.exe; do
     [ -f "$folder/bin/$program" ] || [ -f "$folder/$program" ] || fail "not installed: $program"
 done
 find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name 'Tessel.lnk' | grep -q . || fail "no Start menu entry"
-timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessel' > /dev/null ||
-    fail "no uninstall entry"
+timeout 60 wine reg query "$uninstall_key" > /dev/null || fail "no uninstall entry"
 
 echo "-- installed programs"
 for program in tessel-cli tessel-pack; do
@@ -47,10 +48,9 @@ for program in tessel-cli tessel-pack; do
 done
 # The file properties carry the version and the publisher (the strings of the version resource, UTF-16).
 for program in "${programs[@]}"; do
-    iconv -f UTF-16LE -t UTF-8 -c "$folder/bin/$program" | grep -q "$version" ||
-        fail "$program has no version in its file properties"
-    iconv -f UTF-16LE -t UTF-8 -c "$folder/bin/$program" | grep -q "Tessel project" ||
-        fail "$program has no publisher in its file properties"
+    properties=$(strings -el "$folder/bin/$program")
+    [[ $properties == *"$version"* ]] || fail "$program has no version in its file properties"
+    [[ $properties == *"Tessel project"* ]] || fail "$program has no publisher in its file properties"
 done
 
 echo "-- silent uninstall"
@@ -58,4 +58,9 @@ timeout 120 wine "$target\\Uninstall.exe" /S || fail "the uninstaller ended with
 # The uninstaller copies itself away and removes the folder from there: give it a bounded while.
 for _ in $(seq 100); do [ -e "$folder/bin/tessel.exe" ] || break; sleep 0.1; done
 [ ! -e "$folder/bin/tessel.exe" ] || fail "the uninstaller left the programs"
+for _ in $(seq 50); do
+    timeout 60 wine reg query "$uninstall_key" > /dev/null 2>&1 || break
+    sleep 0.2
+done
+! timeout 60 wine reg query "$uninstall_key" > /dev/null 2>&1 || fail "the uninstaller left its uninstall entry"
 echo "ok"
