@@ -50,12 +50,19 @@ bool WriteFleetReport(const std::string& path, const FleetSummary& summary) {
     UpdateHeader header;
     ReadUpdateHeader(summary.packageDirectory, header);
     std::map<std::string, int> counts = {{"succeeded", 0}, {"failed", 0}, {"skipped", 0}, {"interrupted", 0}};
-    nlohmann::json devices = nlohmann::json::array();
+    // The devices are written one at a time, each as it would stand in the whole report's text: a report of
+    // a hundred thousand devices never stands in memory as one document.
+    std::string devices;
     for (const FleetResult& result : summary.results) {
-        nlohmann::json record = Parsed(result.record);
+        const nlohmann::json record = Parsed(result.record);
         ++counts[Text(record, "result").empty() ? "failed" : Text(record, "result")];
-        devices.push_back(std::move(record));
+        devices += devices.empty() ? "[\n    " : ",\n    ";
+        for (const char c : record.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)) {
+            devices += c;
+            if (c == '\n') devices += "    ";
+        }
     }
+    devices += devices.empty() ? "[]" : "\n  ]";
     const nlohmann::json report = {
         {"tool", "tessel-cli"},
         {"version", TESSEL_VERSION},
@@ -69,12 +76,14 @@ bool WriteFleetReport(const std::string& path, const FleetSummary& summary) {
         {"started", IsoTime(summary.started)},
         {"ended", IsoTime(summary.ended)},
         {"counts", counts},
-        {"devices", devices},
+        {"devices", nullptr},
     };
+    std::string text = report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    const std::string placeholder = "\"devices\": null";
+    text.replace(text.find(placeholder), placeholder.size(), "\"devices\": " + devices);
     const std::string staging = path + ".new";
     os::RemoveFile(staging);
-    if (!WriteNewFile(staging, report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n"))
-        return false;
+    if (!WriteNewFile(staging, text)) return false;
     return os::ReplaceFileAtomically(staging, path);
 }
 
