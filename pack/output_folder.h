@@ -65,8 +65,12 @@ private:
     };
     OutputFolder(std::string path, std::intptr_t parent, std::intptr_t folder, bool created);
 
+    // Whether name names an entry of one folder on this system (not empty, "." or "..", no separator).
+    static bool IsPlainName(const std::string& name);
     // The descriptor of a new file at names, its folders made; nullopt when it cannot be made.
     std::optional<std::intptr_t> create(const std::vector<std::string>& names);
+    // The open folder that is to hold the file at names: each folder on the way entered, or made, once.
+    std::optional<std::intptr_t> folderFor(const std::vector<std::string>& names);
     // Closes the file; takes it back unless it was filled and closed well.
     bool finish(std::intptr_t file, bool filled);
     // The descriptor of the subfolder name of the folder open as parent, made when missing.

@@ -13,11 +13,6 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
 bool IsEmptyFolder(int folder) {
     const int copy = ::dup(folder);
     if (copy < 0) return false;
@@ -65,6 +60,11 @@ OutputFolder::~OutputFolder() {
     for (const auto& [ignored, fd] : opened_) ::close(fd);
     if (folder_ >= 0) ::close(folder_);
     if (parent_ >= 0) ::close(parent_);
+}
+
+bool OutputFolder::IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }
 
 std::optional<OutputFolder> OutputFolder::Open(const std::string& path, std::string& error) {
@@ -116,28 +116,14 @@ std::optional<std::intptr_t> OutputFolder::enter(std::intptr_t parent, const std
 }
 
 std::optional<std::intptr_t> OutputFolder::create(const std::vector<std::string>& names) {
-    if (names.empty()) return std::nullopt;
-    int folder = folder_;
-    std::string below;
-    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
-        if (!IsPlainName(names[i])) return std::nullopt;
-        below += names[i] + '/';
-        auto known = opened_.begin();
-        while (known != opened_.end() && known->first != below) ++known;
-        if (known != opened_.end()) {
-            folder = known->second;
-            continue;
-        }
-        const std::optional<std::intptr_t> entered = enter(folder, names[i]);
-        if (!entered) return std::nullopt;
-        opened_.emplace_back(below, *entered);
-        folder = *entered;
-    }
+    const std::optional<std::intptr_t> folder = folderFor(names);
+    if (!folder) return std::nullopt;
     const std::string& name = names.back();
     if (!IsPlainName(name)) return std::nullopt;
-    const int fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = ::openat(static_cast<int>(*folder), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            0600);
     if (fd < 0) return std::nullopt;
-    made_.push_back({folder, name, false});
+    made_.push_back({*folder, name, false});
     return fd;
 }
 

@@ -16,12 +16,6 @@ const std::intptr_t kNone = ToNative(INVALID_HANDLE_VALUE);
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-// A name within one folder: no separator, and no colon, which would name a drive or a stream.
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
 // The folder that holds path, and path's last name.
 std::pair<std::string, std::string> SplitPath(std::string path) {
     while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
@@ -86,6 +80,12 @@ OutputFolder::~OutputFolder() {
     Close(parent_);
 }
 
+// A name within one folder: no separator, and no colon, which would name a drive or a stream.
+bool OutputFolder::IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
 std::optional<OutputFolder> OutputFolder::Open(const std::string& path, std::string& error) {
     const auto [parentPath, name] = SplitPath(path);
     // "." or "..": a folder that is there already, taken as it is.
@@ -129,23 +129,9 @@ std::optional<std::intptr_t> OutputFolder::enter(std::intptr_t parent, const std
 }
 
 std::optional<std::intptr_t> OutputFolder::create(const std::vector<std::string>& names) {
-    if (names.empty()) return std::nullopt;
-    std::intptr_t folder = folder_;
-    std::string below;
-    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
-        if (!IsPlainName(names[i])) return std::nullopt;
-        below += names[i] + '/';
-        auto known = opened_.begin();
-        while (known != opened_.end() && known->first != below) ++known;
-        if (known != opened_.end()) {
-            folder = known->second;
-            continue;
-        }
-        const std::optional<std::intptr_t> entered = enter(folder, names[i]);
-        if (!entered) return std::nullopt;
-        opened_.emplace_back(below, *entered);
-        folder = *entered;
-    }
+    const std::optional<std::intptr_t> found = folderFor(names);
+    if (!found) return std::nullopt;
+    const std::intptr_t folder = *found;
     const std::string& name = names.back();
     const std::optional<std::wstring> path = IsPlainName(name) ? ChildPath(folder, name) : std::nullopt;
     if (!path) return std::nullopt;
