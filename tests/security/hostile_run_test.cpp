@@ -10,10 +10,11 @@ namespace {
 class HostileRun : public AttackFixture {
 protected:
     // A firmware run whose first upload crawls: the FTP server moves 2 KB/s and no console is ever reached.
-    std::string SlowFirmwareArgs(const FtpServer& slow, const std::string& address, int timeoutSeconds) const {
+    std::string SlowFirmwareArgs(const FtpServer& slow, const std::string& address, int timeoutSeconds,
+                                 unsigned short consolePort = 9) const {
         return "firmware --address " + address + " --login user --password secret --ftp-port " +
-               std::to_string(slow.port()) + " --console-port 9 --package " + Quote(package_.string()) + " --timeout " +
-               std::to_string(timeoutSeconds);
+               std::to_string(slow.port()) + " --console-port " + std::to_string(consolePort) + " --package " +
+               Quote(package_.string()) + " --timeout " + std::to_string(timeoutSeconds);
     }
 };
 
@@ -38,17 +39,26 @@ TEST_F(HostileRun, ASecondRunOfOneDeviceIsRefusedWhateverTheAddressSpelling) {
     FtpServerOptions throttled;
     throttled.rate = 2000;
     const FtpServer slow(work_ / "slow", throttled);
+    // The first run's console is the FTP server, which never prompts for a login: the run holds the device
+    // until its timeout of 12 s, long enough for the others to reach the lock on a loaded machine too.
+    const unsigned short console = slow.port();
     const std::string first = environment_ + " timeout 60 " + Quote(TESSEL_CLI_PROGRAM) + " " +
-                              SlowFirmwareArgs(slow, "127.0.0.1", 6) + " >/dev/null 2>&1";
+                              SlowFirmwareArgs(slow, "127.0.0.1", 12, console) + " >/dev/null 2>&1";
     int status = -1;
-    // The others start while the first uploads, and name the device as 127.1 and as an IPv4-mapped IPv6 address.
+    // The others start together while the first waits, and name the device as 127.1 and as an IPv4-mapped IPv6
+    // address. Each writes to a file of its own, so that their lines do not mix.
     std::string others;
-    for (const char* spelling : {"127.1", "::ffff:127.0.0.1"}) {
-        others += environment_ + " timeout 60 " + Quote(TESSEL_CLI_PROGRAM) + " " +
-                  SlowFirmwareArgs(slow, spelling, 6) + " 2>&1; echo \"" + spelling + " $?\"; ";
+    std::string outputs;
+    for (const std::string spelling : {"127.1", "::ffff:127.0.0.1"}) {
+        const std::string output = Quote((work_ / ("second-run-" + spelling)).string());
+        others += "(" + environment_ + " timeout 60 " + Quote(TESSEL_CLI_PROGRAM) + " " +
+                  SlowFirmwareArgs(slow, spelling, 6, console) + " >" + output + " 2>&1; echo \"" + spelling +
+                  " $?\" >>" + output + ") & ";
+        outputs += " " + output;
     }
-    const std::string out = RunCommand("(" + first + ") & sleep 1; " + others + "wait", &status);
-    const std::string refusal = "another update of 127.0.0.1 (console port 9) is running";
+    const std::string out = RunCommand("(" + first + ") & sleep 1; " + others + "wait; cat" + outputs, &status);
+    const std::string refusal =
+        "another update of 127.0.0.1 (console port " + std::to_string(console) + ") is running";
     const std::size_t firstRefusal = out.find(refusal);
     EXPECT_NE(firstRefusal, std::string::npos) << out;
     EXPECT_NE(out.find(refusal, firstRefusal + 1), std::string::npos) << out;
