@@ -5,18 +5,23 @@
 #include <asio/ip/tcp.hpp>
 #include <system_error>
 
+#include "platform/asio/asio_stream_socket.h"
+
 namespace tessel::cli {
 
-// On Asio's resolver, which is the system's getaddrinfo on every system (and starts Winsock on Windows).
+// The lock and the run must see one device: a resolved name is what the console connection will reach.
 std::string CanonicalAddress(const std::string& address, bool resolve) {
     using asio::ip::tcp;
+    asio::io_context context(1);
+    if (resolve) {
+        const std::string device = AsioSocketFactory(context).deviceAddress(address);
+        return device.empty() ? address : device;
+    }
     if (!address.empty()) {
-        asio::io_context context(1);
         tcp::resolver resolver(context);
         std::error_code error;
-        // Flags as given, not Asio's default of addresses configured here: "127.1" and "::1" are taken as they are.
-        const tcp::resolver::flags flags = resolve ? tcp::resolver::flags() : tcp::resolver::numeric_host;
-        const tcp::resolver::results_type found = resolver.resolve(address, "", flags, error);
+        // Numbers only, not Asio's default of addresses configured here: "127.1" and "::1" are taken as they are.
+        const tcp::resolver::results_type found = resolver.resolve(address, "", tcp::resolver::numeric_host, error);
         if (!error && !found.empty()) {
             asio::ip::address first = found.begin()->endpoint().address();
             // A device reached through an IPv4-mapped address is the IPv4 device.
@@ -30,7 +35,6 @@ std::string CanonicalAddress(const std::string& address, bool resolve) {
             }
         }
     }
-    if (resolve) return address;
     std::string lower = address;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     return lower;

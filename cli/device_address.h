@@ -7,8 +7,9 @@
 namespace tessel::cli {
 
 // A numeric address in its one form (an IPv4-mapped IPv6 address as its IPv4 address, IPv6 compressed);
-// with resolve, a host name as the first address it resolves to, else the name in lower case. An address
-// that does not parse (or resolve) is returned as it is, so that two runs of one such text still meet.
+// with resolve, a host name as the address its console connection reaches (its first IPv4 address, else its
+// first), else the name in lower case. An address that does not parse (or resolve) is returned as it is, so
+// that two runs of one such text still meet.
 std::string CanonicalAddress(const std::string& address, bool resolve);
 
 }  // namespace tessel::cli

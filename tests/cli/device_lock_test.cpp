@@ -21,6 +21,8 @@ TEST(DeviceLock, OneRunPerDeviceUntilTheHolderLetsGoAndOtherDevicesAreFree) {
     std::string busy;
     EXPECT_FALSE(DeviceLock::acquire("127.1", kLockTestPort, busy));
     EXPECT_NE(busy.find("another update of 127.0.0.1 (console port 47311) is running"), std::string::npos) << busy;
+    // A name with an IPv6 address too is the device that its console connection reaches: its IPv4 address.
+    EXPECT_FALSE(DeviceLock::acquire("localhost", kLockTestPort, busy));
 
     std::string otherError;
     EXPECT_TRUE(DeviceLock::acquire("127.0.0.1", kLockTestPort + 1, otherError)) << otherError;
