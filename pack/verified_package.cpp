@@ -5,27 +5,24 @@
 
 namespace tessel::pack {
 
-VerifiedPackage::VerifiedPackage(const std::string& packageDirectory, const TrustedKeys& trusted, PackageScope scope) {
-    const std::optional<std::string> folder = os::MakePrivateFolder();
-    if (!folder) {
+VerifiedPackage::VerifiedPackage(const std::string& packageDirectory, const TrustedKeys& trusted, PackageScope scope)
+    : held_(os::HeldFolder::Make()) {
+    if (!held_) {
         check_.refusal = PackageRefusal::CopyFailed;
         check_.subject = os::TemporaryFolder();
         check_.failure = "no private folder can be made in " + os::TemporaryFolder() + " for the checked files";
         return;
     }
-    folder_ = *folder;
-    const CheckedFileSink copy = [this](const StatementFile& file, const std::string& bytes) {
-        return os::WriteNewFile(os::JoinPath(folder_, file.name), bytes);
+    const std::string& copyFolder = held_->path();
+    const CheckedFileSink copy = [&copyFolder](const StatementFile& file, const std::string& bytes) {
+        return os::WriteNewFile(os::JoinPath(copyFolder, file.name), bytes);
     };
-    check_ = CheckPackageSignature(packageDirectory, trusted, scope, copy, folder_);
-    if (!check_.verified) {
-        os::RemoveFolderTree(folder_);
-        folder_.clear();
+    check_ = CheckPackageSignature(packageDirectory, trusted, scope, copy, copyFolder);
+    if (check_.verified) {
+        folder_ = copyFolder;
+    } else {
+        held_.reset();
     }
-}
-
-VerifiedPackage::~VerifiedPackage() {
-    if (!folder_.empty()) os::RemoveFolderTree(folder_);
 }
 
 }  // namespace tessel::pack

@@ -3,9 +3,11 @@
 // package. A file changed in the package after the check is never sent.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "pack/signature_check.h"
+#include "platform/os/held_folder.h"
 
 namespace tessel::pack {
 
@@ -13,17 +15,16 @@ class VerifiedPackage {
 public:
     // Checks the package for the update of scope and copies it.
     VerifiedPackage(const std::string& packageDirectory, const TrustedKeys& trusted, PackageScope scope);
-    // Removes the copy.
-    ~VerifiedPackage();
     VerifiedPackage(const VerifiedPackage&) = delete;
     VerifiedPackage& operator=(const VerifiedPackage&) = delete;
 
     const SignatureCheck& check() const { return check_; }
-    // The checked copy; empty unless check().verified.
+    // The checked copy (removed with this); empty unless check().verified.
     const std::string& folder() const { return folder_; }
 
 private:
     SignatureCheck check_;
+    std::optional<os::HeldFolder> held_;
     std::string folder_;
 };
 

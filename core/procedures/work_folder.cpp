@@ -1,22 +1,26 @@
 #include "procedures/work_folder.h"
 
+#include <utility>
+
 #include "platform/os/files.h"
 #include "platform/os/folders.h"
 
 namespace tessel {
 
-WorkFolder::~WorkFolder() {
-    if (!path_.empty()) os::RemoveFolderTree(path_);
-}
-
 std::string WorkFolder::parent() { return os::TemporaryFolder(); }
 
 std::optional<std::string> WorkFolder::path() {
-    if (!path_.empty()) return path_;
-    std::optional<std::string> made = os::MakePrivateFolder();
-    if (!made) return std::nullopt;
-    path_ = std::move(*made);
-    return path_;
+    if (!folder_) {
+        std::optional<os::HeldFolder> made = os::HeldFolder::Make();
+        if (!made) return std::nullopt;
+        folder_.emplace(std::move(*made));
+    }
+    return folder_->path();
+}
+
+const std::string& WorkFolder::existingPath() const {
+    static const std::string kNone;
+    return folder_ ? folder_->path() : kNone;
 }
 
 std::optional<std::string> WorkFolder::fileFor(std::string_view name) {

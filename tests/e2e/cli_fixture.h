@@ -46,10 +46,14 @@ protected:
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         work_ = MakeTempDir(std::string("cli-") + info->name());
         package_ = work_ / "package";
-        // The record of moved-aside autoscripts of this test's runs only; no key this machine trusts counts.
+        // The record of moved-aside autoscripts of this test's runs only; no key this machine trusts counts; the
+        // work folders of runs that a test kills go with the test's folder.
         fs::create_directories(work_ / "no-trusted-keys");
+        fs::create_directories(work_ / "tmp");
+        fs::permissions(work_ / "tmp", fs::perms::owner_all);
         environment_ = "XDG_STATE_HOME=" + Quote((work_ / "state").string()) +
-                       " TESSEL_TRUSTED_KEYS=" + Quote((work_ / "no-trusted-keys").string());
+                       " TESSEL_TRUSTED_KEYS=" + Quote((work_ / "no-trusted-keys").string()) +
+                       " TMPDIR=" + Quote((work_ / "tmp").string());
     }
     void TearDown() override {
         device_.reset();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/os/folders.h"
+#include "platform/os/held_folder.h"
 #include "scratch_folder.h"
 
 namespace tessel::os {
@@ -85,6 +86,49 @@ TEST_F(PosixFoldersTest, ATmpdirThatOthersControlIsSteppedAround) {
         ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
         EXPECT_EQ(TemporaryFolder(), "/tmp");
     }
+}
+
+// Someone who moves a work folder away and puts their own under its name neither has their files read nor
+// loses them when the work folder goes.
+TEST_F(PosixFoldersTest, AHeldFolderIsReachedThroughWhatIsHeldNotItsName) {
+    EnvironmentOverride temp("TMPDIR", folder_);
+    std::optional<HeldFolder> held = HeldFolder::Make();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->name().rfind(folder_ + "/tessel-", 0), 0u) << held->name();
+    EXPECT_EQ(ModeOf(held->name()), 0700u);
+    ASSERT_TRUE(WriteNewFile(JoinPath(held->path(), "w001.dat"), "the operator's image"));
+
+    const std::string movedAway = path("moved-away");
+    ASSERT_EQ(::rename(held->name().c_str(), movedAway.c_str()), 0);
+    ASSERT_EQ(::mkdir(held->name().c_str(), 0700), 0);
+    ASSERT_TRUE(WriteNewFile(JoinPath(held->name(), "w001.dat"), "their image"));
+    EXPECT_EQ(ReadFileBytes(JoinPath(held->path(), "w001.dat"), 100), "the operator's image");
+    ASSERT_TRUE(WriteNewFile(JoinPath(held->path(), "autoscript.txt"), "cmd"));
+    EXPECT_EQ(ReadFileBytes(JoinPath(movedAway, "autoscript.txt"), 100), "cmd");
+
+    const std::string name = held->name();
+    held.reset();
+    EXPECT_EQ(ReadFileBytes(JoinPath(name, "w001.dat"), 100), "their image");
+    EXPECT_FALSE(PathExists(JoinPath(movedAway, "w001.dat")));
+    EXPECT_FALSE(PathExists(JoinPath(movedAway, "autoscript.txt")));
+}
+
+TEST_F(PosixFoldersTest, AHeldFolderGoesWithWhatItHoldsAndNothingOutside) {
+    EnvironmentOverride temp("TMPDIR", folder_);
+    const std::string outside = path("outside");
+    ASSERT_EQ(::mkdir(outside.c_str(), 0700), 0);
+    ASSERT_TRUE(WriteNewFile(JoinPath(outside, "keep"), "x"));
+    std::string name;
+    {
+        const std::optional<HeldFolder> held = HeldFolder::Make();
+        ASSERT_TRUE(held);
+        name = held->name();
+        ASSERT_TRUE(MakeFolders(JoinPath(JoinPath(held->path(), "a"), "b")));
+        ASSERT_TRUE(WriteNewFile(JoinPath(JoinPath(held->path(), "a"), "file"), "y"));
+        ASSERT_EQ(::symlink(outside.c_str(), JoinPath(held->path(), "link").c_str()), 0);
+    }
+    EXPECT_FALSE(PathExists(name));
+    EXPECT_EQ(ReadFileBytes(JoinPath(outside, "keep"), 10), "x");
 }
 
 TEST_F(PosixFoldersTest, OwnFoldersAreMadeOwnerOnlyAndOthersRefused) {
