@@ -2,7 +2,11 @@
 // against the same FTP server, the two sides interleaved round by round so that noise hits both, and
 // prints the median and minimum times, their ratios SkiffS/curl and SkiffS's peak memory.
 //
-//   skiffs_bench [size in MiB, default 64] [rounds, default 9]
+//   skiffs_bench [size in MiB, default 64] [rounds, default 9] [--transfer-command COMMAND [--windows-paths]]
+//
+// With --transfer-command, SkiffS's side runs COMMAND (skiffs_transfer, or SkiffS.dll's under Wine:
+// "wine build/windows/bench/skiffs_transfer.exe" inside scripts/wine-env) once per transfer, as curl's side
+// runs curl; --windows-paths gives it the local files as Wine's drive Z: names them.
 //
 // The files and the server's folder go under $TEST_TMPDIR (else /tmp): a tmpfs there keeps the disk's
 // write-back out of the figures.
@@ -98,11 +102,36 @@ bool SameFiles(const std::filesystem::path& a, const std::filesystem::path& b) {
     return std::system(("cmp -s '" + a.string() + "' '" + b.string() + "'").c_str()) == 0;
 }
 
+// The command line of one transfer by a SkiffS program of its own (skiffs_transfer's arguments); the remote
+// file is "B:/s.bin" both ways.
+std::string Transfer(const std::string& command, const char* direction, unsigned short port,
+                     const std::filesystem::path& local, bool windowsPaths) {
+    std::string path = local.string();
+    if (windowsPaths) {
+        for (char& c : path) c = c == '/' ? '\\' : c;
+        path = "Z:" + path;
+    }
+    return command + " " + direction + " 127.0.0.1 " + std::to_string(port) + " user secret '" + path + "' B:/s.bin";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::size_t mib = argc > 1 ? std::stoul(argv[1]) : 64;
-    const int rounds = argc > 2 ? std::stoi(argv[2]) : 9;
+    std::vector<std::string> numbers;
+    std::string transferCommand;
+    bool windowsPaths = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--transfer-command" && i + 1 < argc) {
+            transferCommand = argv[++i];
+        } else if (argument == "--windows-paths") {
+            windowsPaths = true;
+        } else {
+            numbers.push_back(argument);
+        }
+    }
+    const std::size_t mib = numbers.size() > 0 ? std::stoul(numbers[0]) : 64;
+    const int rounds = numbers.size() > 1 ? std::stoi(numbers[1]) : 9;
     const std::filesystem::path dir = tessel::test::MakeTempDir("skiffs-bench");
     const std::filesystem::path file = dir / "payload.bin";
     WriteTestFile(file, mib << 20);
@@ -114,12 +143,14 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (int round = 0; round < rounds; ++round) {
         Run up = Measure([&] {
+            if (!transferCommand.empty()) return Shell(Transfer(transferCommand, "send", port, file, windowsPaths));
             return CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", port, 1, file.c_str(), "B:\\s.bin",
                                               1, 0);
         });
         Run cup = Measure([&] { return Shell("curl -s -T '" + file.string() + "' '" + url + "B:/c.bin'"); });
         const std::filesystem::path gotS = dir / "s.got", gotC = dir / "c.got";
         Run down = Measure([&] {
+            if (!transferCommand.empty()) return Shell(Transfer(transferCommand, "get", port, gotS, windowsPaths));
             return CSkiffClient().Skiff_GetD("127.0.0.1", "user", "secret", port, 1, "B:/s.bin", gotS.c_str(), 1,
                                              0);
         });
@@ -135,6 +166,7 @@ int main(int argc, char** argv) {
 
     std::printf("file: %zu MiB, binary, passive, loopback, median of %d rounds, files and server folder in %s\n", mib,
                 rounds, dir.parent_path().c_str());
+    if (!transferCommand.empty()) std::printf("SkiffS's side: %s, one process per transfer\n", transferCommand.c_str());
     Report("upload", skiffsUp, curlUp, mib);
     Report("download", skiffsDown, curlDown, mib);
     std::printf("transfers %s\n", ok ? "verified byte for byte" : "FAILED");
