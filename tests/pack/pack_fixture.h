@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ftp_server.h"
 #include "pack/finding.h"
 #include "pack/package_build.h"
 #include "pack/package_check.h"
+#include "test_files.h"
 
 namespace tessel::pack::test {
 
@@ -60,7 +60,8 @@ public:
         package_ = work_ / "package";
         fs::create_directories(source_ / "web");
         fs::create_directories(source_ / "fw");
-        WriteFileBytes(source_ / "web" / kShowName, "<p>\x95\x5C\x8E\xA6</p>\r\n");
+        // The name is UTF-8, which a Windows path takes only when told.
+        WriteFileBytes(source_ / "web" / fs::u8path(kShowName), "<p>\x95\x5C\x8E\xA6</p>\r\n");
         WriteFileBytes(source_ / "web/main.wcr", "Function main() {}\r\n");
         WriteFileBytes(source_ / "fw/kbteva.bin", "TESSEL FIRMWARE 01.08.00\n\x01\x02\x03");
         WriteFileBytes(source_ / "fw/prism3.dat", std::string(64, '\0'));

@@ -8,6 +8,7 @@
 #include "pack/verified_package.h"
 #include "pack_fixture.h"
 #include "platform/os/files.h"
+#include "test_environment.h"
 
 namespace tessel::pack::test {
 namespace {
@@ -154,9 +155,13 @@ TEST_F(PackageSignature, KeyFilesThatAreNoKeysAreRefused) {
     fs::copy_file(key, trusted_ / "private.pub");
     EXPECT_TRUE(RefusedFor(Check(), "private.pub"));
     fs::remove(trusted_ / "private.pub");
-    fs::create_symlink(keys_ / "maker.pub", trusted_ / "linked.pub");
-    EXPECT_TRUE(RefusedFor(Check(), "linked.pub: a link"));
-    fs::remove(trusted_ / "linked.pub");
+    // Windows makes links only with a privilege that tests do not have.
+    std::error_code linkError;
+    fs::create_symlink(keys_ / "maker.pub", trusted_ / "linked.pub", linkError);
+    if (!linkError) {
+        EXPECT_TRUE(RefusedFor(Check(), "linked.pub: a link"));
+        fs::remove(trusted_ / "linked.pub");
+    }
     EXPECT_TRUE(Check().verified);
     // A signing key that is no key signs nothing.
     WriteFileBytes(keys_ / "bogus.key", "not a key\n");
@@ -175,10 +180,10 @@ TEST_F(PackageSignature, WithoutTrustedKeysNothingIsEnforced) {
     // A folder named on purpose must be there.
     EXPECT_TRUE(LoadTrustedKeys({(work_ / "none").string(), true}).enforced());
     // The variable names the folder when the command line does not.
-    ::setenv(kTrustedKeysVariable, trusted_.c_str(), 1);
+    tessel::test::SetVariable(kTrustedKeysVariable, trusted_.string());
     EXPECT_EQ(FindTrustFolder("").folder, trusted_.string());
     EXPECT_EQ(FindTrustFolder("/x").folder, "/x");
-    ::unsetenv(kTrustedKeysVariable);
+    tessel::test::UnsetVariable(kTrustedKeysVariable);
     EXPECT_FALSE(FindTrustFolder("").named);
 }
 

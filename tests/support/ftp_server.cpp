@@ -94,28 +94,6 @@ std::string FtpServer::Url() const {
     return "ftp://" + options_.user + ":" + options_.password + "@127.0.0.1:" + std::to_string(port_) + "/";
 }
 
-std::filesystem::path MakeTempDir(const std::string& name) {
-    const char* base = std::getenv("TEST_TMPDIR");
-    // A parameterised test's name holds a '/': one folder, not a folder within another that nobody removes.
-    std::string leaf = "tessel-" + name + "-" + std::to_string(getpid());
-    std::replace(leaf.begin(), leaf.end(), '/', '_');
-    std::filesystem::path dir = std::filesystem::path(base ? base : "/tmp") / leaf;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 std::string RunCommand(const std::string& command, int* status) {
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");

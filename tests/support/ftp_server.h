@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace tessel::test {
 
 struct FtpServerOptions {
@@ -51,12 +53,6 @@ private:
     pid_t pid_ = -1;
     unsigned short port_ = 0;
 };
-
-// A fresh empty directory under the test's temporary directory.
-std::filesystem::path MakeTempDir(const std::string& name);
-
-std::string ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
 // Runs a shell command and gives its standard output; the exit status goes to *status.
 std::string RunCommand(const std::string& command, int* status = nullptr);
