@@ -22,19 +22,23 @@ std::string FirstLine(const std::string& text) {
 // The first line of input that is not a terminal (a pipe, a file), read no further than its line end;
 // nullopt when the input ends before anything is read or the line is longer than a password.
 std::optional<std::string> ReadPipedLine(std::istream& input, std::string& error) {
-    std::string text;
+    std::string line;
+    bool read = false;
     char byte = 0;
-    while (text.size() <= kMaxPasswordBytes && input.get(byte)) {
-        text += byte;
+    // A byte more than a password and a CR can hold shows that the line is too long: no need to read on.
+    while (line.size() <= kMaxPasswordBytes + 1 && input.get(byte)) {
+        read = true;
         if (byte == '\n') break;
+        line += byte;
     }
-    if (text.empty()) return std::nullopt;
-    if (text.size() > kMaxPasswordBytes) {
+    if (!read) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > kMaxPasswordBytes) {
         error = "the standard input's first line is longer than " + std::to_string(kMaxPasswordBytes) +
                 " bytes: it holds no password";
         return std::nullopt;
     }
-    return FirstLine(text);
+    return line;
 }
 
 }  // namespace

@@ -77,6 +77,8 @@ TEST_F(PasswordSource, CommandLineThenFileThenEnvironmentEachAsUtf8) {
     EXPECT_EQ(ResolvePassword(options, PipedPassword::Read, error), "環境のパスワード");
     os::SetProcessEnvironment("TESSEL_PASSWORD", "Kennwort-ä");
     EXPECT_EQ(ResolvePassword(options, PipedPassword::Read, error), "Kennwort-ä");
+    os::UnsetProcessEnvironment("TESSEL_PASSWORD");
+    EXPECT_FALSE(os::EnvironmentVariable("TESSEL_PASSWORD"));
 }
 
 TEST_F(PasswordSource, InputThatIsNoTerminalGivesItsFirstLineWhereAPasswordIsNeeded) {
@@ -109,7 +111,7 @@ TEST_F(PasswordSource, InputThatIsNoTerminalGivesItsFirstLineWhereAPasswordIsNee
     }
     {
         // A first line of 4096 bytes is a password; one byte more is not, and is not read to its end.
-        InputText longest(std::string(4096, 'x') + "\n");
+        InputText longest(std::string(4096, 'x') + "\r\n");
         EXPECT_EQ(ResolvePassword(options, PipedPassword::Read, error), std::string(4096, 'x'));
         InputText tooLong(std::string(4097, 'y') + "\nnext");
         error.clear();

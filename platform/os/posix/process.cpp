@@ -21,4 +21,6 @@ void SetProcessEnvironment(const std::string& name, const std::string& value) {
     ::setenv(name.c_str(), value.c_str(), 1);
 }
 
+void UnsetProcessEnvironment(const std::string& name) { ::unsetenv(name.c_str()); }
+
 }  // namespace tessel::os

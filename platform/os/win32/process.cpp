@@ -53,4 +53,9 @@ void SetProcessEnvironment(const std::string& name, const std::string& value) {
     if (wideName && wideValue) ::_wputenv_s(wideName->c_str(), wideValue->c_str());
 }
 
+// An empty value removes the variable.
+void UnsetProcessEnvironment(const std::string& name) {
+    if (const std::optional<std::wstring> wideName = win32::Widen(name)) ::_wputenv_s(wideName->c_str(), L"");
+}
+
 }  // namespace tessel::os

@@ -22,4 +22,7 @@ std::optional<std::string> EnvironmentVariable(const std::string& name);
 // Sets a variable of the process's environment, where libraries loaded by the program read it with getenv.
 void SetProcessEnvironment(const std::string& name, const std::string& value);
 
+// Removes a variable from the process's environment.
+void UnsetProcessEnvironment(const std::string& name);
+
 }  // namespace tessel::os
