@@ -18,7 +18,7 @@ bool InputIsTerminal();
 
 // The next line typed on the terminal, not shown while it is typed, as UTF-8, after writing prompt to the error
 // stream; nullopt when the input is not a terminal or nothing could be read. An interrupt (Ctrl+C) while the
-// line is typed gives the terminal its echo back before it ends the program, as it would have without the prompt.
+// line is typed gives the terminal its echo back, then ends the program as an interrupted run ends.
 std::optional<std::string> ReadHiddenLine(const std::string& prompt);
 
 }  // namespace tessel::cli

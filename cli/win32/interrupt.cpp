@@ -2,18 +2,20 @@
 
 #include <windows.h>
 
+#include "cli/win32/interrupted_end.h"
+
 namespace tessel::cli {
 namespace {
 
-// On a thread of its own. Ended as a signal ends a POSIX process: nothing else runs (static destructors, the
-// transfer library's detach), so that no half-ended state of the run's threads is met on the way out. Ending
-// through the system's own handler instead would leave the status to the system (Wine gives 0, a success).
+// On a thread of its own.
 BOOL WINAPI EndOnInterrupt(DWORD) {
-    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+    EndAsInterrupted();
     return TRUE;
 }
 
 }  // namespace
+
+void EndAsInterrupted() { ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT)); }
 
 void EndRunOnInterrupt() { ::SetConsoleCtrlHandler(EndOnInterrupt, TRUE); }
 

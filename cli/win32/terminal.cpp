@@ -5,6 +5,7 @@
 #include <atomic>
 #include <iostream>
 
+#include "cli/win32/interrupted_end.h"
 #include "platform/os/win32/wide_text.h"
 
 namespace tessel::cli {
@@ -21,13 +22,13 @@ bool IsConsole(HANDLE handle, DWORD& mode) {
 std::atomic<HANDLE> promptInput{nullptr};
 std::atomic<DWORD> promptSavedMode{0};
 
-// Runs on a thread of its own when Ctrl+C, Ctrl+Break or closing the window ends the program: the console, which
-// the program's shell goes on using, gets its echo back first. FALSE lets the next handler, the system's, end
-// the program as it would have without the prompt.
+// Runs on a thread of its own on Ctrl+C, Ctrl+Break or closing the window: the console, which the program's
+// shell goes on using, gets its echo back, then the program ends as an interrupted run does.
 BOOL WINAPI RestoreEchoOnInterrupt(DWORD) {
     const HANDLE input = promptInput.load();
     if (input != nullptr) ::SetConsoleMode(input, promptSavedMode.load());
-    return FALSE;
+    EndAsInterrupted();
+    return TRUE;
 }
 
 }  // namespace
