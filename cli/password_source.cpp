@@ -53,8 +53,7 @@ std::optional<std::string> ResolvePassword(const CliOptions& options, PipedPassw
         }
         return FirstLine(*text);
     }
-    if (std::optional<std::string> fromEnvironment = os::EnvironmentVariable("TESSEL_PASSWORD"))
-        return fromEnvironment;
+    if (std::optional<std::string> fromEnvironment = os::EnvironmentVariable("TESSEL_PASSWORD")) return fromEnvironment;
     if (InputIsTerminal()) {
         if (std::optional<std::string> typed = ReadHiddenLine("Password: ")) return typed;
     } else if (piped == PipedPassword::Read) {

@@ -42,7 +42,7 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     struct sigaction restore {};
     restore.sa_handler = RestoreEchoAndEnd;
     sigemptyset(&restore.sa_mask);
-    struct sigaction previous[std::size(kEndingSignals)] {};
+    struct sigaction previous[std::size(kEndingSignals)]{};
     // A signal that is ignored (nohup) or handled stays so.
     for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
         ::sigaction(kEndingSignals[i], nullptr, &previous[i]);
@@ -52,8 +52,7 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     std::string line;
     const bool read = static_cast<bool>(std::getline(std::cin, line));
     ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-        ::sigaction(kEndingSignals[i], &previous[i], nullptr);
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) ::sigaction(kEndingSignals[i], &previous[i], nullptr);
     std::cerr << std::endl;
     if (!read) return std::nullopt;
     return line;

@@ -56,7 +56,8 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     promptInput = input;
     ::SetConsoleCtrlHandler(RestoreEchoOnInterrupt, TRUE);
     // Line input without echo: the console still ends the read at Enter, and Ctrl+C still interrupts.
-    ::SetConsoleMode(input, (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    ::SetConsoleMode(input,
+                     (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
     std::wstring line;
     bool ended = false;
     while (!ended && line.size() < kMaxHiddenLine) {
