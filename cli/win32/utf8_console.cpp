@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <iostream>
+#include <mutex>
 #include <streambuf>
 #include <string>
 
@@ -25,7 +26,8 @@ std::size_t UnfinishedTail(const std::string& text) {
 
 // Writes UTF-8 to a console as UTF-16 with WriteConsoleW: what the console shows then does not depend on its
 // code page, and the code page of the console, which outlives the program, is left as it was. A byte that is no
-// UTF-8 shows as U+FFFD.
+// UTF-8 shows as U+FFFD. Threads may write to the standard streams at once (an upload's progress): the buffer keeps the
+// standard streams' promise that this is no data race.
 class ConsoleBuffer : public std::streambuf {
 public:
     explicit ConsoleBuffer(HANDLE console) : console_(console) {}
@@ -43,6 +45,7 @@ protected:
 
 private:
     bool write(const char* text, std::size_t count) {
+        const std::lock_guard lock(mutex_);
         pending_.append(text, count);
         const std::size_t ready = pending_.size() - UnfinishedTail(pending_);
         if (ready == 0) return true;
@@ -64,6 +67,7 @@ private:
     }
 
     HANDLE console_;
+    std::mutex mutex_;
     std::string pending_;
 };
 
