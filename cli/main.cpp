@@ -10,7 +10,7 @@
 #include "cli/package_precheck.h"
 #include "cli/password_source.h"
 #include "cli/single_run.h"
-#include "cli/terminal.h"
+#include "cli/utf8_console.h"
 #include "cli/utf8_path.h"
 #include "cli/version_text.h"
 #include "dialog/package_folder.h"
@@ -32,7 +32,7 @@ std::string CurrentFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    UseUtf8Terminal();
+    UseUtf8Console();
     std::vector<std::string> args;
     for (const std::string& argument : os::ProgramArguments(argc, argv)) args.push_back(ArgumentText(argument));
     const ParsedCommandLine command = ParseCommandLine(args);
@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     if (options.keepFtpSession) os::SetProcessEnvironment("SKIFFS_KEEP_SESSION", "1");
     const bool fleet = !options.inventory.empty() || !options.retryFailed.empty();
     std::string error;
-    const std::optional<std::string> password = ResolvePassword(options, error);
+    const std::optional<std::string> password =
+        ResolvePassword(options, fleet ? PipedPassword::Ignore : PipedPassword::Read, error);
     if (fleet) return RunFleet(options, password);
     if (!password) {
         std::cerr << "tessel-cli: " << error << std::endl;

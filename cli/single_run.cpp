@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/device_run.h"
+#include "cli/interrupt.h"
 #include "cli/progress_bar.h"
 #include "cli/terminal.h"
 
@@ -14,6 +15,7 @@ int RunSingleDevice(CliOptions options, const std::string& password) {
     std::ostream& statusOut = options.json ? std::cerr : std::cout;
     ProgressBar progressBar(statusOut);
     const bool terminal = DrawsOnTerminal(options.json ? StandardStream::Error : StandardStream::Output);
+    EndRunOnInterrupt();
     RunStop stop;
     // Nothing else runs in this process: an operation that does not return ends it.
     const DeviceRunEnd end = RunDevice(options, {statusOut, std::cerr, std::cerr, terminal ? &progressBar : nullptr},

@@ -1,4 +1,4 @@
-// The terminal the program writes to, as the system offers it.
+// The terminal the program writes to and reads a password from, as the system offers it.
 #pragma once
 
 #include <optional>
@@ -13,12 +13,12 @@ enum class StandardStream { Output, Error };
 // pipe, an old console) the program writes plain lines.
 bool DrawsOnTerminal(StandardStream stream);
 
-// Makes the terminal show the program's UTF-8 output as text: a Windows console otherwise takes it in the
-// system's code page. Terminals elsewhere take UTF-8 already.
-void UseUtf8Terminal();
+// True when the standard input is a terminal (on Windows a console), on which a person types.
+bool InputIsTerminal();
 
 // The next line typed on the terminal, not shown while it is typed, as UTF-8, after writing prompt to the error
-// stream; nullopt when the input is not a terminal or nothing could be read.
+// stream; nullopt when the input is not a terminal or nothing could be read. An interrupt (Ctrl+C) while the
+// line is typed gives the terminal its echo back, then ends the program as an interrupted run ends.
 std::optional<std::string> ReadHiddenLine(const std::string& prompt);
 
 }  // namespace tessel::cli

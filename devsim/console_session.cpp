@@ -4,12 +4,18 @@
 
 #include <algorithm>
 
+#include "platform/os/code_page_932.h"
+
 namespace tessel::devsim {
 
 namespace {
 
 // Pause between two blocks, so that a client's reads see them apart.
 constexpr int kBlockGapMs = 30;
+
+// The login ID and password as the device holds them: in code page 932, the bytes the updater sends for the
+// same text. Text that code page 932 cannot hold stays as it is.
+std::string DeviceText(const std::string& text) { return os::Utf8ToCp932(text).value_or(text); }
 
 std::string FirstWord(const std::string& line) {
     const auto start = line.find_first_not_of(' ');
@@ -115,7 +121,7 @@ void ConsoleSession::HandleLine(const std::string& line) {
 }
 
 void ConsoleSession::Login(const std::string& password) {
-    if (loginId_ == device_.settings.loginId && password == device_.settings.password) {
+    if (loginId_ == DeviceText(device_.settings.loginId) && password == DeviceText(device_.settings.password)) {
         Note("login accepted");
         stage_ = Stage::Commands;
         Queue(Reply{{ReplyBlock{0, [] { return std::string("\r\n> "); }}}, false});

@@ -307,12 +307,21 @@ class CommandReader:
         self.ioloop.unregister(self._fileno)
 
 
+def device_text(text):
+    """The text as the device holds it, in code page 932, in the form a command line of those bytes takes here
+    (read as UTF-8 with surrogate escapes). Text that code page 932 cannot hold stays as it is."""
+    try:
+        return text.encode("cp932").decode("utf-8", "surrogateescape")
+    except UnicodeEncodeError:
+        return text
+
+
 def make_handler(args, root, restart, log):
     """The handler of one device's control connections: its own user over its own folder."""
     link_delay = args.link_delay / 1000.0
     link_rate = args.link_rate * 1000 // 8
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
+    authorizer.add_user(args.user, device_text(args.password), root, perm="elradfmwMT")
 
     class Handler(FTPHandler):
         pass

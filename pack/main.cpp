@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/utf8_console.h"
 #include "cli/visible_text.h"
 #include "dialog/update_management_file.h"
 #include "pack/pack_report.h"
@@ -171,6 +172,7 @@ int UsageError(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::UseUtf8Console();
     const std::vector<std::string> args = os::ProgramArguments(argc, argv);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << kUsage;

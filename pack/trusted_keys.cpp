@@ -1,12 +1,12 @@
 #include "pack/trusted_keys.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "dialog/local_file.h"
 #include "pack/package_crypto.h"
+#include "platform/os/process.h"
 
 namespace tessel::pack {
 namespace {
@@ -36,8 +36,8 @@ void LoadKey(const fs::path& path, TrustedKeys& trusted) {
 
 TrustFolder FindTrustFolder(const std::string& commandLineFolder) {
     if (!commandLineFolder.empty()) return {commandLineFolder, true};
-    const char* variable = std::getenv(kTrustedKeysVariable);
-    if (variable && variable[0] != '\0') return {variable, true};
+    const std::string variable = os::EnvironmentVariable(kTrustedKeysVariable).value_or("");
+    if (!variable.empty()) return {variable, true};
     const std::vector<std::string> defaults = DefaultTrustFolders();
     for (const std::string& folder : defaults) {
         std::error_code error;

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <iostream>
 
+#include "cli/win32/interrupted_end.h"
 #include "platform/os/win32/wide_text.h"
 
 namespace tessel::cli {
@@ -12,26 +14,50 @@ namespace {
 // A password is short; a line longer than this is no password and is not read further.
 constexpr DWORD kMaxHiddenLine = 4096;
 
+bool IsConsole(HANDLE handle, DWORD& mode) {
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
+}
+
+// The input console and its mode from before the prompt, while the prompt has echo switched off.
+std::atomic<HANDLE> promptInput{nullptr};
+std::atomic<DWORD> promptSavedMode{0};
+
+// Runs on a thread of its own on Ctrl+C, Ctrl+Break or closing the window: the console, which the program's
+// shell goes on using, gets its echo back, then the program ends as an interrupted run does.
+BOOL WINAPI RestoreEchoOnInterrupt(DWORD) {
+    const HANDLE input = promptInput.load();
+    if (input != nullptr) ::SetConsoleMode(input, promptSavedMode.load());
+    EndAsInterrupted();
+    return TRUE;
+}
+
 }  // namespace
 
 bool DrawsOnTerminal(StandardStream stream) {
     const HANDLE handle = ::GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     DWORD mode = 0;
-    // GetConsoleMode fails on a file or a pipe; SetConsoleMode fails on a console older than Windows 10.
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || !::GetConsoleMode(handle, &mode)) return false;
+    // SetConsoleMode fails on a console older than Windows 10.
+    if (!IsConsole(handle, mode)) return false;
     return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
            ::SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
-void UseUtf8Terminal() { ::SetConsoleOutputCP(CP_UTF8); }
+bool InputIsTerminal() {
+    DWORD mode = 0;
+    return IsConsole(::GetStdHandle(STD_INPUT_HANDLE), mode);
+}
 
 std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     DWORD saved = 0;
-    if (input == nullptr || input == INVALID_HANDLE_VALUE || !::GetConsoleMode(input, &saved)) return std::nullopt;
+    if (!IsConsole(input, saved)) return std::nullopt;
     std::cerr << prompt << std::flush;
-    // Line input without echo: the console still ends the read at Enter.
-    ::SetConsoleMode(input, (saved | ENABLE_LINE_INPUT) & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    promptSavedMode = saved;
+    promptInput = input;
+    ::SetConsoleCtrlHandler(RestoreEchoOnInterrupt, TRUE);
+    // Line input without echo: the console still ends the read at Enter, and Ctrl+C still interrupts.
+    ::SetConsoleMode(input,
+                     (saved | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
     std::wstring line;
     bool ended = false;
     while (!ended && line.size() < kMaxHiddenLine) {
@@ -43,6 +69,8 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
         ended = line.find(L'\n') != std::wstring::npos;
     }
     ::SetConsoleMode(input, saved);
+    promptInput = nullptr;
+    ::SetConsoleCtrlHandler(RestoreEchoOnInterrupt, FALSE);
     std::cerr << std::endl;
     if (!ended) return std::nullopt;
     line.erase(line.find_first_of(L"\r\n"));

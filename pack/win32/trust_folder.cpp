@@ -1,16 +1,17 @@
-#include <cstdlib>
 #include <string>
 
 #include "pack/trust_folder.h"
+#include "platform/os/process.h"
 
 namespace tessel::pack {
 namespace {
 
-// The variable's value when it is an absolute path (a drive letter and a separator), else empty.
+// The variable's value when it is an absolute path (a drive letter and a separator), else empty. Read as
+// UTF-16: a user's name outside the ANSI code page is part of the path.
 std::string AbsoluteVariable(const char* name) {
-    const char* value = std::getenv(name);
-    const bool absolute = value && value[0] != '\0' && value[1] == ':' && (value[2] == '\\' || value[2] == '/');
-    return absolute ? std::string(value) : std::string();
+    const std::string value = os::EnvironmentVariable(name).value_or("");
+    const bool absolute = value.size() >= 3 && value[1] == ':' && (value[2] == '\\' || value[2] == '/');
+    return absolute ? value : std::string();
 }
 
 }  // namespace

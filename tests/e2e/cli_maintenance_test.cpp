@@ -39,6 +39,18 @@ TEST_F(CliMaintenance, VersionReadsTheDeviceAndInstallsNothing) {
     EXPECT_EQ(Run("version", "wrong").status, 1);
 }
 
+TEST_F(CliMaintenance, JapanesePasswordReachesConsoleAndFtpInCodePage932) {
+    MakePackage();
+    // The device holds it in code page 932, with a 0x5C trail byte (表) and half-width katakana: only those
+    // bytes log in, at the console and at the FTP service.
+    StartDevice({"--password", "合言葉-表ｶﾅ", "--firmware-version", "1.06.00"});
+    const CliRun run = Run("version", "合言葉-表ｶﾅ");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("firmware 01.06.00\n"), std::string::npos) << run.out;
+    EXPECT_EQ(Count(device_->Output(), "login accepted"), 1) << device_->Output();
+    EXPECT_EQ(Run("version", "合言葉-表ｶ").status, 1);
+}
+
 TEST_F(CliMaintenance, WithoutPackageTheCurrentFolderHoldsIt) {
     MakePackage();
     StartDevice({"--firmware-version", "1.06.00"});

@@ -25,6 +25,11 @@ windows_pack "$@" show "$work/windows" --json > "$work/windows.json" || fail "sh
 [ "$(digests "$work/linux.json" | grep -c sha256)" -gt 0 ] || fail "no digest shown"
 diff <(digests "$work/linux.json") <(digests "$work/windows.json") || fail "the digests differ"
 
+# Redirected to a file, the text is the same UTF-8 as on Linux (the script is UTF-8: its caption is those bytes).
+windows_pack "$@" show "$work/windows" > "$work/windows.txt" || fail "show as text"
+grep -qE '^caption: +Tessel デモ・アップデート' "$work/windows.txt" || { cat "$work/windows.txt"; fail "no UTF-8 caption"; }
+iconv -f UTF-8 -t UTF-8 "$work/windows.txt" > /dev/null || fail "the redirected output is not UTF-8"
+
 # Unpacked where the device keeps the files: on Windows the drive C: is the folder C.
 "$linux_pack" unpack "$work/linux" "$work/linux-files" > /dev/null
 windows_pack "$@" unpack "$work/windows" "$work/windows-files" > "$work/unpack.txt" 2>&1 || { cat "$work/unpack.txt"; fail "unpack"; }
