@@ -94,10 +94,15 @@ std::optional<P256PrivateKey> ReadPrivateKey(std::string_view pem, std::string& 
     return key;
 }
 
-// Whether CNG takes the secret and its point as a P-256 key.
-bool ImportPrivateKey(const Algorithm& algorithm, const P256PrivateKey& key, Key& handle) {
-    std::vector<UCHAR> blob = KeyBlob(BCRYPT_ECDSA_PRIVATE_P256_MAGIC, key.publicPoint, key.secret.data());
-    return Import(algorithm, BCRYPT_ECCPRIVATE_BLOB, blob, handle);
+// The private key of a PEM file as CNG takes it (its secret and its point as a P-256 key) into handle.
+std::optional<P256PrivateKey> ImportPrivateKey(const Algorithm& algorithm, std::string_view pem, Key& handle,
+                                               std::string& error) {
+    std::optional<P256PrivateKey> key = ReadPrivateKey(pem, error);
+    if (!key) return std::nullopt;
+    std::vector<UCHAR> blob = KeyBlob(BCRYPT_ECDSA_PRIVATE_P256_MAGIC, key->publicPoint, key->secret.data());
+    if (Import(algorithm, BCRYPT_ECCPRIVATE_BLOB, blob, handle)) return key;
+    error = kNoPrivateKey;
+    return std::nullopt;
 }
 
 // What CNG signs and verifies: the digest, not the message; nullopt when the system has no SHA-256.
@@ -144,26 +149,17 @@ std::optional<KeyPair> GenerateKeyPair() {
 }
 
 std::optional<std::string> PublicKeyOf(std::string_view privatePem, std::string& error) {
-    const std::optional<P256PrivateKey> key = ReadPrivateKey(privatePem, error);
-    if (!key) return std::nullopt;
     const Algorithm algorithm;
     Key handle;
-    if (!ImportPrivateKey(algorithm, *key, handle)) {
-        error = kNoPrivateKey;
-        return std::nullopt;
-    }
+    const std::optional<P256PrivateKey> key = ImportPrivateKey(algorithm, privatePem, handle, error);
+    if (!key) return std::nullopt;
     return PublicPem(key->publicPoint);
 }
 
 std::optional<std::string> SignMessage(std::string_view privatePem, std::string_view message, std::string& error) {
-    const std::optional<P256PrivateKey> key = ReadPrivateKey(privatePem, error);
-    if (!key) return std::nullopt;
     const Algorithm algorithm;
     Key handle;
-    if (!ImportPrivateKey(algorithm, *key, handle)) {
-        error = kNoPrivateKey;
-        return std::nullopt;
-    }
+    if (!ImportPrivateKey(algorithm, privatePem, handle, error)) return std::nullopt;
     std::optional<Sha256Digest> digest = DigestOf(message);
     P256RawSignature raw{};
     ULONG length = 0;

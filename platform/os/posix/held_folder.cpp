@@ -12,7 +12,6 @@
 namespace tessel::os {
 namespace {
 
-constexpr std::intptr_t kNotHeld = -1;
 // Folders inside a work folder are not expected; a deeper tree than this is not followed down.
 constexpr int kMaxDepth = 16;
 
@@ -59,12 +58,6 @@ std::optional<HeldFolder> HeldFolder::Make() {
     if (::stat(path.c_str(), &through) != 0 || !SameFile(through, info)) path = *name;
     return HeldFolder(*name, std::move(path), held);
 }
-
-HeldFolder::HeldFolder(std::string name, std::string path, std::intptr_t held)
-    : name_(std::move(name)), path_(std::move(path)), held_(held) {}
-
-HeldFolder::HeldFolder(HeldFolder&& other) noexcept
-    : name_(std::move(other.name_)), path_(std::move(other.path_)), held_(std::exchange(other.held_, kNotHeld)) {}
 
 HeldFolder::~HeldFolder() {
     if (held_ == kNotHeld) return;

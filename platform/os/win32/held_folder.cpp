@@ -2,18 +2,11 @@
 
 #include <windows.h>
 
-#include <utility>
 
 #include "platform/os/folders.h"
 #include "wide_text.h"
 
 namespace tessel::os {
-namespace {
-
-const std::intptr_t kNotHeld = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
-
-}  // namespace
-
 std::optional<HeldFolder> HeldFolder::Make() {
     const std::optional<std::string> name = MakePrivateFolder();
     if (!name) return std::nullopt;
@@ -30,12 +23,6 @@ std::optional<HeldFolder> HeldFolder::Make() {
     }
     return HeldFolder(*name, *name, reinterpret_cast<std::intptr_t>(held));
 }
-
-HeldFolder::HeldFolder(std::string name, std::string path, std::intptr_t held)
-    : name_(std::move(name)), path_(std::move(path)), held_(held) {}
-
-HeldFolder::HeldFolder(HeldFolder&& other) noexcept
-    : name_(std::move(other.name_)), path_(std::move(other.path_)), held_(std::exchange(other.held_, kNotHeld)) {}
 
 HeldFolder::~HeldFolder() {
     if (held_ == kNotHeld) return;

@@ -3,18 +3,7 @@
 # Linux tessel-cli: a fleet run starts no further device, lets the running one finish and reports the others as
 # interrupted; a single device's run ends. Neither leaves the device's lock held.
 #   cli_interrupt.sh FIXTURE_FOLDER PASSWORD MANIFEST TESSEL_PACK -- COMMAND...   (COMMAND runs tessel-cli.exe)
-set -euo pipefail
-[ $# -ge 6 ] && [ "$5" = "--" ] || { echo "usage: $0 FOLDER PASSWORD MANIFEST TESSEL_PACK -- COMMAND..." >&2; exit 2; }
-fixture=$1 password=$2 manifest=$3 pack=$4
-shift 5
-work=$(mktemp -d)
-running=""
-cleanup() {
-    [ -z "$running" ] || kill -9 "$running" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
+. "$(dirname "$0")/device_script_start.sh"
 
 [ -s "$fixture/ports" ] || fail "no simulated devices in $fixture (the fixture did not start them)"
 mapfile -t devices < "$fixture/ports"

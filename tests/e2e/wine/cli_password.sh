@@ -5,13 +5,7 @@
 # is UTF-8 too: its Japanese texts are those bytes).
 #   cli_password.sh FIXTURE_FOLDER PASSWORD MANIFEST TESSEL_PACK -- COMMAND...   (COMMAND runs tessel-cli.exe)
 # The device of the fixture (devsim_fleet.sh) holds PASSWORD in code page 932: only those bytes log in.
-set -euo pipefail
-[ $# -ge 6 ] && [ "$5" = "--" ] || { echo "usage: $0 FOLDER PASSWORD MANIFEST TESSEL_PACK -- COMMAND..." >&2; exit 2; }
-fixture=$1 password=$2 manifest=$3 pack=$4
-shift 5
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
+. "$(dirname "$0")/device_script_start.sh"
 
 [ -s "$fixture/ports" ] || fail "no simulated device in $fixture (the fixture did not start it)"
 read -r n console ftp < "$fixture/ports"

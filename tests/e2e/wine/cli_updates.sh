@@ -3,13 +3,7 @@
 # update of the first device, then a fleet run over the others from an inventory, each with a package that
 # tessel-pack builds from the demo manifest.
 #   cli_updates.sh FIXTURE_FOLDER PASSWORD MANIFEST TESSEL_PACK -- COMMAND...   (COMMAND runs tessel-cli)
-set -euo pipefail
-[ $# -ge 6 ] && [ "$5" = "--" ] || { echo "usage: $0 FOLDER PASSWORD MANIFEST TESSEL_PACK -- COMMAND..." >&2; exit 2; }
-fixture=$1 password=$2 manifest=$3 pack=$4
-shift 5
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
+. "$(dirname "$0")/device_script_start.sh"
 
 [ -s "$fixture/ports" ] || fail "no simulated devices in $fixture (the fixture did not start them)"
 mapfile -t devices < "$fixture/ports"

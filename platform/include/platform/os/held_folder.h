@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tessel::os {
 
@@ -14,7 +15,8 @@ class HeldFolder {
 public:
     // nullopt when no private folder can be made or held.
     static std::optional<HeldFolder> Make();
-    HeldFolder(HeldFolder&& other) noexcept;
+    HeldFolder(HeldFolder&& other) noexcept
+        : name_(std::move(other.name_)), path_(std::move(other.path_)), held_(std::exchange(other.held_, kNotHeld)) {}
     HeldFolder(const HeldFolder&) = delete;
     HeldFolder& operator=(const HeldFolder&) = delete;
     HeldFolder& operator=(HeldFolder&&) = delete;
@@ -28,7 +30,11 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    HeldFolder(std::string name, std::string path, std::intptr_t held);
+    // What no folder is held by: -1, which is neither a descriptor nor a handle (INVALID_HANDLE_VALUE is -1).
+    static constexpr std::intptr_t kNotHeld = -1;
+
+    HeldFolder(std::string name, std::string path, std::intptr_t held)
+        : name_(std::move(name)), path_(std::move(path)), held_(held) {}
 
     std::string name_;
     std::string path_;
