@@ -89,11 +89,19 @@ TEST_F(WineHostileServerTest, ARefusedOrMissingFinalReplyIsARemoteError) {
     ExpectCleanEnd();
 }
 
-// Nothing depends on QUIT's reply: a device that went silent after confirming the file holds the call
-// for one reply limit at most, not for the final reply's bound that the store had set.
+// Nothing depends on QUIT's reply: a device that went silent after confirming the file holds the call,
+// or the end of a thread that kept its session, for one reply limit at most, not for the final reply's
+// bound that the store had set.
 TEST_F(WineHostileServerTest, AnUnansweredQuitHoldsTheCallOneReplyLimitAtMost) {
     Start({.silentQuit = true});
     EXPECT_EQ(SendConverted(PlainText(100)), SKIFF_OK);
+    EXPECT_LT(elapsed_, std::chrono::seconds(kFinalReplyLimitSeconds));
+
+    // The kept session closes when the thread that made the call ends, here the one Bounded starts.
+    _putenv_s("SKIFFS_KEEP_SESSION", "1");
+    const std::optional<int> code = SendConverted(PlainText(100));
+    _putenv_s("SKIFFS_KEEP_SESSION", "");
+    EXPECT_EQ(code, SKIFF_OK);
     EXPECT_LT(elapsed_, std::chrono::seconds(kFinalReplyLimitSeconds));
     ExpectCleanEnd();
 }
