@@ -1,38 +1,38 @@
 #include "hostile_server.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-
-#include "loopback_listener.h"
 
 namespace tessel::test {
 
 namespace {
+
+using loopback::kNoSocket;
+using loopback::Readable;
+using loopback::Socket;
 
 constexpr int kPollMs = 20;
 constexpr int kBacklog = 4;
 // Small buffers, so that a slow reader holds back its sender soon.
 constexpr int kSmallBuffer = 4096;
 
-bool Readable(int fd) {
-    pollfd p{fd, POLLIN, 0};
-    return poll(&p, 1, kPollMs) > 0;
+// The reply that opens a passive data connection on port, in the form the command asked for.
+std::string PassiveReply(const std::string& command, unsigned short port) {
+    if (command == "EPSV") return "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)";
+    return "227 Entering Passive Mode (127,0,0,1," + std::to_string(port / 256) + "," + std::to_string(port % 256) +
+           ")";
 }
 
 }  // namespace
 
 HostileServer::HostileServer(HostileBehaviour behaviour) : behaviour_(std::move(behaviour)) {
-    listener_ = ListenOnLoopback(port_, kBacklog, kSmallBuffer);
+    listener_ = loopback::Listen(port_, kBacklog, kSmallBuffer);
     thread_ = std::thread([this] { Serve(); });
 }
 
 HostileServer::~HostileServer() {
     stop_ = true;
     thread_.join();
-    close(listener_);
+    loopback::Close(listener_);
 }
 
 std::string HostileServer::Stored() const {
@@ -42,55 +42,56 @@ std::string HostileServer::Stored() const {
 
 void HostileServer::Serve() {
     while (!stop_) {
-        if (!Readable(listener_)) continue;
-        const int control = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (control < 0) continue;
+        if (!Readable(listener_, kPollMs)) continue;
+        const Socket control = loopback::Accept(listener_);
+        if (control == kNoSocket) continue;
         Session(control);
-        close(control);
+        loopback::Close(control);
     }
 }
 
-bool HostileServer::Reply(int control, const std::string& line) {
+bool HostileServer::Reply(Socket control, const std::string& line) {
     const std::string text = line + "\r\n";
-    return send(control, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+    return loopback::Send(control, text.data(), text.size()) == static_cast<long>(text.size());
 }
 
-bool HostileServer::SendSlowly(int fd, const std::string& bytes, int bytesPerSecond) {
+bool HostileServer::SendSlowly(Socket socket, const std::string& bytes, int bytesPerSecond) {
     if (bytesPerSecond == 0) {
         for (std::size_t sent = 0; sent < bytes.size() && !stop_;) {
-            const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            const long n = loopback::Send(socket, bytes.data() + sent, bytes.size() - sent);
             if (n <= 0) return false;
             sent += static_cast<std::size_t>(n);
         }
         return !stop_;
     }
     for (const char c : bytes) {
-        if (stop_ || send(fd, &c, 1, MSG_NOSIGNAL) != 1) return false;
+        if (stop_ || loopback::Send(socket, &c, 1) != 1) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1000 / bytesPerSecond));
     }
     return true;
 }
 
-int HostileServer::AcceptData(int listener) {
+Socket HostileServer::AcceptData(Socket listener) {
+    if (listener == kNoSocket) return kNoSocket;
     for (int waited = 0; waited < 5000 && !stop_; waited += kPollMs) {
-        if (Readable(listener)) return accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (Readable(listener, kPollMs)) return loopback::Accept(listener);
     }
-    return -1;
+    return kNoSocket;
 }
 
-void HostileServer::Session(int control) {
+void HostileServer::Session(Socket control) {
     if (behaviour_.dripGreeting) {
         while (SendSlowly(control, "220-welcome\r\n", 5)) {
         }
         return;
     }
     Reply(control, "220 hostile");
-    int dataListener = -1;
+    Socket dataListener = kNoSocket;
     std::string line;
     while (!stop_) {
-        if (!Readable(control)) continue;
+        if (!Readable(control, kPollMs)) continue;
         char c;
-        if (recv(control, &c, 1, 0) != 1) break;
+        if (loopback::Receive(control, &c, 1) != 1) break;
         if (c != '\n') {
             if (c != '\r') line += c;
             continue;
@@ -103,13 +104,15 @@ void HostileServer::Session(int control) {
             Reply(control, "230 in");
         } else if (command == "PWD") {
             Reply(control, "257 \"/\"");
-        } else if (command == "EPSV") {
+        } else if (command == "TYPE") {
+            Reply(control, "200 type set");
+        } else if (command == "EPSV" || command == "PASV") {
             unsigned short port = 0;
-            if (dataListener >= 0) close(dataListener);
-            dataListener = ListenOnLoopback(port, kBacklog, kSmallBuffer);
-            Reply(control, "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)");
+            loopback::Close(dataListener);
+            dataListener = loopback::Listen(port, kBacklog, kSmallBuffer);
+            Reply(control, PassiveReply(command, port));
         } else if (command == "LIST" || command == "RETR" || command == "STOR") {
-            const int data = AcceptData(dataListener);
+            const Socket data = AcceptData(dataListener);
             Reply(control, "150 data");
             if (command == "STOR") {
                 std::string got;
@@ -119,8 +122,8 @@ void HostileServer::Session(int control) {
                 const std::size_t chunk = rate == 0 ? sizeof buf : std::max<std::size_t>(1, rate / 10);
                 for (;;) {
                     if (stop_) break;
-                    if (!Readable(data)) continue;
-                    const ssize_t n = recv(data, buf, std::min(chunk, sizeof buf), 0);
+                    if (!Readable(data, kPollMs)) continue;
+                    const long n = loopback::Receive(data, buf, std::min(chunk, sizeof buf));
                     if (n <= 0) break;
                     got.append(buf, static_cast<std::size_t>(n));
                     received_ += static_cast<std::uint64_t>(n);
@@ -129,7 +132,7 @@ void HostileServer::Session(int control) {
                         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
                     }
                 }
-                close(data);
+                loopback::Close(data);
                 {
                     std::lock_guard lock(mutex_);
                     stored_ = got;
@@ -144,13 +147,13 @@ void HostileServer::Session(int control) {
                 const std::string bytes =
                     command == "LIST" ? behaviour_.listing : std::string(behaviour_.retrieveBytes, 'r');
                 const bool whole = SendSlowly(data, bytes, command == "LIST" ? 0 : behaviour_.dataBytesPerSecond);
-                close(data);
+                loopback::Close(data);
                 if (whole) Reply(control, "226 sent");
             }
         } else if (command == "QUIT") {
             if (behaviour_.silentQuit) {
                 char c = 0;
-                while (!stop_ && (!Readable(control) || recv(control, &c, 1, 0) > 0)) {
+                while (!stop_ && (!Readable(control, kPollMs) || loopback::Receive(control, &c, 1) > 0)) {
                 }
                 break;
             }
@@ -160,7 +163,7 @@ void HostileServer::Session(int control) {
             Reply(control, "250 ok");
         }
     }
-    if (dataListener >= 0) close(dataListener);
+    loopback::Close(dataListener);
 }
 
 }  // namespace tessel::test

@@ -1,6 +1,7 @@
 // A hand-made FTP server on 127.0.0.1 that misbehaves on purpose: slow or missing final replies,
 // drip-fed data and replies, more data than its listing announces. It serves one connection at a
-// time on its own thread; the destructor stops it. Every wait inside it is bounded.
+// time on its own thread; the destructor stops it. Every wait inside it is bounded. It offers both
+// passive modes: EPSV for the protocol engine, PASV for WinInet, which never asks for EPSV.
 #pragma once
 
 #include <atomic>
@@ -9,6 +10,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "loopback_socket.h"
 
 namespace tessel::test {
 
@@ -44,13 +47,13 @@ public:
 
 private:
     void Serve();
-    void Session(int control);
-    bool SendSlowly(int fd, const std::string& bytes, int bytesPerSecond);
-    bool Reply(int control, const std::string& line);
-    int AcceptData(int listener);
+    void Session(loopback::Socket control);
+    bool SendSlowly(loopback::Socket socket, const std::string& bytes, int bytesPerSecond);
+    bool Reply(loopback::Socket control, const std::string& line);
+    loopback::Socket AcceptData(loopback::Socket listener);
 
     HostileBehaviour behaviour_;
-    int listener_ = -1;
+    loopback::Socket listener_ = loopback::kNoSocket;
     unsigned short port_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<std::uint64_t> received_{0};

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "stall_meter.h"
 #include "wininet_session.h"
 
 namespace skiffs {
@@ -95,12 +96,13 @@ FtpSession::Outcome WinInetSession::Retrieve(std::string_view path, const Sink& 
     const auto buffer = std::make_shared<Buffer>();
     bool stopped = false;
     bool failed = false;
+    // A read returns as soon as any bytes arrive: a drip-feed answers each in time.
+    StallMeter meter(limits_, Clock::now());
     for (;;) {
         const bool read = Call(limits_.reply, [=] {
-            return InternetReadFile(file, buffer->bytes.data(), static_cast<DWORD>(buffer->bytes.size()),
-                                    &buffer->got);
+            return InternetReadFile(file, buffer->bytes.data(), static_cast<DWORD>(buffer->bytes.size()), &buffer->got);
         });
-        if (!read) {
+        if (!read || !meter.Moved(buffer->got, Clock::now())) {
             failed = true;
             break;
         }

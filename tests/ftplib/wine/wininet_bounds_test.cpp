@@ -81,21 +81,6 @@ protected:
         WineFtpTest::TearDown();
     }
     BrokeredServerOptions ServerOptions() const override { return {.stallAfter = 64 * 1024}; }
-
-    // Runs a call on another thread and gives its code, or nothing when it did not end in kWaitLimit.
-    template <typename Call>
-    static std::optional<int> Bounded(const char* what, Call call) {
-        const auto start = Clock::now();
-        std::future<int> running = std::async(std::launch::async, call);
-        if (running.wait_for(kWaitLimit) != std::future_status::ready) {
-            // The library's bound has failed: the thread is left to the process's end.
-            new std::future<int>(std::move(running));
-            return std::nullopt;
-        }
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        std::cout << what << " ended after " << ms << " ms\n";
-        return running.get();
-    }
 };
 
 TEST_F(StallingServer, AStalledUploadOrDownloadIsARemoteError) {
@@ -126,8 +111,7 @@ TEST_F(StallingServer, AServerThatNeverGreetsIsNoConnection) {
     const unsigned short port = ntohs(addr.sin_port);
     const std::string local = LocalFile("a.txt", "x");
     const std::optional<int> result = Bounded("silent server", [&] {
-        return CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", port, kBinary, local.c_str(), "a.txt", 1,
-                                          0);
+        return CSkiffClient().Skiff_SendD("127.0.0.1", "user", "secret", port, kBinary, local.c_str(), "a.txt", 1, 0);
     });
     closesocket(listener);
     EXPECT_EQ(result, SKIFF_NO_CONNECTION);
