@@ -57,8 +57,12 @@ bool HostileServer::Reply(Socket control, const std::string& line) {
 
 bool HostileServer::SendSlowly(Socket socket, const std::string& bytes, int bytesPerSecond) {
     if (bytesPerSecond == 0) {
+        // A block at a time, and only when it fits: a client that stops reading but keeps its data connection
+        // open (WinInet under Wine, after a download was cut short) must not hold the server past its stop.
+        constexpr std::size_t kBlock = 1024;
         for (std::size_t sent = 0; sent < bytes.size() && !stop_;) {
-            const long n = loopback::Send(socket, bytes.data() + sent, bytes.size() - sent);
+            if (!loopback::Writable(socket, kPollMs)) continue;
+            const long n = loopback::Send(socket, bytes.data() + sent, std::min(kBlock, bytes.size() - sent));
             if (n <= 0) return false;
             sent += static_cast<std::size_t>(n);
         }

@@ -17,6 +17,8 @@ inline constexpr Socket kNoSocket = -1;
 Socket Listen(unsigned short& port, int backlog, int receiveBuffer);
 // Whether the socket has bytes, a connection or an end to read within the given milliseconds.
 bool Readable(Socket socket, int milliseconds);
+// Whether a send of a small block would not block, waiting at most this long.
+bool Writable(Socket socket, int milliseconds);
 // The next connection of a listening socket, or kNoSocket.
 Socket Accept(Socket listener);
 // The bytes sent or received by one call; 0 or less when the connection is gone (or, for Receive,

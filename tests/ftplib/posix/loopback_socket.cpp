@@ -17,6 +17,11 @@ bool Readable(Socket socket, int milliseconds) {
     return poll(&p, 1, milliseconds) > 0;
 }
 
+bool Writable(Socket socket, int milliseconds) {
+    pollfd p{static_cast<int>(socket), POLLOUT, 0};
+    return poll(&p, 1, milliseconds) > 0;
+}
+
 Socket Accept(Socket listener) {
     const int fd = accept4(static_cast<int>(listener), nullptr, nullptr, SOCK_CLOEXEC);
     return fd < 0 ? kNoSocket : fd;

@@ -53,6 +53,13 @@ bool Readable(Socket socket, int milliseconds) {
     return WSAPoll(&p, 1, milliseconds) > 0;
 }
 
+bool Writable(Socket socket, int milliseconds) {
+    WSAPOLLFD p{};
+    p.fd = Native(socket);
+    p.events = POLLWRNORM;
+    return WSAPoll(&p, 1, milliseconds) > 0;
+}
+
 Socket Accept(Socket listener) { return Ours(accept(Native(listener), nullptr, nullptr)); }
 
 long Send(Socket socket, const char* bytes, std::size_t size) {
