@@ -161,17 +161,19 @@ TEST_F(SignedPackage, TheReadmesOpensslCommandsCheckWhatTesselPackSigned) {
     MakePackage(false);
     SignPackage(MakeKey("maker", true));
     int status = -1;
-    std::string out = RunCommand("bash " + Quote(script.string()) + " 2>&1", &status);
+    // The commands' scratch folders go with the test's folder.
+    const std::string run = "TMPDIR=" + Quote(work_.string()) + " bash " + Quote(script.string()) + " 2>&1";
+    std::string out = RunCommand(run, &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("Verified OK"), std::string::npos) << out;
     EXPECT_NE(out.find("kbteva.bin: OK"), std::string::npos) << out;
     // A changed file fails the check, and so does a statement signed by another key.
     WriteFileBytes(package_ / "w002.dat", shipped_["w002.dat"] + "x");
-    RunCommand("bash " + Quote(script.string()) + " 2>&1", &status);
+    RunCommand(run, &status);
     EXPECT_NE(status, 0);
     WriteFileBytes(package_ / "w002.dat", shipped_["w002.dat"]);
     SignPackage(MakeKey("stranger", false));
-    out = RunCommand("bash " + Quote(script.string()) + " 2>&1", &status);
+    out = RunCommand(run, &status);
     EXPECT_NE(status, 0);
     EXPECT_NE(out.find("Verification failure"), std::string::npos) << out;
 }
